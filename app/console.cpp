@@ -1,0 +1,4 @@
+#include "app/console.h"
+
+// Placeholder until the console lands; it is hidden in the demo.
+void drawConsole() {}

@@ -1,0 +1,4 @@
+// The text console overlay, drawn only while shown.
+#pragma once
+
+void drawConsole();

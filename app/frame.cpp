@@ -1,0 +1,282 @@
+#include "app/frame.h"
+
+#include "app/clock.h"
+#include "app/console.h"
+#include "app/data_files.h"
+#include "app/main_window.h"
+#include "app/music.h"
+#include "app/screenshot.h"
+#include "game/game.h"
+#include "game/keyboard.h"
+#include "gfx/render_targets.h"
+#include "gfx/shadow_map.h"
+#include "platform/gl_api.h"
+#include "render/camera.h"
+#include "render/lights.h"
+#include "render/overlay.h"
+#include "scenes/scenes.h"
+
+#include <cmath>
+
+int sceneStartMs = 0;
+float timelineT = 0.0f;
+int beatFlags = 0;
+float frameDt = 0.0f;
+int demoState = STATE_GAME;
+int prevDemoState = 0;
+float fpsAverage = 0.0f;
+unsigned char cameraRollEnabled = 0;
+int shadowDebugView = -1;
+unsigned char gameFirstFrame = 1;
+
+static float fpsSum = 0.0f;
+static int fpsSamples = 0;
+
+static constexpr int SCANCODE_RETURN = 40;
+static constexpr int SCANCODE_SPACE = 44;
+static constexpr int FPS_SAMPLES = 10;
+
+// The scenes in timeline order, with the position the previous scene ends at.
+struct TimelineEntry {
+    int state;
+    const char* name;
+    float afterT;
+};
+
+static const TimelineEntry TIMELINE[] = {
+    {STATE_PICTURE, "picture", -1000.0f},
+    {STATE_PALETTE_LOGO, "palette_logo", 3.0f},
+    {STATE_RADIAL_BLUR, "radial_blur", 8.0f},
+    {STATE_DISCO_BALL, "disco_ball", 11.5f},
+    {STATE_TUNNEL, "tunnel", 15.5f},
+    {STATE_RINGS, "rings", 23.75f},
+    {STATE_PLASMA, "plasma", 29.5f},
+    {STATE_FLYOVER, "flyover", 31.5f},
+    {STATE_LOGO_GLOW, "logo_glow", 45.49f},
+};
+
+int timelineStateAt(float t)
+{
+    int state = STATE_GAME;
+    if (t <= 3.0f)
+        state = STATE_PICTURE;
+    if (t > 3.0f && t <= 8.0f)
+        state = STATE_PALETTE_LOGO;
+    if (t > 8.0f && t <= 11.5f)
+        state = STATE_RADIAL_BLUR;
+    if (t > 11.5f && t <= 15.5f)
+        state = STATE_DISCO_BALL;
+    if (t > 15.5f && t <= 23.75f)
+        state = STATE_TUNNEL;
+    if (t > 23.75f && t <= 29.5f)
+        state = STATE_RINGS;
+    if (t > 29.5f && t <= 31.5f)
+        state = STATE_PLASMA;
+    if (t > 31.5f && t < 45.5f)
+        state = STATE_FLYOVER;
+    if (t >= 45.5f)
+        state = STATE_LOGO_GLOW;
+    return state;
+}
+
+int timelineStateAtMusicMs(double musicMs)
+{
+    float rows = static_cast<float>(musicMs) * MUSIC_ROWS_PER_MS;
+    return timelineStateAt(static_cast<float>(static_cast<double>(rows * 0.03125f) - TIMELINE_OFFSET));
+}
+
+// The first whole millisecond of music time whose frame falls into the state.
+double stateStartSeconds(int state)
+{
+    for (const TimelineEntry& entry : TIMELINE) {
+        if (entry.state != state)
+            continue;
+        if (state == STATE_PICTURE)
+            return 0.0;
+        double rows = (static_cast<double>(entry.afterT) + TIMELINE_OFFSET) * 32.0;
+        int ms = static_cast<int>(rows / static_cast<double>(MUSIC_ROWS_PER_MS)) - 2;
+        while (timelineStateAtMusicMs(ms) != state)
+            ++ms;
+        return ms / 1000.0;
+    }
+    return -1.0;
+}
+
+const char* stateSceneName(int state)
+{
+    for (const TimelineEntry& entry : TIMELINE)
+        if (entry.state == state)
+            return entry.name;
+    return "game";
+}
+
+void rotateCameraUp(float* v, float angleX, float angleY, float angleZ)
+{
+    float x = v[0];
+    float y = v[1];
+    float z = v[2];
+    float ca = std::cos(angleX), sa = std::sin(angleX);
+    float y1 = y * ca - z * sa;
+    float z1 = y * sa + z * ca;
+    float cb = std::cos(angleY), sb = std::sin(angleY);
+    float x2 = x * cb + z1 * sb;
+    float z2 = z1 * cb - x * sb;
+    float cc = std::cos(angleZ), sc = std::sin(angleZ);
+    v[0] = x2 * cc - y1 * sc;
+    v[1] = x2 * sc + y1 * cc;
+    v[2] = z2;
+}
+
+void clearScreen()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void drawInwardBox()
+{
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 0.0f, 1.0f);  // back face at z = -20, normal toward +z
+    glVertex3f(-10.0f, -10.0f, -20.0f);
+    glVertex3f(10.0f, -10.0f, -20.0f);
+    glVertex3f(10.0f, 10.0f, -20.0f);
+    glVertex3f(-10.0f, 10.0f, -20.0f);
+    glNormal3f(0.0f, 0.0f, -1.0f);
+    glVertex3f(-10.0f, -10.0f, 20.0f);
+    glVertex3f(-10.0f, 10.0f, 20.0f);
+    glVertex3f(10.0f, 10.0f, 20.0f);
+    glVertex3f(10.0f, -10.0f, 20.0f);
+    glNormal3f(1.0f, 0.0f, 0.0f);
+    glVertex3f(-10.0f, -10.0f, -20.0f);
+    glVertex3f(-10.0f, 10.0f, -20.0f);
+    glVertex3f(-10.0f, 10.0f, 20.0f);
+    glVertex3f(-10.0f, -10.0f, 20.0f);
+    glNormal3f(-1.0f, 0.0f, 0.0f);
+    glVertex3f(10.0f, -10.0f, -20.0f);
+    glVertex3f(10.0f, -10.0f, 20.0f);
+    glVertex3f(10.0f, 10.0f, 20.0f);
+    glVertex3f(10.0f, 10.0f, -20.0f);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glVertex3f(-10.0f, -10.0f, -20.0f);
+    glVertex3f(-10.0f, -10.0f, 20.0f);
+    glVertex3f(10.0f, -10.0f, 20.0f);
+    glVertex3f(10.0f, -10.0f, -20.0f);
+    glNormal3f(0.0f, -1.0f, 0.0f);
+    glVertex3f(-10.0f, 10.0f, -20.0f);
+    glVertex3f(10.0f, 10.0f, -20.0f);
+    glVertex3f(10.0f, 10.0f, 20.0f);
+    glVertex3f(-10.0f, 10.0f, 20.0f);
+    glEnd();
+}
+
+static void drawSceneOfState(int state)
+{
+    switch (state) {
+    case STATE_PICTURE: drawPictureScene(); break;
+    case STATE_PALETTE_LOGO: drawPaletteLogoScene(); break;
+    case STATE_RADIAL_BLUR: drawRadialBlurScene(); break;
+    case STATE_DISCO_BALL: drawDiscoBallScene(); break;
+    case STATE_TUNNEL: drawTunnelScene(); break;
+    case STATE_RINGS: drawRingsScene(); break;
+    case STATE_PLASMA: drawPlasmaScene(); break;
+    case STATE_FLYOVER: drawFlyoverScene(); break;
+    case STATE_LOGO_GLOW: drawLogoGlowScene(); break;
+    default: break;
+    }
+}
+
+static void runGameStep()
+{
+    if (gameFirstFrame) {
+        initEditor();
+        presetRandomOrbitLights();
+        restartGame();
+        gameFirstFrame = 0;
+    }
+    int t0 = clockNowMs();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    gameFrame();
+    int t1 = clockNowMs();
+    fpsSum += 1000.0f / static_cast<float>(t1 - t0);
+    if (++fpsSamples >= FPS_SAMPLES) {
+        fpsAverage = fpsSum / static_cast<float>(FPS_SAMPLES);
+        fpsSum = 0.0f;
+        fpsSamples = 0;
+    }
+}
+
+int renderFrame()
+{
+    if (!frameRoutineEnabled)
+        return 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+
+    rotateCameraUp(mainCamera.up, 0.0f, 0.0f, cameraRollEnabled ? 0.01f : 0.0f);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(35.0, static_cast<double>(16.0f / 9.0f), static_cast<double>(0.1f), 500.0);
+    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
+              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -20.0f);
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+
+    beatFlags = pollMusicRowClock();
+    timelineT = static_cast<float>(static_cast<double>(musicTime) - TIMELINE_OFFSET);
+    float t = timelineT;
+
+    if (keyboardState.pressed[SCANCODE_RETURN])
+        flyoverFrameCount = 0;
+    if (keyboardState.pressed[SCANCODE_SPACE])
+        debugLog("switch at %f\n", static_cast<double>(timelineT));
+
+    demoState = timelineStateAt(t);
+    if (demoState == STATE_FLYOVER)
+        flyoverCameraSegment = (t - 31.5f) * 0.5f;
+
+    if (t > TIMELINE_END)
+        quitRequested = 1;
+
+    if (demoState != prevDemoState) {
+        prevDemoState = demoState;
+        sceneStartMs = clockNowMs();
+        if (demoState == STATE_PICTURE)
+            pictureHoldDone = 0;
+        if (demoState == STATE_FLYOVER) {
+            drawFlyoverScene();
+            drawFlyoverScene();
+        }
+    }
+
+    if (demoState == STATE_GAME)
+        runGameStep();
+    else
+        drawSceneOfState(demoState);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawCornerOverlay();
+    drawConsole();
+    if (shadowDebugView >= 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        drawShadowMapView();
+    }
+    glFlush();
+
+    for (int i = 0; i < 6; ++i)
+        pathCameraHistory[i] = pathCameraHistory[6 + i];
+
+    if (screenshotRequested) {
+        takeScreenshot();
+        screenshotRequested = 0;
+    }
+    return 1;
+}

@@ -1,0 +1,47 @@
+// The frame routine and the music-driven scene timeline, and the per-frame values the scenes
+// and the game read. Times: sceneStartMs in clockNowMs milliseconds, musicTime/timelineT in
+// 32-row units, frameDt in 60 Hz frames.
+#pragma once
+
+// Timeline states.
+constexpr int STATE_GAME = -1;
+constexpr int STATE_RINGS = 16;
+constexpr int STATE_TUNNEL = 17;
+constexpr int STATE_LOGO_GLOW = 18;
+constexpr int STATE_PICTURE = 19;
+constexpr int STATE_FLYOVER = 20;
+constexpr int STATE_PLASMA = 21;
+constexpr int STATE_PALETTE_LOGO = 22;
+constexpr int STATE_RADIAL_BLUR = 23;
+constexpr int STATE_DISCO_BALL = 24;
+
+// Timeline position past which the demo ends (175.01 s after the music start).
+constexpr float TIMELINE_END = 49.5f;
+// musicTime runs this far ahead of the timeline.
+constexpr double TIMELINE_OFFSET = 0.45;
+
+extern int sceneStartMs;
+extern float timelineT;
+extern int beatFlags;
+extern float frameDt;
+extern int demoState;
+extern int prevDemoState;
+extern float fpsAverage;
+extern unsigned char cameraRollEnabled;
+extern int shadowDebugView;
+extern unsigned char gameFirstFrame;
+
+int renderFrame();
+// The timeline state for position t (every t maps to a scene state).
+int timelineStateAt(float t);
+// The state the frame routine picks at a music time (milliseconds after the music start).
+int timelineStateAtMusicMs(double musicMs);
+// Music time in seconds at which a state begins (0 for the first; -1 for the game state).
+double stateStartSeconds(int state);
+const char* stateSceneName(int state);
+
+void rotateCameraUp(float* v, float angleX, float angleY, float angleZ);
+void clearScreen();
+void drawInwardBox();
+void initEnvShader();
+void drawLegacyModelsScene();

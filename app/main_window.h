@@ -1,0 +1,29 @@
+// Program entry, the full-screen window with its OpenGL context, and the main loop.
+#pragma once
+
+#include <SDL.h>
+
+constexpr int SCREEN_WIDTH = 1920;
+constexpr int SCREEN_HEIGHT = 1080;
+
+extern SDL_Window* mainWindow;
+extern SDL_GLContext glContext;
+extern int quitRequested;
+extern int frameCounter;
+extern int presentCounter;
+extern int nowMs;
+extern int prevMs;
+extern unsigned char frameRoutineEnabled;
+extern unsigned char windowActive;
+
+// The routine a main-loop pass calls from its fifth pass on; tests swap it for a stand-in.
+extern int (*mainLoopFrameRoutine)();
+
+int WinMain(void* instance, void* previousInstance, char* commandLine, int showCommand);
+bool createMainWindow();
+void closeMainWindow();
+// One pass of the main loop; false once the loop is to end.
+bool runMainLoopPass();
+void shutdownHook();
+void emptyCallback();
+void handleCharKey(char c);

@@ -1,0 +1,49 @@
+#include "app/offline_driver.h"
+
+#include "app/clock.h"
+#include "app/frame.h"
+#include "app/main_window.h"
+#include "app/music.h"
+#include "app/sound.h"
+#include "app/startup.h"
+#include "platform/os_services.h"
+
+#include <SDL.h>
+#include <cmath>
+
+static constexpr double TICKS_PER_MS = 1.0e6;
+
+bool startDemoOffline()
+{
+    useVirtualCounter(true);
+    setVirtualCounter(0);
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (!createMainWindow())
+        return false;
+    initClockFrequency();
+    if (!initDemo())
+        return false;
+    frameRoutineEnabled = 1;
+    initSound();
+    return true;
+}
+
+void setMusicTimeMs(double musicMs)
+{
+    double clockMs = static_cast<double>(musicStartMs) + musicMs;
+    setVirtualCounter(clockState.clockStart + static_cast<long long>(std::llround(clockMs * TICKS_PER_MS)));
+}
+
+void seekMusicTimeMs(double musicMs, double stepMs)
+{
+    setMusicTimeMs(musicMs - stepMs);
+    pollMusicRowClock();
+    timelineT = static_cast<float>(static_cast<double>(musicTime) - TIMELINE_OFFSET);
+}
+
+void driveFrameAt(double musicMs, double stepMs)
+{
+    setMusicTimeMs(musicMs);
+    frameDt = 0.06f * static_cast<float>(stepMs);
+    renderFrame();
+}

@@ -1,0 +1,215 @@
+#include "app/startup.h"
+
+#include "app/clock.h"
+#include "app/data_files.h"
+#include "app/main_window.h"
+#include "app/music.h"
+#include "app/win32_window.h"
+#include "game/game.h"
+#include "gfx/render_targets.h"
+#include "gfx/shaders.h"
+#include "gfx/shadow_map.h"
+#include "gfx/textures.h"
+#include "platform/gl_api.h"
+#include "platform/os_services.h"
+#include "render/camera.h"
+#include "render/legacy_programs.h"
+#include "render/lights.h"
+#include "render/overlay.h"
+#include "scenes/scenes.h"
+#include "scenes/sky.h"
+#include "scenes/text.h"
+
+#include <cstdio>
+
+uint32_t loadingTexture = 0;
+uint32_t whitePixelTexture = 0;
+float loadingProgress = 0.0f;
+void (*loadStepObserver)(const char* step, bool finished) = nullptr;
+
+static void present()
+{
+    SDL_GL_SwapWindow(mainWindow);
+}
+
+static void clearToBlack(GLbitfield buffers)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(buffers);
+}
+
+static void beginStep(const char* name)
+{
+    if (loadStepObserver)
+        loadStepObserver(name, false);
+}
+
+static void endStep(const char* name)
+{
+    if (loadStepObserver)
+        loadStepObserver(name, true);
+}
+
+int loadingBarWidth(float steps)
+{
+    return static_cast<int>(steps / LOADING_BAR_STEPS * static_cast<float>(LOADING_BAR_WIDTH));
+}
+
+void advanceLoadingBar()
+{
+    loadingProgress += 1.0f;
+    clearToBlack(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawQuadAdditive(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, loadingTexture);
+    drawQuadAdditive(LOADING_BAR_X, LOADING_BAR_Y, loadingBarWidth(loadingProgress), LOADING_BAR_HEIGHT,
+                     whitePixelTexture);
+    glFlush();
+    present();
+}
+
+void startupHook() {}
+
+int initDemoContent()
+{
+    std::printf("i1 ");
+    initRingsScene();
+    std::printf("i2 ");
+    initTunnelScene();
+    std::printf("i3 ");
+    initLogoGlowScene();
+    std::printf("i4 ");
+    initPictureScene();
+    std::printf("i5 ");
+    initFlyoverScene();
+    std::printf("i6 ");
+    initPlasmaScene();
+    initPaletteLogoScene();
+    initRadialBlurScene();
+    initDiscoBallScene();
+    mainCamera.set(-3.0f, 2.0f, 4.0f, -2.5f, 1.5f, 0.5f, 0.0f, 1.0f, 0.0f);
+    static const char* const progressTexts[] = {"c1\n", "d1\n", "e1\n", "f1\n", "f2\n", "g2\n", "h2\n",
+                                                "i2\n", "j2\n", "j21\n", "j22\n", "j221\n", "j23\n", "j241\n",
+                                                "j24\n", "j25\n", "j26\n", "k2\n"};
+    for (const char* text : progressTexts)
+        debugLog("%s", text);
+    initLightGlowParticles();
+    debugLog("l2\n");
+    debugLog("m2\n");
+    debugLog("n2\n");
+    return 1;
+}
+
+static void setDefaultGlState()
+{
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 1.0f};
+    const GLfloat diffuse[] = {0.6f, 0.6f, 0.6f, 1.0f};
+    const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0.0f);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    glClearColor(0.15f, 0.25f, 0.6f, 1.0f);
+}
+
+int initDemo()
+{
+    for (int i = 0; i < 4; ++i) {
+        clearToBlack(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        present();
+    }
+    startupHook();
+    setDefaultGlState();
+
+    loadingTexture = loadTexture("loading.tga");
+    whitePixelTexture = loadTexture("whitepixel.tga");
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glEnable(GL_TEXTURE_2D);
+    drawQuadAdditive(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, loadingTexture);
+    glFlush();
+    present();
+
+    showMouseCursor(false);
+    for (bool& key : win32Keys)
+        key = false;
+    loadOverlayTextures();
+
+    debugLog("a\n");
+    advanceLoadingBar();
+    beginStep("default_shader");
+    loadDefaultShaderProgram();
+    endStep("default_shader");
+
+    debugLog("b\n");
+    advanceLoadingBar();
+    beginStep("legacy_shaders");
+    initLegacyShaders();
+    endStep("legacy_shaders");
+
+    debugLog("c\n");
+    advanceLoadingBar();
+    beginStep("demo_content");
+    if (!initDemoContent())
+        return 0;
+    endStep("demo_content");
+
+    debugLog("d\n");
+    advanceLoadingBar();
+    beginStep("screen_targets");
+    createScreenTargets();
+    endStep("screen_targets");
+
+    debugLog("e\n");
+    advanceLoadingBar();
+    advanceLoadingBar();
+    beginStep("font");
+    initFont();
+    endStep("font");
+
+    debugLog("e1\n");
+    advanceLoadingBar();
+    beginStep("shadow_programs");
+    initShadowPrograms();
+    endStep("shadow_programs");
+
+    debugLog("e2\n");
+    advanceLoadingBar();
+    beginStep("sky_shaders_and_music");
+    initSkyShaders();
+    loadMusic();
+    endStep("sky_shaders_and_music");
+
+    debugLog("e3\n");
+    advanceLoadingBar();
+
+    debugLog("f\n");
+    beginStep("default_lights");
+    initDefaultLights();
+    endStep("default_lights");
+
+    initClockFrequency();
+    startStopwatchA();
+    startStopwatchB();
+    startClock();
+    std::puts("a1");
+    for (int i = 0; i < 2; ++i) {
+        clearToBlack(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        present();
+    }
+    startMusic();
+    std::puts("a2");
+    std::puts("a3");
+    std::fflush(stdout);
+    return 1;
+}

@@ -1,0 +1,78 @@
+// demo-bench [--frames N]
+// Times the real start-up (startup_ms, and loadstep <name> <ms> per loading step), then N
+// frames of each scene on the virtual clock: scene <state> <name> frames <n> median_ms <x>
+// max_ms <y>. With GALLIUM_NOOP=1 the figures are the CPU cost of a frame.
+#include "app/frame.h"
+#include "app/offline_driver.h"
+#include "app/startup.h"
+#include "platform/gl_api.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+using BenchClock = std::chrono::steady_clock;
+
+static BenchClock::time_point stepStart;
+
+static double millisecondsSince(BenchClock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(BenchClock::now() - start).count();
+}
+
+static void reportLoadStep(const char* step, bool finished)
+{
+    if (!finished)
+        stepStart = BenchClock::now();
+    else
+        std::printf("loadstep %s %.3f\n", step, millisecondsSince(stepStart));
+}
+
+static const int SCENE_ORDER[] = {STATE_PICTURE, STATE_PALETTE_LOGO, STATE_RADIAL_BLUR, STATE_DISCO_BALL,
+                                  STATE_TUNNEL,  STATE_RINGS,        STATE_PLASMA,      STATE_FLYOVER,
+                                  STATE_LOGO_GLOW};
+
+int main(int argc, char** argv)
+{
+    int frames = 60;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) {
+            frames = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: demo-bench [--frames N]\n");
+            return 2;
+        }
+    }
+    if (frames < 1)
+        frames = 1;
+
+    loadStepObserver = reportLoadStep;
+    BenchClock::time_point start = BenchClock::now();
+    if (!startDemoOffline()) {
+        std::fprintf(stderr, "demo-bench: start-up failed\n");
+        return 1;
+    }
+    std::printf("startup_ms %.3f\n", millisecondsSince(start));
+
+    const double stepMs = 1000.0 / 60.0;
+    for (int state : SCENE_ORDER) {
+        double beginMs = stateStartSeconds(state) * 1000.0;
+        seekMusicTimeMs(beginMs, stepMs);
+        std::vector<double> times;
+        for (int f = 0; f < frames; ++f) {
+            BenchClock::time_point frameStart = BenchClock::now();
+            driveFrameAt(beginMs + f * stepMs, stepMs);
+            glFinish();
+            times.push_back(millisecondsSince(frameStart));
+        }
+        std::sort(times.begin(), times.end());
+        std::printf("scene %d %s frames %d median_ms %.3f max_ms %.3f\n", state, stateSceneName(state), frames,
+                    times[times.size() / 2], times.back());
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "game/keyboard.h"
+
+KeyboardState keyboardState = {};

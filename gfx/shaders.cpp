@@ -1,0 +1,4 @@
+#include "gfx/shaders.h"
+
+// Placeholder until the shader loader lands.
+void loadDefaultShaderProgram() {}

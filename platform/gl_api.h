@@ -1,0 +1,19 @@
+// OpenGL for the whole engine: version 1.1 from the system library, everything later through
+// pointers that resolveGlFunctions fills once a context exists. Include this instead of GL/gl.h.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#define GL_FUNCTION(type, name) extern type glapi_##name;
+#include "platform/gl_functions.inc"
+#undef GL_FUNCTION
+
+// Calls use the ordinary names; the build writes one macro per entry point that sends the
+// name through its resolved pointer.
+#include "gl_aliases.h"
+
+// Resolves every entry point of gl_functions.inc; false (and the missing names on stderr)
+// when one is absent.
+bool resolveGlFunctions();

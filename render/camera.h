@@ -1,0 +1,18 @@
+// A look-at camera: eye, centre looked at, and an up vector handed to gluLookAt as it is.
+#pragma once
+
+struct Camera {
+    float eye[3];
+    float centre[3];
+    float up[3];
+
+    void set(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float upX,
+             float upY, float upZ);
+    void move(float speed);
+    void strafe(float speed);
+    void moveVertical(float speed);
+    void rotateY(float angle);
+    void mouseLook(int width, int height);
+};
+
+extern Camera mainCamera;

@@ -1,0 +1,4 @@
+#include "render/legacy_programs.h"
+
+// Placeholder until the model programs land.
+void initLegacyShaders() {}

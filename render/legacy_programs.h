@@ -1,0 +1,4 @@
+// The legacy vertex-buffer and volumetric model programs.
+#pragma once
+
+void initLegacyShaders();

@@ -1,0 +1,5 @@
+#include "render/lights.h"
+
+// Placeholders until the light table lands.
+void initLightGlowParticles() {}
+void presetRandomOrbitLights() {}

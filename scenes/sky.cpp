@@ -1,0 +1,4 @@
+#include "scenes/sky.h"
+
+// Placeholder until the sky programs land.
+void initSkyShaders() {}

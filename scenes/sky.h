@@ -1,0 +1,4 @@
+// The sky and cloud programs.
+#pragma once
+
+void initSkyShaders();

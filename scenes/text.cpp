@@ -1,0 +1,4 @@
+#include "scenes/text.h"
+
+// Placeholder until the font lands.
+void initFont() {}

@@ -1,0 +1,4 @@
+// The bitmap font and its texts.
+#pragma once
+
+void initFont();

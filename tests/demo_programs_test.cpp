@@ -1,0 +1,103 @@
+// The built programs themselves: the demo end to end, and the capture tool over the timeline.
+#include "app/frame.h"
+#include "gl_test_context.h"
+#include "png_read.h"
+#include "program_runner.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+
+namespace {
+
+TEST(GlContext, IsFourFiveCompatibilityAtFullHd)
+{
+    REQUIRE_GL_CONTEXT();
+    GLint major = 0, minor = 0, profile = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    EXPECT_EQ(major * 10 + minor, 45);
+    EXPECT_TRUE(profile & GL_CONTEXT_COMPATIBILITY_PROFILE_BIT);
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(glTestContext().window, &w, &h);
+    EXPECT_EQ(w, 1920);
+    EXPECT_EQ(h, 1080);
+}
+
+TEST(DemoProgram, PlaysToTheEndAndExitsByItself)
+{
+    ProgramRun run = runProgram("SDL_AUDIODRIVER=dummy LP_NUM_THREADS=2 timeout 400 " BINARY_DIR "/demo </dev/null");
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_GT(run.seconds, 174.0);
+    EXPECT_LT(run.seconds, 240.0);
+    EXPECT_EQ(run.output.rfind("a a1 b b1 b2 b3 b4 b5 c d e f g ", 0), 0u) << run.output.substr(0, 200);
+    EXPECT_NE(run.output.find("a1\na2\na3\n"), std::string::npos);
+}
+
+TEST(DemoProgram, MissingDataFolderStillStartsAndEnds)
+{
+    std::filesystem::path empty = std::filesystem::temp_directory_path() / "mornglow-empty-run";
+    std::filesystem::create_directories(empty);
+    // A short run: the timeline on the clock alone, ended early through the quit path.
+    ProgramRun run = runProgram("cd '" + empty.string() + "' && SDL_AUDIODRIVER=dummy timeout --preserve-status -s TERM 5 " BINARY_DIR
+                                "/demo </dev/null");
+    EXPECT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_EQ(run.output.rfind("a a1 b b1 b2 b3 b4 b5 c d e f g ", 0), 0u);
+    EXPECT_NE(run.output.find("a3\n"), std::string::npos);
+}
+
+struct SceneProbe {
+    double seconds;
+    int state;
+};
+
+// One time inside each scene window.
+const SceneProbe SCENE_PROBES[] = {
+    {6.0, STATE_PICTURE}, {20.0, STATE_PALETTE_LOGO}, {35.0, STATE_RADIAL_BLUR},
+    {48.0, STATE_DISCO_BALL}, {70.0, STATE_TUNNEL}, {95.0, STATE_RINGS},
+    {108.0, STATE_PLASMA}, {130.0, STATE_FLYOVER}, {168.0, STATE_LOGO_GLOW},
+};
+
+TEST(CaptureTool, WritesOnePictureOfTheRightStatePerTime)
+{
+    std::filesystem::path out = std::filesystem::temp_directory_path() / "mornglow-capture-test";
+    std::filesystem::remove_all(out);
+    std::string times;
+    for (const SceneProbe& probe : SCENE_PROBES)
+        times += (times.empty() ? "" : ",") + std::to_string(probe.seconds);
+    ProgramRun run = runProgram(std::string(BINARY_DIR) + "/demo-capture --step-ms 250 --out '" + out.string() +
+                                "' --at " + times);
+    ASSERT_EQ(run.exitStatus, 0) << run.output;
+
+    std::istringstream lines(run.output);
+    std::string line;
+    std::vector<std::vector<uint8_t>> centres;
+    size_t index = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("capture ", 0) != 0)
+            continue;
+        ASSERT_LT(index, std::size(SCENE_PROBES));
+        const SceneProbe& probe = SCENE_PROBES[index++];
+        long long ms = 0;
+        int state = 0;
+        char file[512] = {};
+        ASSERT_EQ(std::sscanf(line.c_str(), "capture %lld state %d %511s", &ms, &state, file), 3) << line;
+        EXPECT_EQ(ms, static_cast<long long>(probe.seconds * 1000.0));
+        EXPECT_EQ(state, probe.state) << line;
+        RgbaPicture picture;
+        ASSERT_TRUE(readPng(file, picture)) << file;
+        EXPECT_EQ(picture.width, 1920);
+        EXPECT_EQ(picture.height, 1080);
+        const uint8_t* centre = picture.at(960, 540);
+        centres.push_back({centre[0], centre[1], centre[2]});
+    }
+    EXPECT_EQ(index, std::size(SCENE_PROBES));
+    for (size_t a = 0; a < centres.size(); ++a)
+        for (size_t b = a + 1; b < centres.size(); ++b)
+            EXPECT_NE(centres[a], centres[b]) << "scenes " << a << " and " << b << " look the same";
+}
+
+}  // namespace
