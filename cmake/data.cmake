@@ -2,6 +2,7 @@
 # generators under tools/ when they (or their inputs) change.
 
 set_property(GLOBAL PROPERTY DEMO_DATA_OUTPUTS "")
+set_property(GLOBAL PROPERTY DEMO_DATA_TARGETS "")
 
 file(GLOB_RECURSE DATA_SOURCE_FILES CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data
   ${CMAKE_SOURCE_DIR}/data/*)
@@ -24,5 +25,7 @@ function(add_data_generator tool)
     WORKING_DIRECTORY ${RUN_DIR}
     DEPENDS ${tool} ${GEN_DEPENDS}
     COMMENT "Generating demo data with ${tool}" VERBATIM)
-  set_property(GLOBAL APPEND PROPERTY DEMO_DATA_OUTPUTS ${stamp})
+  # The rule lives in this folder, so a target here owns it; demo_data depends on the target.
+  add_custom_target(${tool}_data DEPENDS ${stamp})
+  set_property(GLOBAL APPEND PROPERTY DEMO_DATA_TARGETS ${tool}_data)
 endfunction()

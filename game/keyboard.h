@@ -1,5 +1,6 @@
-// Three 256-entry key tables indexed by scancode: held at the latest update, pressed since the
-// previous update, held at the previous update.
+// Three 256-entry key tables indexed by SDL scancode: held at the latest update, pressed since the
+// previous update, held at the previous update. Every entry is 0 or 1; scancodes 256 and above
+// are not tracked. The game, the editor and a few scenes read these instead of SDL's live array.
 #pragma once
 
 constexpr int KEY_TABLE_SIZE = 256;
@@ -11,3 +12,15 @@ struct KeyboardState {
 };
 
 extern KeyboardState keyboardState;
+
+// Set while the game's view-restart wipe runs; input is frozen meanwhile. The game frame owns
+// its value; it lives here because the gated update reads it.
+extern unsigned char viewRestartActive;
+
+// Takes SDL's live key array (refreshed by the event pump) into the tables.
+void updateKeyboardState();
+// The same update from any key array of `keyCount` entries; entries past the array count as up.
+void updateKeyboardStateFrom(const unsigned char* keys, int keyCount);
+// The gated form: while viewRestartActive is set, held and pressed are cleared and previous is
+// kept, so no key acts during the wipe and a key held across it gives no press afterwards.
+void pollKeyboardState();

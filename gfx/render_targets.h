@@ -1,17 +1,95 @@
-// The four 1920 x 1080 screen render targets and the screen programs.
+// The four 1920 x 1080 screen render targets, the screen programs and textures, the
+// full-screen quad and the post-processing chains built on them.
+//
+// Screen passes draw in the fixed orthographic frame 0..1920 x 0..1080, y up; each pass leaves
+// its framebuffer bound and callers bind what they need next.
 #pragma once
 
 #include <cstdint>
 
+constexpr int SCREEN_TARGET_WIDTH = 1920;
+constexpr int SCREEN_TARGET_HEIGHT = 1080;
+// Framebuffers of the motion-blur chain: 20 frames and 20 accumulations.
+constexpr int MOTION_BLUR_TARGET_COUNT = 40;
+constexpr int MOTION_BLUR_FRAMES = 20;
+// Horizontal blur passes of the bloom.
+constexpr int BLOOM_BLUR_PASSES = 4;
+
 struct RenderTarget {
     uint32_t framebuffer;
-    uint32_t colorTexture;
-    uint32_t renderbuffer;
+    uint32_t colorTexture;   // RGB 1920 x 1080, NEAREST, colour attachment 0
+    uint32_t renderbuffer;   // depth (target 2: depth-stencil) storage
 };
 
-extern RenderTarget screenTarget1;
-extern RenderTarget screenTarget2;
-extern RenderTarget screenTarget3;
-extern RenderTarget screenTarget4;
+extern RenderTarget screenTarget1;  // the scene target: every scene renders into it first
+extern RenderTarget screenTarget2;  // bloom and palette passes (depth-stencil)
+extern RenderTarget screenTarget3;  // glow passes
+extern RenderTarget screenTarget4;  // glow passes, game view wipe
+// The second buffer of the bloom blur, so no pass samples the texture it renders into.
+extern RenderTarget bloomBlurTarget;
 
-void createScreenTargets();
+// Screen programs, all with "Passthroughvertexshader.vert".
+extern uint32_t screenFxProgram;
+extern uint32_t tresholdProgram;
+extern uint32_t hblurProgram;
+extern uint32_t screenBlendProgram;
+extern uint32_t screenShadeProgram;
+extern uint32_t motionBlurProgram;
+extern uint32_t screenPassthroughProgram;
+extern uint32_t offsetXProgram;
+extern uint32_t lensProgram;
+extern uint32_t colorGradientProgram;
+
+// Screen textures.
+extern uint32_t glowMaskTexture;     // "glowmask.tga", the bloom mask
+extern uint32_t blueShadeTexture;    // "blueshade.tga"
+extern uint32_t scanlinesTexture;    // "scanlines.tga"
+extern uint32_t screenNoiseTexture;  // "screennoise.tga"
+extern uint32_t offsetXTexture;      // "offsetx.tga"
+
+// Scroll of the bloom mask in texture units; advanced once per applyBloom call.
+struct BloomMaskScroll {
+    float maskx;
+    float masky;
+};
+extern BloomMaskScroll bloomMaskScroll;
+
+// Set by the debug keys; the lens chain restarts the clocks when it finds it set.
+extern unsigned char clockRestartRequest;
+
+// Motion-blur chain: framebuffers and their RGBA8 textures (0..19 frames, 20..39 blends).
+extern uint32_t motionBlurFramebuffers[MOTION_BLUR_TARGET_COUNT];
+extern uint32_t motionBlurTextures[MOTION_BLUR_TARGET_COUNT];
+extern uint32_t motionBlurRenderbuffers[MOTION_BLUR_TARGET_COUNT];
+// Off-screen target: rectangle texture framebuffer and the multisample framebuffer.
+extern uint32_t offscreenRectTexture;
+extern uint32_t offscreenRectFramebuffer;
+extern uint32_t offscreenMultisampleFramebuffer;
+
+// Creates targets 1 to 4, binds target 1 with a 1920 x 1080 viewport, loads the screen
+// programs and textures; false (after its message) when a target is incomplete.
+bool createScreenTargets();
+// One textured quad over the whole frame with the bound program and textures; leaves depth
+// test, culling and blending enabled and the colour white.
+void drawFullScreenQuad();
+// A full-height quad over x0..x1 of the frame, texture coordinates 0..1 across it, with the
+// state handling of drawFullScreenQuad; blending is switched off for the draw only when asked.
+void drawScreenSpanQuad(float x0, float x1, bool disableBlending);
+// The same over x 480..1440, blending left as it is during the draw.
+void drawCenteredScreenQuad();
+// Threshold of target 1 through the scrolled glow mask, blurred, screen-blended over target 1
+// onto framebuffer 0 with the corner overlay; binds target 1 again.
+void applyBloom();
+
+uint32_t createMultisampleTexture(int samples);
+uint32_t createMultisampleTarget(short width, short height, short samples);
+// The debug-log text of a framebuffer status.
+const char* framebufferStatusText(unsigned status);
+// Sends the text of the bound framebuffer's status to the debug log.
+void reportFramebufferStatus();
+void createOffscreenTarget(int samples);
+void applyScreenShade();
+void initMotionBlurTargets();
+void applyMotionBlur();
+void applyLensGrade();
+void presentSceneTarget();

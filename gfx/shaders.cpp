@@ -1,4 +1,264 @@
+// The shader program loader: reads both sources from the data folder, compiles, links and
+// reports every failure with its log on standard output.
 #include "gfx/shaders.h"
 
-// Placeholder until the shader loader lands.
-void loadDefaultShaderProgram() {}
+#include "app/data_files.h"
+#include "platform/gl_api.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+
+ShaderProgram shaderLoader;
+int currentShaderProgram = 0;
+unsigned char shaderSourceFound = 0;
+uint32_t defaultShaderProgram = 0;
+
+char* readShaderSource(const char* fileName)
+{
+    shaderSourceFound = 0;
+    if (!fileName)
+        return nullptr;
+    FILE* file = openDataFile(fileName, "rt");
+    if (!file)
+        return nullptr;
+    shaderSourceFound = 1;
+    char* text = nullptr;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        long length = std::ftell(file);
+        std::rewind(file);
+        if (length > 0) {
+            text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
+            if (text) {
+                size_t count = std::fread(text, 1, static_cast<size_t>(length), file);
+                text[count] = '\0';
+            }
+        }
+    }
+    std::fclose(file);
+    return text;
+}
+
+// GL reports a log length of 0 when it keeps no log; the text is then empty, never garbage.
+static std::string infoLog(uint32_t object, bool isProgram)
+{
+    GLint length = 0;
+    if (isProgram)
+        glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+    else
+        glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 1)
+        return std::string();
+    std::string text(static_cast<size_t>(length), '\0');
+    GLsizei written = 0;
+    if (isProgram)
+        glGetProgramInfoLog(object, length, &written, &text[0]);
+    else
+        glGetShaderInfoLog(object, length, &written, &text[0]);
+    text.resize(written > 0 && written < length ? static_cast<size_t>(written) : 0);
+    return text;
+}
+
+std::string shaderInfoLog(uint32_t shader)
+{
+    return infoLog(shader, false);
+}
+
+std::string programInfoLog(uint32_t program)
+{
+    return infoLog(program, true);
+}
+
+// A failed compile whose log is empty still says so.
+static std::string logOrPlaceholder(const std::string& log)
+{
+    return log.empty() ? std::string("(no log)\n") : log;
+}
+
+static bool compileShader(uint32_t shader)
+{
+    glCompileShader(shader);
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    return status == GL_TRUE;
+}
+
+static bool linkSucceeded(uint32_t program)
+{
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status == GL_TRUE;
+}
+
+static void reportMissingSource(const char* kind, const char* fileName, const char* source)
+{
+    if (!shaderSourceFound)
+        std::printf("%s shader file %s not found\n", kind, fileName ? fileName : "(null)");
+    else if (!source)
+        std::printf("%s shader file %s is empty\n", kind, fileName);
+}
+
+// Reads both sources; false (with the messages) when either is missing or empty.
+static bool readBothSources(const char* vertexFile, const char* fragmentFile, bool logEachFile, char** vertexSource,
+                            char** fragmentSource)
+{
+    *vertexSource = readShaderSource(vertexFile);
+    if (logEachFile) {
+        if (!shaderSourceFound)
+            debugLog("vertex shader file %s not found\n", vertexFile);
+        else
+            debugLog("vertex shader file %s loaded\n", vertexFile);
+    }
+    reportMissingSource("vertex", vertexFile, *vertexSource);
+    *fragmentSource = readShaderSource(fragmentFile);
+    if (logEachFile) {
+        if (!shaderSourceFound)
+            debugLog("fragment shader file %s not found\n", fragmentFile);
+        else
+            debugLog("fragment shader file %s loaded\n", fragmentFile);
+    }
+    reportMissingSource("fragment", fragmentFile, *fragmentSource);
+    if (*vertexSource && *fragmentSource)
+        return true;
+    std::printf("Either vertex shader or fragment shader file not found.\n");
+    std::free(*vertexSource);
+    std::free(*fragmentSource);
+    *vertexSource = *fragmentSource = nullptr;
+    return false;
+}
+
+static void setSource(uint32_t shader, char* source)
+{
+    const GLchar* text = source;
+    glShaderSource(shader, 1, &text, nullptr);
+    std::free(source);  // GL keeps its own copy
+}
+
+// Links the program and checks the result; a program that does not link is deleted and the
+// build gives 0, as a missing file does.
+static uint32_t linkOrReport(uint32_t program, const char* vertexFile, const char* fragmentFile)
+{
+    glLinkProgram(program);
+    if (linkSucceeded(program))
+        return program;
+    std::string log = logOrPlaceholder(programInfoLog(program));
+    std::printf("SHADER LINK ERROR %s,%s\n%s", vertexFile, fragmentFile, log.c_str());
+    debugLog("%s", log.c_str());
+    glDeleteProgram(program);
+    return 0;
+}
+
+ShaderProgram::~ShaderProgram()
+{
+    destroy();
+}
+
+uint32_t ShaderProgram::load(const char* vertexFile, const char* fragmentFile)
+{
+    std::printf("shader init... %s,%s\n", vertexFile ? vertexFile : "(null)", fragmentFile ? fragmentFile : "(null)");
+    vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+
+    char* vertexSource = nullptr;
+    char* fragmentSource = nullptr;
+    if (!readBothSources(vertexFile, fragmentFile, true, &vertexSource, &fragmentSource))
+        return 0;
+    setSource(vertexShader, vertexSource);
+    setSource(fragmentShader, fragmentSource);
+
+    if (!compileShader(vertexShader)) {
+        std::string log = logOrPlaceholder(shaderInfoLog(vertexShader));
+        // The vertex log is printed too: otherwise only the link failure would show.
+        std::printf("VERTEX SHADER ERROR %s", log.c_str());
+        debugLog("%s", log.c_str());
+    }
+    if (!compileShader(fragmentShader)) {
+        std::string log = logOrPlaceholder(shaderInfoLog(fragmentShader));
+        std::printf("SHADER ERROR %s", log.c_str());
+        debugLog("%s", log.c_str());
+    }
+
+    program = glCreateProgram();
+    glAttachShader(program, fragmentShader);
+    glAttachShader(program, vertexShader);
+    program = linkOrReport(program, vertexFile, fragmentFile);
+    std::printf("%d\n", static_cast<int>(program));
+    return program;
+}
+
+uint32_t ShaderProgram::create(const char* vertexFile, const char* fragmentFile)
+{
+    return load(vertexFile, fragmentFile);
+}
+
+uint32_t ShaderProgram::loadWithAttributes(const char* vertexFile, const char* fragmentFile)
+{
+    vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    char* vertexSource = nullptr;
+    char* fragmentSource = nullptr;
+    if (!readBothSources(vertexFile, fragmentFile, false, &vertexSource, &fragmentSource))
+        return 0;
+    setSource(vertexShader, vertexSource);
+    setSource(fragmentShader, fragmentSource);
+    bool vertexCompiled = compileShader(vertexShader);
+    bool fragmentCompiled = compileShader(fragmentShader);
+
+    program = glCreateProgram();
+    glAttachShader(program, fragmentShader);
+    glAttachShader(program, vertexShader);
+    glBindAttribLocation(program, 0, "vertex_coo");
+    glBindAttribLocation(program, 1, "vertex_normal");
+    glBindAttribLocation(program, 2, "vertex_uv");
+    program = linkOrReport(program, vertexFile, fragmentFile);
+    if (!program) {
+        // This variant prints no compile logs of its own: show them with the link failure.
+        if (!vertexCompiled)
+            std::printf("VERTEX SHADER ERROR %s", logOrPlaceholder(shaderInfoLog(vertexShader)).c_str());
+        if (!fragmentCompiled)
+            std::printf("SHADER ERROR %s", logOrPlaceholder(shaderInfoLog(fragmentShader)).c_str());
+    }
+    return program;
+}
+
+void ShaderProgram::use(uint32_t programId)
+{
+    glUseProgram(programId);
+    currentShaderProgram = static_cast<int>(programId);
+}
+
+void ShaderProgram::unuse()
+{
+    glUseProgram(0);
+    currentShaderProgram = 0;
+}
+
+int ShaderProgram::current() const
+{
+    return currentShaderProgram;
+}
+
+void ShaderProgram::destroy()
+{
+    // At process exit the window and its context are already gone: nothing left to release.
+    if (!glapi_glDeleteShader || !SDL_GL_GetCurrentContext())
+        return;
+    if (program) {
+        if (fragmentShader)
+            glDetachShader(program, fragmentShader);
+        if (vertexShader)
+            glDetachShader(program, vertexShader);
+    }
+    if (fragmentShader)
+        glDeleteShader(fragmentShader);
+    if (vertexShader)
+        glDeleteShader(vertexShader);
+    if (program)
+        glDeleteProgram(program);
+    program = vertexShader = fragmentShader = 0;
+}
+
+void loadDefaultShaderProgram()
+{
+    defaultShaderProgram = shaderLoader.load("shader.vert", "shader.frag");
+}

@@ -1,4 +1,47 @@
-// GLSL programs built from vertex and fragment source files of the data folder.
+// GLSL programs built from a vertex and a fragment source file of the data folder.
+//
+// Every program of the engine goes through the one loader object `shaderLoader`. The caller
+// keeps the returned program id; the loader only remembers the objects of its last build and
+// the program last made current through it. Programs live until the process ends.
+//
+// Results: a program id, or 0 when a source file is missing or empty, when a shader does not
+// compile or when the program does not link (each failure is printed with its log), so a
+// caller that uses a failed program gets the fixed-function pipeline.
 #pragma once
+
+#include <cstdint>
+#include <string>
+
+struct ShaderProgram {
+    uint32_t program = 0;         // program object of the last build
+    uint32_t vertexShader = 0;    // vertex shader object of the last build
+    uint32_t fragmentShader = 0;  // fragment shader object of the last build
+
+    ~ShaderProgram();
+
+    uint32_t load(const char* vertexFile, const char* fragmentFile);
+    // Same as load.
+    uint32_t create(const char* vertexFile, const char* fragmentFile);
+    // Quiet variant that binds "vertex_coo" 0, "vertex_normal" 1 and "vertex_uv" 2 before linking.
+    uint32_t loadWithAttributes(const char* vertexFile, const char* fragmentFile);
+    void use(uint32_t programId);
+    void unuse();
+    int current() const;
+    // Releases the objects of the last build; does nothing without a current GL context.
+    void destroy();
+};
+
+extern ShaderProgram shaderLoader;
+extern int currentShaderProgram;     // program last set through ShaderProgram::use / unuse
+extern unsigned char shaderSourceFound;  // set by readShaderSource when the file opened
+extern uint32_t defaultShaderProgram;    // "shader.vert" + "shader.frag"
+
+// The whole text of a data-folder file in a malloc'd NUL-terminated buffer (the caller frees
+// it), or null for a null name, a missing file or an empty file.
+char* readShaderSource(const char* fileName);
+
+// The info log of a shader or program object; empty when GL keeps none.
+std::string shaderInfoLog(uint32_t shader);
+std::string programInfoLog(uint32_t program);
 
 void loadDefaultShaderProgram();

@@ -1,4 +1,101 @@
 #include "render/legacy_programs.h"
 
-// Placeholder until the model programs land.
-void initLegacyShaders() {}
+#include "app/data_files.h"    // openDataFile, debugLog
+#include "gfx/shaders.h"       // shaderLoader, info logs
+#include "platform/gl_api.h"
+#include "render/lights.h"     // forgetLightUniformLocations
+#include "render/model_draw.h" // forgetModelProgram
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+char* vboVertexSource = nullptr;
+char* vboFragmentSource = nullptr;
+uint32_t vboVertexShader = 0;
+uint32_t vboFragmentShader = 0;
+uint32_t vboShaderProgram = 0;
+uint32_t volumetricProgram = 0;
+int32_t camEyeVectorLoc = 0;
+
+char* readTextFile(const char* name)
+{
+    FILE* file = openDataFile(name, "rb");
+    if (!file)
+        return nullptr;
+    char* text = nullptr;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        long length = std::ftell(file);
+        if (length >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+            text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
+            if (text) {
+                size_t count = std::fread(text, 1, static_cast<size_t>(length), file);
+                // A file that shrank under us is kept as far as it was read.
+                text[count] = '\0';
+            }
+        }
+    }
+    std::fclose(file);
+    return text;
+}
+
+// A missing source file is compiled as no source at all, so the compile fails and its log
+// goes the same way as any other compile error.
+static void compileLegacyShader(uint32_t shader, const char* source, const char* fileName)
+{
+    if (source)
+        glShaderSource(shader, 1, &source, nullptr);
+    else
+        std::fprintf(stderr, "can't open file %s\n", fileName);
+    glCompileShader(shader);
+    GLint status = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == 0)
+        debugLog("%s", shaderInfoLog(shader).c_str());
+}
+
+void initLegacyShaders()
+{
+    vboVertexSource = readTextFile("tutorial2.vert");
+    vboFragmentSource = readTextFile("tutorial2.frag");
+
+    vboVertexShader = glCreateShader(GL_VERTEX_SHADER);
+    compileLegacyShader(vboVertexShader, vboVertexSource, "tutorial2.vert");
+    vboFragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    compileLegacyShader(vboFragmentShader, vboFragmentSource, "tutorial2.frag");
+
+    vboShaderProgram = glCreateProgram();
+    glAttachShader(vboShaderProgram, vboVertexShader);
+    glAttachShader(vboShaderProgram, vboFragmentShader);
+    glLinkProgram(vboShaderProgram);
+    GLint linked = 0;
+    glGetProgramiv(vboShaderProgram, GL_LINK_STATUS, &linked);
+    if (linked == 0)
+        debugLog("%s", programInfoLog(vboShaderProgram).c_str());
+    debugLog("vboshader init done.\n");
+
+    volumetricProgram = shaderLoader.load("volumetric.vert", "volumetric.frag");
+    // Program 0 has no uniforms; asking GL would only raise an error.
+    camEyeVectorLoc = volumetricProgram != 0 ? glGetUniformLocation(volumetricProgram, "cameyevector") : -1;
+    std::printf("camevec loc %d \n", camEyeVectorLoc);
+}
+
+void freeLegacyShaders()
+{
+    glUseProgram(0);
+    glDetachShader(vboShaderProgram, vboVertexShader);
+    glDetachShader(vboShaderProgram, vboFragmentShader);
+    glDeleteProgram(vboShaderProgram);
+    glDeleteShader(vboVertexShader);
+    glDeleteShader(vboFragmentShader);
+    // GL may give the name to a later program: the cached locations must not outlive it.
+    forgetModelProgram(vboShaderProgram);
+    forgetLightUniformLocations(vboShaderProgram);
+    std::free(vboVertexSource);
+    std::free(vboFragmentSource);
+    vboVertexSource = nullptr;
+    vboFragmentSource = nullptr;
+    vboVertexShader = 0;
+    vboFragmentShader = 0;
+    vboShaderProgram = 0;
+}

@@ -1,17 +1,22 @@
-// Textured quads in the fixed 1920 x 1080 frame (y up) and the corner overlay.
+// Textured quads in the fixed 1920 x 1080 frame (y up, (x, y) the lower-left corner) and the
+// corner overlay. The quads bring their own projection; the caller's modelview still applies.
 #pragma once
 
 #include <cstdint>
 
-extern uint32_t overlayTexture;
-extern uint32_t backgroundTexture;
-extern uint32_t blackTexture;
+extern uint32_t overlayTexture;     // "overlay1.tga"
+extern uint32_t backgroundTexture;  // "background.tga"
+extern uint32_t blackTexture;       // "black.tga" ("blackscreen.tga" is loaded first and unused)
 
 void loadOverlayTextures();
+// Alpha-blended, tinted by the current colour; leaves blending on, lighting off, no program.
 void drawQuad(int x, int y, int w, int h, uint32_t texture);
+// Opaque and white; leaves blending off with the blend function one/one.
 void drawQuadAdditive(int x, int y, int w, int h, uint32_t texture);
+// These three load the identity into the current matrix first.
 void drawCornerOverlay();
 void drawBackground();
 void drawBlackScreen();
+// Pixel projection of the current viewport with the identity modelview (both pushed).
 void beginPixelOrtho();
 void endPixelOrtho();

@@ -4,6 +4,7 @@
 
 #include "synth.h"
 
+#include <functional>
 #include <vector>
 
 struct Score {
@@ -19,5 +20,9 @@ struct MixStats {
     double limitedFraction;  // share of samples that went into the limiter's knee
 };
 
-// Renders on up to threadCount threads; the result is identical for every thread count.
-StereoBuffer mixScore(const Score& score, int threadCount, MixStats& stats);
+// Receives the master in order, a block of left and right samples at a time; false stops.
+using BlockSink = std::function<bool(const float* left, const float* right, size_t count)>;
+
+// Renders on up to threadCount threads; the output is identical for every thread count.
+// Returns false when the sink failed.
+bool mixScore(const Score& score, int threadCount, const BlockSink& sink, MixStats& stats);

@@ -14,6 +14,7 @@ constexpr float SAMPLE_SEC = 1.0f / SAMPLE_RATE_HZ;
 constexpr int CONTROL_BLOCK = 16;
 constexpr int MAX_OSCILLATORS = 7;
 constexpr int HAT_PARTIALS = 6;
+constexpr float BELL_RELEASE_SEC = 0.35f;
 // Fade applied to the very end of every one-shot so a tail never stops on a step.
 constexpr float END_FADE_SEC = 0.006f;
 
@@ -71,9 +72,9 @@ Adsr makeAdsr(float attackSec, float decaySec, float sustain, float releaseSec)
 {
     Adsr env;
     env.attackStep = 1.0f / std::max(1.0f, attackSec * SAMPLE_RATE_HZ);
-    env.decayCoef = static_cast<float>(std::exp(-5.0 / std::max(1.0, decaySec * SAMPLE_RATE_HZ)));
+    env.decayCoef = static_cast<float>(std::exp(-5.0 / std::max(1.0, static_cast<double>(decaySec) * SAMPLE_RATE_HZ)));
     env.sustain = sustain;
-    env.releaseCoef = static_cast<float>(std::exp(-5.0 / std::max(1.0, releaseSec * SAMPLE_RATE_HZ)));
+    env.releaseCoef = static_cast<float>(std::exp(-5.0 / std::max(1.0, static_cast<double>(releaseSec) * SAMPLE_RATE_HZ)));
     return env;
 }
 
@@ -94,7 +95,7 @@ inline float runAdsr(Adsr& env, bool gate)
         break;
     case EnvStage::Release:
         env.level *= env.releaseCoef;
-        if (env.level < 1e-5f) {
+        if (env.level < 1e-4f) {
             env.level = 0.0f;
             env.stage = EnvStage::Done;
         }
@@ -185,17 +186,17 @@ float drumLengthSec(const NoteEvent& note)
 {
     switch (note.instrument) {
     case Instrument::Kick:
-        return 7.0f * static_cast<float>(note.lengthSec);
+        return 5.0f * static_cast<float>(note.lengthSec);
     case Instrument::Snare:
         return 0.55f;
     case Instrument::Clap:
         return 0.6f;
     case Instrument::ClosedHat:
-        return 0.2f;
+        return 0.15f;
     case Instrument::OpenHat:
         return 0.9f;
     case Instrument::Crash:
-        return 6.0f * static_cast<float>(note.lengthSec);
+        return 5.0f * static_cast<float>(note.lengthSec);
     case Instrument::Tom:
         return 1.3f;
     case Instrument::Riser:
@@ -221,17 +222,22 @@ void renderKick(const NoteEvent& note, NoiseSource& noise, StereoBuffer& out)
     double phase = 0.0;
     size_t count = out.left.size();
     size_t attack = secondsToSamples(0.0004);
+    size_t clickLength = secondsToSamples(0.015);  // the click has died out by then
     for (size_t i = 0; i < count; ++i) {
         float hz = endHz * (1.0f + 2.6f * sweep);
         phase += hz * SAMPLE_SEC;
         sweep *= sweepCoef;
         float body = sineTurns(phase) * amp;
         amp *= ampCoef;
-        float tick = runSvf(clickFilter, nextNoise(noise)).band * click * 0.5f;
-        click *= clickCoef;
+        float tick = 0.0f;
+        if (i < clickLength) {
+            tick = runSvf(clickFilter, nextNoise(noise)).band * click * 0.5f;
+            click *= clickCoef;
+        }
         float ramp = i < attack ? static_cast<float>(i) / attack : 1.0f;
-        float value = softClip(1.4f * (body + tick)) * 0.85f * ramp;
-        writeMono(out, i, value * note.velocity * endFade(i, count), pan);
+        float taper = 1.0f - static_cast<float>(i) / count;
+        float value = softClip(1.4f * (body + tick)) * 0.85f * ramp * taper;
+        writeMono(out, i, value * note.velocity, pan);
     }
 }
 
@@ -335,10 +341,12 @@ void renderMetal(const NoteEvent& note, NoiseSource& noise, StereoBuffer& out, f
         float nl = nextNoise(noise);
         float nr = stereoNoise ? nextNoise(noise) : nl;
         float ramp = i < attack ? static_cast<float>(i) / attack : 1.0f;
-        float env = amp * ramp * note.velocity * endFade(i, count);
+        // A linear taper over the whole tail lets the long crash stop at 5 time constants.
+        float taper = 1.0f - static_cast<float>(i) / count;
+        float env = amp * ramp * note.velocity * taper;
         amp *= ampCoef;
         float l = runSvf(hp2Left, runSvf(hpLeft, metal * (1.0f - noiseMix) + nl * noiseMix).high).high;
-        float r = runSvf(hp2Right, runSvf(hpRight, metal * (1.0f - noiseMix) + nr * noiseMix).high).high;
+        float r = stereoNoise ? runSvf(hp2Right, runSvf(hpRight, metal * (1.0f - noiseMix) + nr * noiseMix).high).high : l;
         out.left[i] = l * env * pan.left;
         out.right[i] = r * env * pan.right;
     }
@@ -422,7 +430,7 @@ TonalPatch tonalPatch(Instrument instrument)
         return {2, 9.0f, 0.0f, 0.7f, 0.35f, 0.65f, 0.003f, 0.3f, 0.55f, 0.07f,
                 150.0f, 0.5f, 2.9f, 0.13f, 0.35f, 0.0f, 0.0f, 0.0f, 0.55f};
     case Instrument::Pad:
-        return {5, 17.0f, 0.85f, 1.0f, 0.0f, 0.0f, 0.45f, 1.5f, 0.8f, 1.1f,
+        return {4, 15.0f, 0.85f, 1.0f, 0.0f, 0.0f, 0.45f, 1.5f, 0.8f, 0.8f,
                 1300.0f, 0.3f, 0.5f, 1.2f, 0.12f, 0.0f, 0.0f, 0.0f, 0.13f};
     case Instrument::Pluck:
         return {2, 6.0f, 0.35f, 0.6f, 0.4f, 0.0f, 0.002f, 0.32f, 0.0f, 0.12f,
@@ -470,6 +478,8 @@ void renderTonal(const NoteEvent& note, NoiseSource& noise, StereoBuffer& out)
     size_t gate = secondsToSamples(note.lengthSec);
     size_t count = out.left.size();
     float inc = baseHz * SAMPLE_SEC;
+    // Without stereo spread both channels carry the same signal: filter it once.
+    bool mono = patch.stereoSpread == 0.0f;
     float incs[MAX_OSCILLATORS];
     for (size_t i = 0; i < count; ++i) {
         if (i % CONTROL_BLOCK == 0) {
@@ -487,7 +497,7 @@ void renderTonal(const NoteEvent& note, NoiseSource& noise, StereoBuffer& out)
             float envOct = patch.envOctaves * (0.55f + 0.45f * note.velocity) * filterEnv;
             float cutoff = patch.cutoffHz * bright * keyFactor * std::exp2(envOct);
             setSvf(left, cutoff, patch.resonance);
-            setSvf(right, cutoff, patch.resonance);
+            right = mono ? right : Svf{right.ic1, right.ic2, left.a1, left.a2, left.a3, left.k};
         }
         float sumLeft = 0.0f;
         float sumRight = 0.0f;
@@ -510,8 +520,10 @@ void renderTonal(const NoteEvent& note, NoiseSource& noise, StereoBuffer& out)
         }
         filterEnv *= filterEnvCoef;
         float e = runAdsr(env, i < gate) * note.velocity * patch.gain;
-        out.left[i] = runSvf(left, sumLeft).low * e * pan.left;
-        out.right[i] = runSvf(right, sumRight).low * e * pan.right;
+        float l = runSvf(left, sumLeft).low * e;
+        float r = mono ? l : runSvf(right, sumRight).low * e;
+        out.left[i] = l * pan.left;
+        out.right[i] = r * pan.right;
     }
 }
 
@@ -527,7 +539,7 @@ void renderBell(const NoteEvent& note, StereoBuffer& out)
     float warmCoef = decayCoefficient(0.45f);
     float tine = 1.0f;
     float tineCoef = decayCoefficient(0.035f);
-    Adsr env = makeAdsr(0.002f, 3.0f, 0.0f, 0.35f);
+    Adsr env = makeAdsr(0.002f, 3.0f, 0.0f, BELL_RELEASE_SEC);
     size_t gate = secondsToSamples(note.lengthSec);
     size_t count = out.left.size();
     float warmDepth = (0.6f + 1.6f * note.velocity) * note.brightness;
@@ -583,6 +595,27 @@ float midiToHz(float pitch)
     return 440.0f * std::exp2((pitch - 69.0f) / 12.0f);
 }
 
+bool isSharedHit(Instrument instrument)
+{
+    switch (instrument) {
+    case Instrument::Kick:
+    case Instrument::Snare:
+    case Instrument::Clap:
+    case Instrument::ClosedHat:
+    case Instrument::OpenHat:
+    case Instrument::Crash:
+    case Instrument::Tom:
+        return true;
+    default:
+        return false;
+    }
+}
+
+uint32_t sharedHitSeed(Instrument instrument)
+{
+    return 0x5EED0000u + static_cast<uint32_t>(instrument);
+}
+
 size_t noteTailSamples(const NoteEvent& note)
 {
     switch (note.instrument) {
@@ -591,10 +624,10 @@ size_t noteTailSamples(const NoteEvent& note)
     case Instrument::Pluck:
     case Instrument::Stab:
     case Instrument::Lead:
-        // The release falls 40 dB per releaseSec; the envelope ends at -100 dB.
-        return secondsToSamples(note.lengthSec + 2.6 * tonalPatch(note.instrument).releaseSec);
+        // The release falls 40 dB per releaseSec; the envelope ends at -80 dB.
+        return secondsToSamples(note.lengthSec + 2.05 * tonalPatch(note.instrument).releaseSec);
     case Instrument::Bell:
-        return secondsToSamples(note.lengthSec + 2.6 * 0.35);
+        return secondsToSamples(note.lengthSec + 2.05 * BELL_RELEASE_SEC);
     default:
         return secondsToSamples(drumLengthSec(note));
     }
@@ -603,8 +636,9 @@ size_t noteTailSamples(const NoteEvent& note)
 void renderNote(const NoteEvent& note, uint32_t seed, StereoBuffer& out)
 {
     size_t count = noteTailSamples(note);
-    out.left.assign(count, 0.0f);
-    out.right.assign(count, 0.0f);
+    // Every voice writes each of its samples, so the buffers need no clearing.
+    out.left.resize(count);
+    out.right.resize(count);
     NoiseSource noise = seedNoise(seed);
     switch (note.instrument) {
     case Instrument::Kick:

@@ -55,6 +55,11 @@ float nextNoise(NoiseSource& noise);  // uniform in [-1, 1)
 float sineTurns(double turns);
 float midiToHz(float pitch);
 
+// Drum hits (not the riser) are linear in velocity and take their noise from a seed of their own,
+// so hits that differ only in velocity can share one rendering at velocity 1.
+bool isSharedHit(Instrument instrument);
+uint32_t sharedHitSeed(Instrument instrument);
+
 // Length of the rendered note including its tail, in samples.
 size_t noteTailSamples(const NoteEvent& note);
 // Renders the note from its own start into out (resized to noteTailSamples, already panned).

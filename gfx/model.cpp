@@ -1,0 +1,396 @@
+#include "gfx/model.h"
+
+#include "app/data_files.h" // openDataFile, dataFilePath, debugLog
+#include "gfx/model_3dm.h"
+#include "gfx/tangents.h"
+#include "gfx/textures.h"
+#include "platform/gl_api.h"
+#include "render/matrix_math.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static const size_t FILE_READ_CHUNK = 65536;
+static const int ATTRIBUTE_COMPONENTS[MODEL_VERTEX_ATTRIBUTES] = {3, 3, 2, 3, 1, 4, 4};
+
+// The whole data-folder file `name`; false when it cannot be opened.
+static bool readDataFileText(const char* name, std::string& text)
+{
+    FILE* file = openDataFile(name, "r");
+    if (!file)
+        return false;
+    text.clear();
+    std::vector<char> chunk(FILE_READ_CHUNK);
+    size_t got;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0)
+        text.append(chunk.data(), got);
+    std::fclose(file);
+    return true;
+}
+
+// Reads and parses a .3dm file, ending the program the way a missing model does when it can't.
+static void read3dmOrExit(const char* name, Read3dmPurpose purpose, Model3dmFile& file)
+{
+    std::string text;
+    if (!readDataFileText(name, text)) {
+        std::fprintf(stderr, "can't open file %s\n", name);
+        std::exit(1);
+    }
+    std::string error;
+    if (!parse3dm(text.data(), text.size(), name, purpose, file, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+}
+
+static void setIdentity(float* m)
+{
+    std::fill(m, m + MATRIX_FLOATS, 0.0f);
+    m[0] = m[5] = m[10] = m[15] = 1.0f;
+}
+
+// The number of frame slots all per-frame arrays really hold.
+static int frameSlotsHeld(const Model& model)
+{
+    if (model.boneCount <= 0 || model.frameCount <= 0)
+        return 0;
+    size_t b = static_cast<size_t>(model.boneCount);
+    size_t slots = static_cast<size_t>(model.frameCount);
+    slots = std::min(slots, model.poses.size() / b);
+    slots = std::min(slots, model.bindPos.size() / (3 * b));
+    slots = std::min(slots, model.relPos.size() / (3 * b));
+    return static_cast<int>(slots);
+}
+
+// Fills frame slot `slot` of every bone from one block of frame lines against the bind pose.
+static void setFrameSlot(Model& model, int slot, const BoneLine3dm* bind, const BoneLine3dm* frame)
+{
+    for (int b = 0; b < model.boneCount; ++b) {
+        size_t k = static_cast<size_t>(slot) * model.boneCount + b;
+        BonePose& pose = model.poses[k];
+        float p[3];
+        float s[3];
+        for (int c = 0; c < 3; ++c) {
+            p[c] = frame[b].position[c] - bind[b].position[c];
+            s[c] = frame[b].scale[c] - bind[b].scale[c];
+        }
+        setIdentity(pose.translation);
+        pose.translation[3] = p[0];
+        pose.translation[7] = p[1];
+        pose.translation[11] = p[2];
+
+        for (int c = 0; c < 3; ++c)
+            workEuler[c] = frame[b].euler[c];
+        rotationFromEuler();
+        std::memcpy(pose.rotation, workMatrix, sizeof(pose.rotation));
+
+        std::fill(pose.scale, pose.scale + MATRIX_FLOATS, 0.0f);
+        pose.scale[0] = s[0];
+        pose.scale[5] = s[1];
+        pose.scale[10] = s[2];
+        pose.scale[15] = 1.0f;
+
+        for (int c = 0; c < 3; ++c) {
+            model.eulerRel[3 * k + c] = frame[b].euler[c] - bind[b].euler[c];
+            model.relPos[3 * k + c] = p[c];
+            model.bindPos[3 * k + c] = bind[b].position[c];
+        }
+    }
+}
+
+static void scaleFrameSlot(Model& model, int slot, float s)
+{
+    for (int b = 0; b < model.boneCount; ++b) {
+        size_t k = static_cast<size_t>(slot) * model.boneCount + b;
+        float* t = model.poses[k].translation;
+        t[3] *= s;
+        t[7] *= s;
+        t[11] *= s;
+        for (int c = 0; c < 3; ++c) {
+            model.bindPos[3 * k + c] *= s;
+            model.relPos[3 * k + c] *= s;
+        }
+    }
+}
+
+void markModelVertexDataChanged(Model& model)
+{
+    ++model.vertexDataVersion;
+    // 0 stands for "never uploaded".
+    if (model.vertexDataVersion == 0)
+        model.vertexDataVersion = 1;
+}
+
+void allocModelVertexArrays(Model& model, int32_t triangleCount)
+{
+    size_t n = static_cast<size_t>(std::max(triangleCount, 0));
+    model.triangleCount = static_cast<int32_t>(n);
+    model.indices.resize(3 * n);
+    for (size_t i = 0; i < 3 * n; ++i)
+        model.indices[i] = static_cast<int32_t>(i);
+    model.positions.assign(9 * n, 0.0f);
+    model.normals.assign(9 * n, 0.0f);
+    model.texcoords.assign(6 * n, 0.0f);
+    model.tangents.assign(9 * n, 0.0f);
+    model.handedness.assign(3 * n, 0.0f);
+    markModelVertexDataChanged(model);
+}
+
+void fillModelFrom3dm(Model& model, const Model3dmFile& file)
+{
+    model.hasList = 0;
+    model.boneCount = 0;
+    model.frameCount = 0;
+    *model.animFlag = 0;
+    allocModelVertexArrays(model, file.triangleCount);
+    size_t vertices = 3 * static_cast<size_t>(model.triangleCount);
+    std::copy_n(file.positions.begin(), std::min(file.positions.size(), 3 * vertices), model.positions.begin());
+    std::copy_n(file.normals.begin(), std::min(file.normals.size(), 3 * vertices), model.normals.begin());
+    std::copy_n(file.texcoords.begin(), std::min(file.texcoords.size(), 2 * vertices), model.texcoords.begin());
+    generateModelTangents(model);
+    if (!file.hasSkeleton)
+        return;
+
+    *model.animFlag = 1;
+    model.frameCount = file.frameCount;
+    model.boneCount = file.boneCount;
+    size_t bones = static_cast<size_t>(file.boneCount);
+    size_t slots = static_cast<size_t>(file.frameCount) * bones;
+    model.boneInterpolate.assign(bones, 1);
+    model.boneIndices.assign(BONE_INFLUENCES * vertices, 0.0f);
+    model.boneWeights.assign(BONE_INFLUENCES * vertices, 0.0f);
+    std::copy_n(file.boneIndices.begin(), std::min(file.boneIndices.size(), model.boneIndices.size()),
+                model.boneIndices.begin());
+    std::copy_n(file.boneWeights.begin(), std::min(file.boneWeights.size(), model.boneWeights.size()),
+                model.boneWeights.begin());
+    model.poses.assign(slots, BonePose{});
+    model.eulerRel.assign(3 * slots, 0.0f);
+    model.bindPos.assign(3 * slots, 0.0f);
+    model.relPos.assign(3 * slots, 0.0f);
+    size_t matrixFloats = static_cast<size_t>(BONE_MATRIX_SLOTS) * MATRIX_FLOATS;
+    model.bonePosMatrices.assign(matrixFloats, 0.0f);
+    model.boneRPosMatrices.assign(matrixFloats, 0.0f);
+    model.boneRotMatrices.assign(matrixFloats, 0.0f);
+    model.boneSclMatrices.assign(matrixFloats, 0.0f);
+
+    // The file holds the frame blocks of slots 0 .. F-2; slot F-1 stays zeroed.
+    size_t blocks = file.frameLines.size() / bones;
+    for (size_t s = 0; s + 1 < static_cast<size_t>(file.frameCount) && s < blocks; ++s)
+        setFrameSlot(model, static_cast<int>(s), file.bindPose.data(), &file.frameLines[s * bones]);
+    markModelVertexDataChanged(model);
+}
+
+bool appendModelFrames(Model& model, const Model3dmFile& file, const char* fileName, std::string& error)
+{
+    if (!file.hasSkeleton)
+        return true;
+    std::string where = std::string(fileName) + ":" + std::to_string(file.boneCountLine) + ": ";
+    if (*model.animFlag <= 0 || model.boneCount <= 0) {
+        error = where + "expected a model with a skeleton to add frames to, found one without";
+        return false;
+    }
+    if (file.boneCount != model.boneCount) {
+        error = where + "expected numbones " + std::to_string(model.boneCount) + " (the bone count of the model), found " +
+                std::to_string(file.boneCount);
+        return false;
+    }
+    int64_t first = model.frameCount;
+    int64_t added = file.frameCount;
+    if (first + added > INT32_MAX) {
+        error = where + "expected fewer frames in all, found " + std::to_string(first + added);
+        return false;
+    }
+    size_t bones = static_cast<size_t>(model.boneCount);
+    size_t slots = static_cast<size_t>(first + added) * bones;
+    // Slots that were never written (the load's last slot) stay as they are; new ones start zeroed.
+    model.poses.resize(slots, BonePose{});
+    model.eulerRel.resize(3 * slots, 0.0f);
+    model.bindPos.resize(3 * slots, 0.0f);
+    model.relPos.resize(3 * slots, 0.0f);
+    model.frameCount = static_cast<int32_t>(first + added);
+    size_t blocks = file.frameLines.size() / bones;
+    for (int64_t s = first; s < first + added && static_cast<size_t>(s - first) < blocks; ++s)
+        setFrameSlot(model, static_cast<int>(s), file.bindPose.data(),
+                     &file.frameLines[static_cast<size_t>(s - first) * bones]);
+    scaleModelFrames(model, MODEL_LOAD_SCALE, static_cast<int>(first), model.frameCount);
+    return true;
+}
+
+// Stands in for the COLLADA reader until the engine has one: the model is missing.
+static Model* loadColladaUnavailable(const char* path)
+{
+    std::fprintf(stderr, "COLLADA models are not supported yet: %s\n", path);
+    return nullptr;
+}
+
+Model* loadModel(const char* name)
+{
+    const char* extension = getFileExtension(name);
+    if (std::strncmp(extension, "3dm", 3) == 0)
+        return load3dm(name);
+    if (std::strncmp(extension, "dae", 3) == 0)
+        return loadColladaUnavailable(dataFilePath(name));
+    return nullptr;
+}
+
+Model* load3dm(const char* name)
+{
+    std::printf("%s\n", name);
+    Model3dmFile file;
+    read3dmOrExit(name, READ_3DM_MODEL, file);
+    Model* model = new Model();
+    std::printf("obj %s faces %d\n", file.objectName.c_str(), file.triangleCount);
+    model->textureSet = loadTextureSet(file.objectName.c_str());
+    fillModelFrom3dm(*model, file);
+    if (file.hasSkeleton)
+        std::printf("numbones %d\nnumframes %d\n", model->boneCount, model->frameCount);
+    scaleModel(*model, MODEL_LOAD_SCALE);
+    return model;
+}
+
+void addFrames(Model& model, const char* name)
+{
+    std::printf("addingframes a\n%s\n", name);
+    Model3dmFile file;
+    read3dmOrExit(name, READ_3DM_ADDED_FRAMES, file);
+    std::printf("addingframes b\n");
+    std::printf("obj %s faces %d\n", file.objectName.c_str(), file.triangleCount);
+    std::printf("addingframes c\n");
+    if (!file.hasSkeleton)
+        return;
+    std::printf("addingframes d\n");
+    int first = model.frameCount;
+    std::string error;
+    if (!appendModelFrames(model, file, name, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+    std::printf("numbones %d\nnumframes %d\n", file.boneCount, file.frameCount);
+    std::printf("addingframes e\n");
+    std::printf("addingframes f\n");
+    std::printf("addingframes g\n");
+    for (int s = first; s < model.frameCount; ++s)
+        std::printf("addingframes h %d ", s - first);
+    debugLog("total number of frames %d\n", model.frameCount);
+}
+
+void scaleModel(Model& model, float s)
+{
+    for (float& p : model.positions)
+        p *= s;
+    // Every slot, the appended ones included: a slot without a pose holds zeros and stays so.
+    if (*model.animFlag > 0) {
+        int slots = frameSlotsHeld(model);
+        for (int slot = 0; slot < slots; ++slot)
+            scaleFrameSlot(model, slot, s);
+    }
+    markModelVertexDataChanged(model);
+}
+
+void scaleModelFrames(Model& model, float s, int first, int end)
+{
+    if (*model.animFlag <= 0)
+        return;
+    first = std::max(first, 0);
+    end = std::min(end, frameSlotsHeld(model));
+    for (int slot = first; slot < end; ++slot)
+        scaleFrameSlot(model, slot, s);
+}
+
+void computeModelBounds(Model& model)
+{
+    for (int c = 0; c < 3; ++c) {
+        model.boundsMin[c] = 0.0f;
+        model.boundsMax[c] = 0.0f;
+    }
+    size_t floats = std::min(model.positions.size(), 9 * static_cast<size_t>(std::max(model.triangleCount, 0)));
+    for (size_t i = 0; i < floats; ++i) {
+        int c = static_cast<int>(i % 3);
+        model.boundsMin[c] = std::min(model.boundsMin[c], model.positions[i]);
+        model.boundsMax[c] = std::max(model.boundsMax[c], model.positions[i]);
+    }
+}
+
+void backupModelVertices(Model& model)
+{
+    model.backupPositions = model.positions;
+    model.backupNormals = model.normals;
+    model.backupTexcoords = model.texcoords;
+    model.backupTangents = model.tangents;
+    model.backupHandedness = model.handedness;
+}
+
+void scaleModelFromBackup(Model& model, float sx, float sy, float sz)
+{
+    const float s[3] = {sx, sy, sz};
+    size_t floats = std::min(model.positions.size(), model.backupPositions.size());
+    for (size_t i = 0; i < floats; ++i)
+        model.positions[i] = model.backupPositions[i] * s[i % 3];
+    markModelVertexDataChanged(model);
+}
+
+void deleteModelBuffers(Model& model)
+{
+    if (model.vao == 0)
+        return;
+    glDeleteBuffers(MODEL_BUFFER_COUNT, model.buffers);
+    glDeleteVertexArrays(1, &model.vao);
+    model.vao = 0;
+    std::fill(model.buffers, model.buffers + MODEL_BUFFER_COUNT, 0u);
+    std::fill(model.uploadedVersion, model.uploadedVersion + MODEL_VERTEX_ATTRIBUTES, 0u);
+}
+
+const char* getFileExtension(const char* name)
+{
+    const char* dot = std::strrchr(name, '.');
+    if (!dot || dot == name)
+        return "";
+    return dot + 1;
+}
+
+void* allocOrExit(int bytes)
+{
+    void* memory = bytes >= 0 ? std::malloc(bytes > 0 ? static_cast<size_t>(bytes) : 1) : nullptr;
+    if (!memory) {
+        std::printf("malloc error\n");
+        std::exit(1);
+    }
+    return memory;
+}
+
+void createModelGlObjects(Model& model)
+{
+    if (model.vao != 0)
+        return;
+    glGenVertexArrays(1, &model.vao);
+    glGenBuffers(MODEL_BUFFER_COUNT, model.buffers);
+    std::fill(model.uploadedVersion, model.uploadedVersion + MODEL_VERTEX_ATTRIBUTES, 0u);
+}
+
+void bindModelVertexArrays(Model& model, bool skinned)
+{
+    createModelGlObjects(model);
+    glBindVertexArray(model.vao);
+    const std::vector<float>* arrays[MODEL_VERTEX_ATTRIBUTES] = {
+        &model.positions, &model.normals,     &model.texcoords,  &model.tangents,
+        &model.handedness, &model.boneIndices, &model.boneWeights,
+    };
+    bool withBones = skinned && !model.boneIndices.empty() && !model.boneWeights.empty();
+    int used = withBones ? MODEL_VERTEX_ATTRIBUTES : MODEL_ATTRIBUTE_BONES;
+    size_t vertices = 3 * static_cast<size_t>(std::max(model.triangleCount, 0));
+    for (int i = 0; i < used; ++i) {
+        glBindBuffer(GL_ARRAY_BUFFER, model.buffers[i]);
+        if (model.uploadedVersion[i] != model.vertexDataVersion) {
+            size_t floats = std::min(arrays[i]->size(), vertices * ATTRIBUTE_COMPONENTS[i]);
+            glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(floats * sizeof(float)), arrays[i]->data(),
+                         GL_STATIC_DRAW);
+            model.uploadedVersion[i] = model.vertexDataVersion;
+        }
+        glVertexAttribPointer(i, ATTRIBUTE_COMPONENTS[i], GL_FLOAT, GL_FALSE, 0, nullptr);
+        glEnableVertexAttribArray(i);
+    }
+    for (int i = used; i < MODEL_VERTEX_ATTRIBUTES; ++i)
+        glDisableVertexAttribArray(i);
+}

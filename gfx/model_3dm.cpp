@@ -1,0 +1,306 @@
+#include "gfx/model_3dm.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// How much of a wrong line a message quotes.
+const size_t QUOTED_LINE_CHARS = 40;
+const int BONE_LINE_INTS = 2;
+const int BONE_LINE_FLOATS = 9;
+
+const char* const BONE_LINE_PATTERN = "frame %d bone %d pos %f %f %f rot (eulerAngles %f %f %f) sca %f %f %f ";
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool isBlankLine(const std::string& line)
+{
+    for (char c : line)
+        if (!isBlank(c))
+            return false;
+    return true;
+}
+
+// A decimal integer with optional sign that fits 32 bits, as %d reads it.
+bool readInt(const std::string& line, size_t& i, int32_t& value)
+{
+    size_t at = i;
+    bool negative = false;
+    if (at < line.size() && (line[at] == '+' || line[at] == '-')) {
+        negative = line[at] == '-';
+        ++at;
+    }
+    size_t digitsStart = at;
+    int64_t magnitude = 0;
+    while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
+        magnitude = magnitude * 10 + (line[at] - '0');
+        if (magnitude > static_cast<int64_t>(INT32_MAX) + 1)
+            return false;
+        ++at;
+    }
+    if (at == digitsStart)
+        return false;
+    int64_t signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > INT32_MAX || signedValue < INT32_MIN)
+        return false;
+    value = static_cast<int32_t>(signedValue);
+    i = at;
+    return true;
+}
+
+bool readFloat(const std::string& line, size_t& i, float& value)
+{
+    const char* start = line.c_str() + i;
+    char* end = nullptr;
+    float parsed = std::strtof(start, &end);
+    if (end == start || !std::isfinite(parsed))
+        return false;
+    value = parsed;
+    i += static_cast<size_t>(end - start);
+    return true;
+}
+
+// Matches a whole line against a sscanf-style pattern; %d fills ints, %f floats, %s word, in
+// order. Only blanks may follow the pattern.
+bool matchLine(const std::string& line, const char* pattern, int32_t* ints, float* floats, std::string* word)
+{
+    size_t i = 0;
+    for (const char* p = pattern; *p; ++p) {
+        if (isBlank(*p)) {
+            while (i < line.size() && isBlank(line[i]))
+                ++i;
+            continue;
+        }
+        if (*p == '%' && (p[1] == 'd' || p[1] == 'f' || p[1] == 's')) {
+            ++p;
+            while (i < line.size() && isBlank(line[i]))
+                ++i;
+            if (*p == 'd') {
+                if (!readInt(line, i, *ints++))
+                    return false;
+            } else if (*p == 'f') {
+                if (!readFloat(line, i, *floats++))
+                    return false;
+            } else {
+                size_t start = i;
+                while (i < line.size() && !isBlank(line[i]))
+                    ++i;
+                if (i == start)
+                    return false;
+                word->assign(line, start, i - start);
+            }
+            continue;
+        }
+        if (i >= line.size() || line[i] != *p)
+            return false;
+        ++i;
+    }
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    return i == line.size();
+}
+
+std::string quoted(const std::string& line)
+{
+    std::string shown = "\"";
+    for (size_t i = 0; i < line.size() && i < QUOTED_LINE_CHARS; ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        shown += (c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?';
+    }
+    if (line.size() > QUOTED_LINE_CHARS)
+        shown += "...";
+    return shown + "\"";
+}
+
+// Walks the text line by line (any length, '\n' ends a line) and words the errors.
+struct Reader3dm {
+    const char* text = nullptr;
+    size_t size = 0;
+    const char* fileName = nullptr;
+    size_t pos = 0;
+    int lineNumber = 0; // of `line`
+    std::string line;
+    std::string* error = nullptr;
+
+    bool nextLine()
+    {
+        if (pos >= size)
+            return false;
+        size_t end = pos;
+        while (end < size && text[end] != '\n')
+            ++end;
+        line.assign(text + pos, end - pos);
+        pos = end < size ? end + 1 : end;
+        ++lineNumber;
+        return true;
+    }
+
+    bool fail(int atLine, const std::string& what)
+    {
+        *error = std::string(fileName) + ":" + std::to_string(atLine) + ": " + what;
+        return false;
+    }
+
+    bool expect(const char* pattern, int32_t* ints, float* floats, std::string* word)
+    {
+        std::string wanted = std::string("expected \"") + pattern + "\"";
+        if (!nextLine())
+            return fail(lineNumber + 1, wanted + ", found the end of the file");
+        if (!matchLine(line, pattern, ints, floats, word))
+            return fail(lineNumber, wanted + ", found " + quoted(line));
+        return true;
+    }
+
+    bool expectCount(const char* pattern, const char* what, int32_t low, int32_t high, int32_t& value)
+    {
+        if (!expect(pattern, &value, nullptr, nullptr))
+            return false;
+        if (value < low || value > high) {
+            std::string range = high == INT32_MAX ? std::to_string(low) + " or more"
+                                                  : "from " + std::to_string(low) + " to " + std::to_string(high);
+            return fail(lineNumber, std::string("expected ") + what + " " + range + ", found " + std::to_string(value));
+        }
+        return true;
+    }
+
+    // Skips blank lines; false at the end of the text, else `line` holds the next non-blank one.
+    bool nextNonBlankLine()
+    {
+        while (nextLine())
+            if (!isBlankLine(line))
+                return true;
+        return false;
+    }
+
+    bool expectBoneLine(BoneLine3dm& bone)
+    {
+        int32_t ignored[BONE_LINE_INTS];
+        float values[BONE_LINE_FLOATS];
+        if (!expect(BONE_LINE_PATTERN, ignored, values, nullptr))
+            return false;
+        for (int c = 0; c < 3; ++c) {
+            bone.position[c] = values[c];
+            bone.euler[c] = values[3 + c];
+            bone.scale[c] = values[6 + c];
+        }
+        return true;
+    }
+};
+
+bool readMesh(Reader3dm& reader, Model3dmFile& out)
+{
+    if (!reader.expect("o %s", nullptr, nullptr, &out.objectName))
+        return false;
+    if (!reader.expectCount("numfaces %d", "a triangle count of", 0, INT32_MAX, out.triangleCount))
+        return false;
+    // Arrays grow as lines arrive, so a count larger than the file never allocates its size.
+    int64_t vertexCount = 3 * static_cast<int64_t>(out.triangleCount);
+    for (int64_t v = 0; v < vertexCount; ++v) {
+        float value[3];
+        if (!reader.expect("v %f %f %f", nullptr, value, nullptr))
+            return false;
+        out.positions.insert(out.positions.end(), value, value + 3);
+        if (!reader.expect("n %f %f %f", nullptr, value, nullptr))
+            return false;
+        out.normals.insert(out.normals.end(), value, value + 3);
+        if (!reader.expect("t %f %f", nullptr, value, nullptr))
+            return false;
+        out.texcoords.insert(out.texcoords.end(), value, value + 2);
+    }
+    return true;
+}
+
+bool readWeights(Reader3dm& reader, Model3dmFile& out)
+{
+    int64_t vertexCount = 3 * static_cast<int64_t>(out.triangleCount);
+    for (int64_t v = 0; v < vertexCount; ++v) {
+        int32_t header[2];
+        if (!reader.expect("vertex %d bones %d", header, nullptr, nullptr))
+            return false;
+        int32_t influences = header[1];
+        if (influences < 0)
+            return reader.fail(reader.lineNumber,
+                               "expected an influence count of 0 or more, found " + std::to_string(influences));
+        float index[BONE_INFLUENCES] = {};
+        float weight[BONE_INFLUENCES] = {};
+        for (int32_t j = 0; j < influences; ++j) {
+            int32_t numbers[2];
+            float w;
+            if (!reader.expect("vertex %d bone %d weight %f", numbers, &w, nullptr))
+                return false;
+            int32_t bone = numbers[1];
+            if (bone < 1 || bone > out.boneCount)
+                return reader.fail(reader.lineNumber, "expected a bone number from 1 to " +
+                                                          std::to_string(out.boneCount) + ", found " +
+                                                          std::to_string(bone));
+            if (j < BONE_INFLUENCES) {
+                index[j] = static_cast<float>(bone - 1);
+                weight[j] = w;
+            }
+        }
+        out.boneIndices.insert(out.boneIndices.end(), index, index + BONE_INFLUENCES);
+        out.boneWeights.insert(out.boneWeights.end(), weight, weight + BONE_INFLUENCES);
+    }
+    return true;
+}
+
+bool readSkeleton(Reader3dm& reader, Read3dmPurpose purpose, Model3dmFile& out)
+{
+    // The caller has read the first non-blank line after the mesh into reader.line.
+    if (!matchLine(reader.line, "numframes %d", &out.frameCount, nullptr, nullptr))
+        return reader.fail(reader.lineNumber, "expected \"numframes %d\" or the end of the file, found " +
+                                                  quoted(reader.line));
+    if (out.frameCount < 1)
+        return reader.fail(reader.lineNumber,
+                           "expected a frame count of 1 or more, found " + std::to_string(out.frameCount));
+    if (!reader.expectCount("numbones %d", "a bone count", 1, MAX_BONES, out.boneCount))
+        return false;
+    out.boneCountLine = reader.lineNumber;
+    out.hasSkeleton = true;
+
+    out.bindPose.resize(static_cast<size_t>(out.boneCount));
+    for (BoneLine3dm& bone : out.bindPose)
+        if (!reader.expectBoneLine(bone))
+            return false;
+
+    int64_t blocks = purpose == READ_3DM_MODEL ? out.frameCount - 1 : out.frameCount;
+    int64_t frameLines = blocks * out.boneCount;
+    for (int64_t i = 0; i < frameLines; ++i) {
+        BoneLine3dm bone;
+        if (!reader.expectBoneLine(bone))
+            return false;
+        out.frameLines.push_back(bone);
+    }
+    if (purpose == READ_3DM_ADDED_FRAMES)
+        return true;
+
+    if (!readWeights(reader, out))
+        return false;
+    if (reader.nextNonBlankLine())
+        return reader.fail(reader.lineNumber, "expected the end of the file, found " + quoted(reader.line));
+    return true;
+}
+
+} // namespace
+
+bool parse3dm(const char* text, size_t size, const char* fileName, Read3dmPurpose purpose, Model3dmFile& out,
+              std::string& error)
+{
+    out = Model3dmFile();
+    error.clear();
+    Reader3dm reader;
+    reader.text = text;
+    reader.size = size;
+    reader.fileName = fileName ? fileName : "?";
+    reader.error = &error;
+    if (!readMesh(reader, out))
+        return false;
+    // Blank lines after the last vertex are no skeleton.
+    if (!reader.nextNonBlankLine())
+        return true;
+    return readSkeleton(reader, purpose, out);
+}

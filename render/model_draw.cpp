@@ -1,0 +1,344 @@
+#include "render/model_draw.h"
+
+#include "gfx/model.h"             // Model, bindModelVertexArrays
+#include "gfx/shadow_map.h"        // shadowTarget, shadowLitProgram, depthMVP, depthBiasMVP, lightVector
+#include "gfx/textures.h"          // textureSets
+#include "platform/gl_api.h"
+#include "render/legacy_programs.h" // vboShaderProgram
+#include "render/light_space.h"    // computeLightMatrices
+#include "render/lights.h"         // uploadLightUniforms
+#include "render/matrix_math.h"    // rotationFromEuler, eulerAxisOrder
+
+#include <algorithm>
+#include <cstring>
+
+float fogZFactor = 0.0f;
+const float shadowBias = 0.0025f;
+ModelDrawStats modelDrawStats = {};
+
+static ModelProgramUniforms programCache[MODEL_PROGRAM_CACHE_CAPACITY];
+static int programCacheCount = 0;
+
+static const char* const ATTRIBUTE_NAMES[MODEL_VERTEX_ATTRIBUTES] = {
+    "vertexPosition", "vertexNormal", "textureCoord", "vertexTangent",
+    "vertexTangentHandedness", "vertexBones", "vertexWeights",
+};
+static const int ATTRIBUTE_SIZES[MODEL_VERTEX_ATTRIBUTES] = {3, 3, 2, 3, 1, 4, 4};
+
+static ModelProgramUniforms noUniforms(uint32_t program)
+{
+    ModelProgramUniforms u;
+    std::memset(&u, 0xff, sizeof u);  // every location -1
+    u.program = program;
+    return u;
+}
+
+static void lookUpModelUniforms(uint32_t program, ModelProgramUniforms& u)
+{
+    u = noUniforms(program);
+    if (program == 0)
+        return;
+    u.colorMap = glGetUniformLocation(program, "colorMap");
+    u.normalMap = glGetUniformLocation(program, "normalMap");
+    u.lightMap = glGetUniformLocation(program, "lightMap");
+    u.specularMap = glGetUniformLocation(program, "specularMap");
+    u.shadowMap = glGetUniformLocation(program, "shadowMap");
+    u.envMap = glGetUniformLocation(program, "envMap");
+    u.hasAnim = glGetUniformLocation(program, "hasAnim");
+    u.boneRPos = glGetUniformLocation(program, "boneRPos");
+    u.bonePos = glGetUniformLocation(program, "bonePos");
+    u.boneRot = glGetUniformLocation(program, "boneRot");
+    u.boneScl = glGetUniformLocation(program, "boneScl");
+    u.glColor = glGetUniformLocation(program, "glColor");
+    u.depthMVP = glGetUniformLocation(program, "depthMVP");
+    u.depthBiasMVP = glGetUniformLocation(program, "depthBiasMVP");
+    u.bias = glGetUniformLocation(program, "bias");
+    u.fogzfactor = glGetUniformLocation(program, "fogzfactor");
+    u.light = glGetUniformLocation(program, "Light");
+    u.scroll = glGetUniformLocation(program, "scroll");
+    u.ycoofade = glGetUniformLocation(program, "ycoofade");
+    u.cameyevector = glGetUniformLocation(program, "cameyevector");
+    // Takes effect only if the program is ever linked again; the sources pin the locations.
+    for (int i = 0; i < MODEL_VERTEX_ATTRIBUTES; ++i)
+        glBindAttribLocation(program, i, ATTRIBUTE_NAMES[i]);
+}
+
+const ModelProgramUniforms& modelProgramUniforms(uint32_t program)
+{
+    static int lastHit = 0;
+    if (lastHit < programCacheCount && programCache[lastHit].program == program)
+        return programCache[lastHit];
+    for (int i = 0; i < programCacheCount; ++i) {
+        if (programCache[i].program == program) {
+            lastHit = i;
+            return programCache[i];
+        }
+    }
+    if (programCacheCount < MODEL_PROGRAM_CACHE_CAPACITY) {
+        lastHit = programCacheCount++;
+        lookUpModelUniforms(program, programCache[lastHit]);
+        return programCache[lastHit];
+    }
+    // Table full: correct, only slower.
+    static ModelProgramUniforms scratch;
+    lookUpModelUniforms(program, scratch);
+    return scratch;
+}
+
+void forgetModelProgram(uint32_t program)
+{
+    for (int i = 0; i < programCacheCount; ++i) {
+        if (programCache[i].program == program) {
+            programCache[i] = programCache[--programCacheCount];
+            return;
+        }
+    }
+}
+
+static bool hasSkeletonSlot(const Model& model, int frame)
+{
+    if (model.boneCount < 1 || frame >= model.frameCount)
+        return false;
+    size_t vertices = 3 * static_cast<size_t>(std::max(model.triangleCount, 0));
+    size_t slotTriples = static_cast<size_t>(model.frameCount) * static_cast<size_t>(model.boneCount) * 3;
+    return model.boneIndices.size() >= vertices * 4 && model.boneWeights.size() >= vertices * 4 &&
+           model.eulerRel.size() >= slotTriples && model.relPos.size() >= slotTriples &&
+           model.bindPos.size() >= slotTriples;
+}
+
+bool isSkinnedModelDraw(const Model& model, int frame)
+{
+    return frame >= 1 && hasSkeletonSlot(model, frame);
+}
+
+static void setTranslationMatrix(float* m, float x, float y, float z)
+{
+    static const float IDENTITY[MATRIX_FLOATS] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::memcpy(m, IDENTITY, sizeof IDENTITY);
+    m[3] = x;
+    m[7] = y;
+    m[11] = z;
+}
+
+static void ensureBoneMatrixArrays(Model& model)
+{
+    const size_t floats = static_cast<size_t>(BONE_MATRIX_SLOTS) * MATRIX_FLOATS;
+    for (std::vector<float>* a : {&model.bonePosMatrices, &model.boneRPosMatrices, &model.boneRotMatrices,
+                                  &model.boneSclMatrices})
+        if (a->size() < floats)
+            a->resize(floats, 0.0f);
+}
+
+void poseModelBones(Model& model, int frame)
+{
+    if (frame < 0 || !hasSkeletonSlot(model, frame))
+        return;
+    ensureBoneMatrixArrays(model);
+    const int* ao = eulerAxisOrder;
+    int bones = std::min(model.boneCount, BONE_MATRIX_SLOTS);
+    for (int b = 0; b < bones; ++b) {
+        size_t i = (static_cast<size_t>(frame) * model.boneCount + b) * 3;
+        workEuler[0] = model.eulerRel[i + ao[0]];
+        workEuler[1] = -model.eulerRel[i + ao[2]];
+        workEuler[2] = model.eulerRel[i + ao[1]];
+        rotationFromEuler();
+        float* rot = &model.boneRotMatrices[static_cast<size_t>(b) * MATRIX_FLOATS];
+        std::memcpy(rot, workMatrix, sizeof(float) * MATRIX_FLOATS);
+        setTranslationMatrix(&model.boneRPosMatrices[static_cast<size_t>(b) * MATRIX_FLOATS],
+                             model.relPos[i + ao[0]], model.relPos[i + ao[1]], model.relPos[i + ao[2]]);
+        setTranslationMatrix(&model.bonePosMatrices[static_cast<size_t>(b) * MATRIX_FLOATS],
+                             model.bindPos[i + ao[0]], model.bindPos[i + ao[1]], model.bindPos[i + ao[2]]);
+    }
+}
+
+static const std::vector<float>& attributeArray(const Model& model, int i)
+{
+    switch (i) {
+    case MODEL_ATTRIBUTE_POSITION: return model.positions;
+    case MODEL_ATTRIBUTE_NORMAL: return model.normals;
+    case MODEL_ATTRIBUTE_TEXCOORD: return model.texcoords;
+    case MODEL_ATTRIBUTE_TANGENT: return model.tangents;
+    case MODEL_ATTRIBUTE_HANDEDNESS: return model.handedness;
+    case MODEL_ATTRIBUTE_BONES: return model.boneIndices;
+    default: return model.boneWeights;
+    }
+}
+
+static int attributesInUse(bool skinned)
+{
+    return skinned ? MODEL_VERTEX_ATTRIBUTES : MODEL_ATTRIBUTE_BONES;
+}
+
+void submitModelVertices(Model& model, bool skinned)
+{
+    size_t vertices = 3 * static_cast<size_t>(std::max(model.triangleCount, 0));
+    int used = attributesInUse(skinned);
+    for (int i = 0; i < used; ++i) {
+        if (model.vao != 0 && model.uploadedVersion[i] == model.vertexDataVersion)
+            continue;
+        size_t floats = std::min(attributeArray(model, i).size(), vertices * ATTRIBUTE_SIZES[i]);
+        modelDrawStats.arrayUploads++;
+        modelDrawStats.uploadedBytes += floats * sizeof(float);
+    }
+    bindModelVertexArrays(model, skinned);
+}
+
+uint32_t useModelProgram(int program, uint32_t fallback)
+{
+    uint32_t id = program < 0 ? fallback : static_cast<uint32_t>(program);
+    glUseProgram(id);
+    return id;
+}
+
+uint32_t useModelProgramOrKeep(int program)
+{
+    // A negative id is no program: GL would reject it and keep the current one, so keep it
+    // without raising the error.
+    if (program >= 0) {
+        glUseProgram(static_cast<uint32_t>(program));
+        return static_cast<uint32_t>(program);
+    }
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    return static_cast<uint32_t>(current);
+}
+
+void bindModelTextureUnits(const ModelProgramUniforms& u, const uint32_t textures[MODEL_TEXTURE_UNITS],
+                           int unit3Location)
+{
+    const int samplers[MODEL_TEXTURE_UNITS] = {u.colorMap, u.normalMap, u.lightMap, unit3Location};
+    for (int unit = 0; unit < MODEL_TEXTURE_UNITS; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        if (samplers[unit] >= 0)
+            glUniform1i(samplers[unit], unit);
+        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+    }
+}
+
+void modelSetTextures(const Model& model, uint32_t textures[MODEL_TEXTURE_UNITS])
+{
+    std::fill(textures, textures + MODEL_TEXTURE_UNITS, 0u);
+    if (model.textureSet < 0 || model.textureSet >= textureSetCount)
+        return;
+    const TextureSet& set = textureSets[model.textureSet];
+    textures[0] = set.baseTexture;
+    textures[1] = set.normalTexture;
+    textures[2] = set.chraberTexture;
+    textures[3] = set.specularTexture;
+}
+
+void uploadCurrentColour(const ModelProgramUniforms& u)
+{
+    float colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    if (u.glColor >= 0)
+        glUniform4fv(u.glColor, 1, colour);
+}
+
+void uploadModelSkin(const ModelProgramUniforms& u, const Model& model, bool skinned)
+{
+    if (!skinned) {
+        const int32_t off = 0;
+        if (u.hasAnim >= 0)
+            glUniform1iv(u.hasAnim, 1, &off);
+        return;
+    }
+    const int32_t flag = model.animFlag ? *model.animFlag : 0;
+    if (u.hasAnim >= 0)
+        glUniform1iv(u.hasAnim, 1, &flag);
+    const int locations[4] = {u.boneRPos, u.bonePos, u.boneRot, u.boneScl};
+    const std::vector<float>* arrays[4] = {&model.boneRPosMatrices, &model.bonePosMatrices,
+                                           &model.boneRotMatrices, &model.boneSclMatrices};
+    for (int k = 0; k < 4; ++k) {
+        int count = static_cast<int>(std::min<size_t>(arrays[k]->size() / MATRIX_FLOATS, BONE_MATRIX_SLOTS));
+        if (locations[k] >= 0 && count > 0)
+            glUniformMatrix4fv(locations[k], count, GL_FALSE, arrays[k]->data());
+    }
+}
+
+void drawModelTriangles(const Model& model, bool skinned)
+{
+    // Draw only whole triangles that every array in use holds: a short array must not be
+    // read past its end.
+    size_t vertices = 3 * static_cast<size_t>(std::max(model.triangleCount, 0));
+    int used = attributesInUse(skinned);
+    for (int i = 0; i < used; ++i)
+        vertices = std::min(vertices, attributeArray(model, i).size() / ATTRIBUTE_SIZES[i]);
+    vertices -= vertices % 3;
+    if (vertices == 0)
+        return;
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices));
+    modelDrawStats.drawCalls++;
+}
+
+void endModelSubmission(bool releaseProgram)
+{
+    // The default vertex array object has no array enabled; the array buffer binding is not
+    // part of it, so the model's last buffer stays bound.
+    glBindVertexArray(0);
+    if (releaseProgram)
+        glUseProgram(0);
+}
+
+void drawSkinnedModel(Model& model, int frame, int program)
+{
+    bool skinned = isSkinnedModelDraw(model, frame);
+    if (skinned)
+        poseModelBones(model, frame);
+    submitModelVertices(model, skinned);
+    uint32_t id = useModelProgram(program, vboShaderProgram);
+    const ModelProgramUniforms& u = modelProgramUniforms(id);
+    // Program 0 has no uniforms: the texture and light-space state still follow the pattern.
+    if (id != 0)
+        uploadCurrentColour(u);
+    uint32_t textures[MODEL_TEXTURE_UNITS];
+    modelSetTextures(model, textures);
+    bindModelTextureUnits(u, textures, u.specularMap);
+    if (id != 0) {
+        uploadLightUniforms(id);
+        uploadModelSkin(u, model, skinned);
+    }
+    computeDepthMVPAndLightVector();
+    if (id != 0 && u.depthMVP >= 0)
+        glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
+    drawModelTriangles(model, skinned);
+    endModelSubmission(true);
+}
+
+void drawModelFrame(Model& model, int frame)
+{
+    drawSkinnedModel(model, frame, -1);
+}
+
+void drawModel(Model& model)
+{
+    drawSkinnedModel(model, 0, -1);
+}
+
+void drawStaticModelShadowed(Model& model, int program)
+{
+    computeLightMatrices();
+    submitModelVertices(model, false);
+    uint32_t id = useModelProgram(program, shadowLitProgram);
+    glDepthMask(GL_TRUE);
+    const ModelProgramUniforms& u = modelProgramUniforms(id);
+    uint32_t textures[MODEL_TEXTURE_UNITS];
+    modelSetTextures(model, textures);
+    textures[3] = shadowTarget.colorTexture;
+    bindModelTextureUnits(u, textures, u.shadowMap);
+    if (id != 0) {
+        uploadLightUniforms(id);
+        if (u.depthBiasMVP >= 0)
+            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
+        if (u.bias >= 0)
+            glUniform1f(u.bias, shadowBias);
+        if (u.fogzfactor >= 0)
+            glUniform1f(u.fogzfactor, fogZFactor);
+        uploadCurrentColour(u);
+        if (u.light >= 0)
+            glUniform4fv(u.light, 1, lightVector);
+        uploadModelSkin(u, model, false);
+    }
+    drawModelTriangles(model, false);
+    endModelSubmission(true);
+}
