@@ -68,7 +68,7 @@ void main()
     lightSpacePosition = depthMVP * vec4(position, 1.0);
 
     // The eye is the point the projection sends to w = 0 at the centre of the view.
-    vec4 eye = inverse(gl_ProjectionMatrix) * vec4(0.0, 0.0, 1.0, 0.0);
+    vec4 eye = gl_ProjectionMatrixInverse * vec4(0.0, 0.0, 1.0, 0.0);
     // An orthographic projection has its eye at infinity, behind the view direction.
     eyePosition = abs(eye.w) > 1e-6 ? eye.xyz / eye.w : worldPosition - normalize(eye.xyz) * 1e4;
 

@@ -1,4 +1,117 @@
+// Sky and cloud passes. Uniform locations are looked up at each pass: the programs are built
+// once, but a failed build leaves program 0, which takes no uniforms.
 #include "scenes/sky.h"
 
-// Placeholder until the sky programs land.
-void initSkyShaders() {}
+#include "app/clock.h"     // tween
+#include "app/frame.h"     // sceneStartMs
+#include "gfx/shaders.h"   // shaderLoader
+#include "gfx/textures.h"  // loadTexture
+#include "platform/gl_api.h"
+
+uint32_t cloudProgram = 0;
+uint32_t skyProgram = 0;
+uint32_t noiseTextureA = 0;
+uint32_t noiseTextureB = 0;
+uint32_t skyColorTexture = 0;
+uint32_t skyCloudsTexture = 0;
+float skyTime = 0.0f;
+
+static constexpr float SCREEN_W = 1920.0f;
+static constexpr float SCREEN_H = 1080.0f;
+static constexpr int TWEEN_PING_PONG = 0;
+static constexpr double SKY_TIME_FROM = 1000.0;
+static constexpr double SKY_TIME_TO = 10000.0;
+static constexpr double SKY_TIME_DELAY_MS = 10.0;
+static constexpr float PASS_TIME_SPEED = 0.04f;        // per frame: one way in 62.5 minutes
+static constexpr float BACKGROUND_TIME_SPEED = 0.1f;   // per frame: one way in 25 minutes
+
+void initSkyShaders()
+{
+    cloudProgram = shaderLoader.load("Passthroughvertexshader.vert", "cloudshader.frag");
+    skyProgram = shaderLoader.load("Passthroughvertexshader.vert", "sky.frag");
+    noiseTextureA = loadTexture("noise.tga");
+    noiseTextureB = loadTexture("noise.tga");
+    skyColorTexture = loadTexture("skycolor.tga");
+    skyCloudsTexture = loadTexture("skyclouds.tga");
+}
+
+static void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
+{
+    if (program != 0)
+        glUniform1i(glGetUniformLocation(program, name), unit);
+    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+static void uploadTime(uint32_t program)
+{
+    if (program != 0)
+        glUniform1f(glGetUniformLocation(program, "iGlobalTime"), skyTime);
+}
+
+void drawSkyOrClouds(int useSky)
+{
+    const uint32_t program = useSky != 0 ? skyProgram : cloudProgram;
+    shaderLoader.use(program);
+    bindSampler(program, "iChannel0", 0, noiseTextureA);
+    bindSampler(program, "iChannel1", 1, noiseTextureB);
+    uploadTime(program);
+    tween(SKY_TIME_DELAY_MS, SKY_TIME_FROM, SKY_TIME_TO, TWEEN_PING_PONG, static_cast<double>(PASS_TIME_SPEED),
+          &skyTime);
+    drawSkyScreenQuad();
+}
+
+void drawSkyBackground()
+{
+    shaderLoader.use(skyProgram);
+    bindSampler(skyProgram, "iChannel0", 0, noiseTextureA);
+    bindSampler(skyProgram, "iChannel1", 1, noiseTextureB);
+    bindSampler(skyProgram, "colorAbber", 2, skyColorTexture);
+    bindSampler(skyProgram, "skyclouds", 3, skyCloudsTexture);
+    uploadTime(skyProgram);
+    tween(static_cast<double>(sceneStartMs) + SKY_TIME_DELAY_MS, SKY_TIME_FROM, SKY_TIME_TO, TWEEN_PING_PONG,
+          static_cast<double>(BACKGROUND_TIME_SPEED), &skyTime);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawSkyScreenQuad();
+}
+
+static void skyVertex(float x, float y, float u, float v)
+{
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2f(u, v);
+    glVertex3f(x, y, 0.0f);
+}
+
+void drawSkyScreenQuad()
+{
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, 0.0f);
+
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    glBegin(GL_TRIANGLES);
+    skyVertex(0.0f, 0.0f, 0.0f, 0.0f);
+    skyVertex(SCREEN_W, 0.0f, 1.0f, 0.0f);
+    skyVertex(SCREEN_W, SCREEN_H, 1.0f, 1.0f);
+    skyVertex(0.0f, 0.0f, 0.0f, 0.0f);
+    skyVertex(0.0f, SCREEN_H, 0.0f, 1.0f);
+    skyVertex(SCREEN_W, SCREEN_H, 1.0f, 1.0f);
+    glEnd();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+}

@@ -132,6 +132,8 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glPopMatrix();
         glUseProgram(0);
+        // The draws leave unit 3 active; later cases expect the usual unit 0.
+        glActiveTexture(GL_TEXTURE0);
     }
     std::array<float, 5> saved{};
 };

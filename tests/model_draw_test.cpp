@@ -762,6 +762,40 @@ TEST_F(ModelDrawShadowGl, LegacyProgramLightsTheSideFacingTheLight)
     deleteModelBuffers(model);
 }
 
+// A bar along +x on bone 0; slot 1 turns the bone by 90 degrees about z (the stored second
+// component), which puts the bar along +y, and moves it by its relative position.
+TEST_F(ModelDrawShadowGl, LegacyProgramSkinsWithTheUploadedBonePose)
+{
+    ASSERT_TRUE(drawtest::programLinked(vboShaderProgram));
+    std::vector<float> p, n, t, tan;
+    drawtest::addQuad(p, n, t, tan, 2, 0.0f, 1.0f, 0.5f, 1.5f, -0.25f, 0.25f);
+    Model model;
+    drawtest::fillModel(model, p, n, t, tan);
+    drawtest::addSkeleton(model, 1, 2);
+    model.textureSet = set->index;
+    model.eulerRel[3 + 1] = 90.0f;  // slot 1, bone 0
+    model.relPos[3 + 2] = -0.5f;    // and half a unit away from the camera
+    onlyLight0(0, 0, 5, 0.02f);
+    struct Case {
+        const char* what;
+        int frame;
+        double drawnAt[3];
+        double emptyAt[3];
+    } cases[] = {
+        {"frame 0 draws the bind pose", 0, {1.0, 0, 0}, {0, 1.0, 0}},
+        {"frame 1 turns the bar onto +y", 1, {0, 1.0, -0.5}, {1.0, 0, 0}},
+        {"and not onto -y", 1, {0, 1.0, -0.5}, {0, -1.0, -0.5}},
+    };
+    for (const Case& c : cases) {
+        ViewSetup view(0, 0, 6);
+        drawModelFrame(model, c.frame);
+        EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR)) << c.what;
+        EXPECT_GT(ViewSetup::brightness(c.drawnAt[0], c.drawnAt[1], c.drawnAt[2]), 300) << c.what;
+        EXPECT_EQ(ViewSetup::brightness(c.emptyAt[0], c.emptyAt[1], c.emptyAt[2]), 0) << c.what;
+    }
+    deleteModelBuffers(model);
+}
+
 TEST_F(ModelDrawShadowGl, ShadowMapDarkensTheGroundUnderABlocker)
 {
     ASSERT_NE(shadowDepthProgram, 0u);

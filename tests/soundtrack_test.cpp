@@ -40,12 +40,17 @@ const char* soundtrackPath()
     return RUN_DIR "/mornglow.mp3";
 }
 
+struct ChannelStats {
+    float peak = 0.0f;
+    double sum = 0.0;
+};
+
+// The decoded stream as the mean of both channels, plus the level statistics of each channel.
 struct Soundtrack {
     long rate = 0;
     int channels = 0;
-    std::vector<float> left;
-    std::vector<float> right;
     std::vector<float> mono;
+    ChannelStats channelStats[SOUNDTRACK_CHANNELS];
     std::string error;
 };
 
@@ -68,6 +73,9 @@ Soundtrack decodeSoundtrack(const char* path)
     // Keep the stream's own rate and channels, as 16-bit samples.
     mpg123_format_none(mh);
     mpg123_format(mh, track.rate, track.channels, MPG123_ENC_SIGNED_16);
+    off_t expected = mpg123_length(mh);
+    if (expected > 0)
+        track.mono.reserve(static_cast<size_t>(expected));
     std::vector<unsigned char> chunk(DECODE_CHUNK_BYTES);
     for (;;) {
         size_t bytes = 0;
@@ -75,11 +83,12 @@ Soundtrack decodeSoundtrack(const char* path)
         const int16_t* samples = reinterpret_cast<const int16_t*>(chunk.data());
         size_t count = bytes / sizeof(int16_t);
         for (size_t i = 0; i + 1 < count && track.channels == SOUNDTRACK_CHANNELS; i += 2) {
-            float l = samples[i] / 32768.0f;
-            float r = samples[i + 1] / 32768.0f;
-            track.left.push_back(l);
-            track.right.push_back(r);
-            track.mono.push_back(0.5f * (l + r));
+            float frame[SOUNDTRACK_CHANNELS] = {samples[i] / 32768.0f, samples[i + 1] / 32768.0f};
+            for (int c = 0; c < SOUNDTRACK_CHANNELS; ++c) {
+                track.channelStats[c].peak = std::max(track.channelStats[c].peak, std::fabs(frame[c]));
+                track.channelStats[c].sum += frame[c];
+            }
+            track.mono.push_back(0.5f * (frame[0] + frame[1]));
         }
         if (result == MPG123_DONE)
             break;
@@ -357,16 +366,9 @@ TEST_F(SoundtrackTest, MasterHasNoClippingAndNoOffset)
 {
     constexpr float MAX_PEAK = 0.99f;
     constexpr double MAX_OFFSET = 0.002;
-    const std::vector<float>* channels[] = {&track->left, &track->right};
-    for (const std::vector<float>* channel : channels) {
-        float peak = 0.0f;
-        double sum = 0.0;
-        for (float v : *channel) {
-            peak = std::max(peak, std::fabs(v));
-            sum += v;
-        }
-        EXPECT_LT(peak, MAX_PEAK);
-        EXPECT_LT(std::fabs(sum / channel->size()), MAX_OFFSET);
+    for (const ChannelStats& channel : track->channelStats) {
+        EXPECT_LT(channel.peak, MAX_PEAK);
+        EXPECT_LT(std::fabs(channel.sum / track->mono.size()), MAX_OFFSET);
     }
 }
 

@@ -27,6 +27,7 @@ TEST(StartupSequence, LoadingBarIsDrawnAtItsNineWidths)
     mainWindow = glTestContext().window;
     loadingTexture = loadTexture("loading.tga");
     whitePixelTexture = loadTexture("whitepixel.tga");
+    glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
