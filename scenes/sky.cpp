@@ -1,5 +1,5 @@
-// Sky and cloud passes. Uniform locations are looked up at each pass: the programs are built
-// once, but a failed build leaves program 0, which takes no uniforms.
+// Sky and cloud passes. Uniform locations are looked up by name at each pass; a program that
+// failed to build is 0 and gets no uniforms (GL would only raise errors for them).
 #include "scenes/sky.h"
 
 #include "app/clock.h"     // tween

@@ -18,6 +18,7 @@ static constexpr float SCREEN_W = 1920.0f;
 static constexpr float SCREEN_H = 1080.0f;
 static constexpr int TWEEN_PING_PONG = 0;
 static constexpr float HALF_PI_LIMIT = 1.57f;
+static constexpr int LETTER_COUNT = 26;
 
 static constexpr char PULSING_TEXT[] = "what are these good for anyway";
 static constexpr char CREDITS_TEXT[] = "code zu crew | music mornglow";
@@ -37,7 +38,7 @@ void initFont()
     fontTexture = loadTexture("demofont.tga");
     for (int code = 0; code < FONT_CHAR_MAP_SIZE; ++code)
         fontCharMap[code] = 0;
-    for (int letter = 0; letter < 26; ++letter) {
+    for (int letter = 0; letter < LETTER_COUNT; ++letter) {
         fontCharMap['A' + letter] = FONT_LETTER_CELL + letter;
         fontCharMap['a' + letter] = FONT_LETTER_CELL + letter;
     }

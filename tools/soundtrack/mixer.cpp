@@ -1,13 +1,13 @@
 // Streams the song block by block: notes are rendered whole when the block of their start is
 // reached and added into ring buffers that reach one longest note ahead; a block is finished
 // (delay, reverb, master) once every note that can sound in it has been added. Only the rings
-// stay in memory, never the whole song. Within a block the notes render on several threads
+// stay in memory, never the whole song (on this kind of machine first touching a song's worth
+// of buffers costs more than rendering it). Within a block the notes render on several threads
 // but are always summed in the same order, so the output is identical for any thread count.
 #include "mixer.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <thread>
 
 namespace {

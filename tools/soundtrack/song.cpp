@@ -84,7 +84,8 @@ constexpr MelodyNote THEME_A[] = {
     {96, 3, 78}, {99, 3, 81}, {102, 2, 83}, {104, 4, 81}, {108, 2, 78}, {110, 2, 76},
     {112, 10, 76}, {124, 2, 73}, {126, 2, 76},
 };
-constexpr int THEME_A_FIRST_HALF = 21;  // notes of its first four bars
+constexpr int THEME_A_FIRST_HALF = 21;      // notes of its first four bars
+constexpr int THEME_A_FIFTH_BAR_NOTES = 6;
 
 // The bridge, eight bars over G A F#m Bm G A Bm A, climbing to F#6.
 constexpr MelodyNote THEME_B[] = {
@@ -652,7 +653,9 @@ void addMelodies(Score& score)
     // Palette logo: the theme's first half twice on bells, an octave down, then a turn.
     addMelody(score, Instrument::Bell, barRow(7), THEME_A, THEME_A_FIRST_HALF, 0.55f, -12, 0.55f, 0.9f, 1.0f);
     addMelody(score, Instrument::Bell, barRow(11), THEME_A, THEME_A_FIRST_HALF, 0.6f, -12, 0.55f, 0.9f, 1.0f);
-    addMelody(score, Instrument::Bell, barRow(15) - 64, THEME_A + THEME_A_FIRST_HALF, 6, 0.6f, -12, 0.55f, 0.9f, 1.0f);
+    const MelodyNote* fifthBar = THEME_A + THEME_A_FIRST_HALF;
+    addMelody(score, Instrument::Bell, barRow(15) - fifthBar->row, fifthBar, THEME_A_FIFTH_BAR_NOTES, 0.6f, -12, 0.55f,
+              0.9f, 1.0f);
     addNote(score, {Instrument::Bell, barRow(16), 12, 64.0f, 0.55f, 0.55f, 0.9f});
 
     // Tunnel: the driving line in its second half.

@@ -5,6 +5,8 @@
 #include "mp3_writer.h"
 #include "song.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -89,6 +91,17 @@ bool renderAndEncode(const Score& score, int threads, Mp3Encoder& encoder, MixSt
     return mixed && !queue.failed;
 }
 
+// The cores this process may run on (a CI job pinned to one core gets one thread), not the
+// machine's count.
+int usableCores()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+    return static_cast<int>(std::thread::hardware_concurrency());
+}
+
 double millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -111,7 +124,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "soundtrack: %s\n", error.c_str());
         return 1;
     }
-    int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, MAX_RENDER_THREADS);
+    int threads = std::clamp(usableCores(), 1, MAX_RENDER_THREADS);
     MixStats stats{};
     if (!renderAndEncode(score, threads, encoder, stats, error)) {
         releaseMp3(encoder);

@@ -1,6 +1,6 @@
 // Oscillators (band-limited with polyBLEP), ADSR envelopes, a state-variable resonant filter and
 // the drum and tonal voices of the soundtrack. Per-sample work uses recurrences (envelope
-// coefficients, phase increments) so a whole song renders in about a second; the filter
+// coefficients, phase increments) so the song renders in a few seconds on one core; the filter
 // coefficients are refreshed every CONTROL_BLOCK samples.
 #include "synth.h"
 
@@ -15,7 +15,8 @@ constexpr int CONTROL_BLOCK = 16;
 constexpr int MAX_OSCILLATORS = 7;
 constexpr int HAT_PARTIALS = 6;
 constexpr float BELL_RELEASE_SEC = 0.35f;
-// Fade applied to the very end of every one-shot so a tail never stops on a step.
+// Fade over the very end of the short one-shots so a tail never stops on a step (the kick and
+// the metal sounds taper over their whole length instead).
 constexpr float END_FADE_SEC = 0.006f;
 
 // Zero-delay-feedback state-variable filter (trapezoidal integration): stable at any cutoff
@@ -38,6 +39,14 @@ void setSvf(Svf& f, float cutoffHz, float resonance)
     f.a1 = 1.0f / (1.0f + g * (g + f.k));
     f.a2 = g * f.a1;
     f.a3 = g * f.a2;
+}
+
+void copySvfCoefficients(const Svf& from, Svf& to)
+{
+    to.a1 = from.a1;
+    to.a2 = from.a2;
+    to.a3 = from.a3;
+    to.k = from.k;
 }
 
 struct SvfOut {
@@ -497,7 +506,8 @@ void renderTonal(const NoteEvent& note, NoiseSource& noise, StereoBuffer& out)
             float envOct = patch.envOctaves * (0.55f + 0.45f * note.velocity) * filterEnv;
             float cutoff = patch.cutoffHz * bright * keyFactor * std::exp2(envOct);
             setSvf(left, cutoff, patch.resonance);
-            right = mono ? right : Svf{right.ic1, right.ic2, left.a1, left.a2, left.a3, left.k};
+            if (!mono)
+                copySvfCoefficients(left, right);
         }
         float sumLeft = 0.0f;
         float sumRight = 0.0f;
