@@ -127,13 +127,7 @@ bool createScreenTargets()
 void drawScreenSpanQuad(float x0, float x1, bool disableBlending)
 {
     glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_TARGET_WIDTH, 0.0, SCREEN_TARGET_HEIGHT, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushScreenFrame();
 
     glDisable(GL_CULL_FACE);
     if (disableBlending)
@@ -155,10 +149,7 @@ void drawScreenSpanQuad(float x0, float x1, bool disableBlending)
     }
     glEnd();
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popScreenFrame();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);

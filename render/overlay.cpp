@@ -27,16 +27,32 @@ void loadOverlayTextures()
     blackTexture = loadTexture("black.tga");
 }
 
-static void beginFrameQuad()
+void pushScreenFrame(bool resetModelview)
 {
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
     glOrtho(0.0, FRAME_WIDTH, 0.0, FRAME_HEIGHT, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
+    if (resetModelview)
+        glLoadIdentity();
+}
+
+void popScreenFrame()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+// The caller's modelview stays: a translation it set shifts the quad in frame pixels.
+static void beginFrameQuad()
+{
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    pushScreenFrame(false);
     glDisable(GL_CULL_FACE);
 }
 
@@ -72,10 +88,7 @@ static void emitQuad(int x, int y, int w, int h)
 
 static void endFrameQuad()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popScreenFrame();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
 }

@@ -9,6 +9,11 @@ extern uint32_t backgroundTexture;  // "background.tga"
 extern uint32_t blackTexture;       // "black.tga" ("blackscreen.tga" is loaded first and unused)
 
 void loadOverlayTextures();
+// Pushes both matrices: the fixed 1920 x 1080 frame on the projection and (unless told
+// otherwise) the identity on the modelview; popScreenFrame restores both, leaving the
+// modelview current.
+void pushScreenFrame(bool resetModelview = true);
+void popScreenFrame();
 // Alpha-blended, tinted by the current colour; leaves blending on, lighting off, no program.
 void drawQuad(int x, int y, int w, int h, uint32_t texture);
 // Opaque and white; leaves blending off with the blend function one/one.

@@ -7,6 +7,7 @@
 #include "gfx/shaders.h"   // shaderLoader
 #include "gfx/textures.h"  // loadTexture
 #include "platform/gl_api.h"
+#include "render/overlay.h"
 
 uint32_t cloudProgram = 0;
 uint32_t skyProgram = 0;
@@ -85,13 +86,7 @@ static void skyVertex(float x, float y, float u, float v)
 void drawSkyScreenQuad()
 {
     glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushScreenFrame();
     glTranslatef(0.0f, 0.0f, 0.0f);
 
     glDisable(GL_CULL_FACE);
@@ -107,10 +102,7 @@ void drawSkyScreenQuad()
     skyVertex(SCREEN_W, SCREEN_H, 1.0f, 1.0f);
     glEnd();
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popScreenFrame();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);

@@ -7,6 +7,7 @@
 #include "gfx/shaders.h"   // shaderLoader.unuse
 #include "gfx/textures.h"  // loadTexture
 #include "platform/gl_api.h"
+#include "render/overlay.h"
 
 #include <algorithm>  // std::min, std::max
 #include <cmath>      // std::sin
@@ -68,13 +69,7 @@ void drawText(const char* text, float x, float y, float scale)
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushScreenFrame();
 
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
@@ -97,10 +92,7 @@ void drawText(const char* text, float x, float y, float scale)
     }
     glEnd();
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popScreenFrame();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);

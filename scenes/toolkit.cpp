@@ -6,6 +6,7 @@
 #include "gfx/textures.h"     // loadTexture
 #include "platform/gl_api.h"
 #include "render/camera.h"    // mainCamera
+#include "render/overlay.h"
 #include "scenes/scenes.h"    // pathCameraHistory
 
 #include <cmath>
@@ -49,25 +50,6 @@ static constexpr float SKY_HALF_SIZE = 5.0f;
 static constexpr float SKY_UV_LOW = 1.0f / 512.0f;
 static constexpr float SKY_UV_HIGH = 511.0f / 512.0f;
 static constexpr int TWEEN_MODE_WRAP = 1;
-
-static void pushScreenFrame()
-{
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-}
-
-static void popScreenFrame()
-{
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-}
 
 // One corner of a screen rectangle. Model-style programs read texture coordinates from generic
 // attribute 2, which glTexCoord does not reach, so the coordinate goes there as well.

@@ -37,16 +37,38 @@ TEST(DemoProgram, PlaysToTheEndAndExitsByItself)
     EXPECT_NE(run.output.find("a1\na2\na3\n"), std::string::npos);
 }
 
-TEST(DemoProgram, MissingDataFolderStillStartsAndEnds)
+// A scratch working directory for the demo, optionally with the real data folder linked in.
+std::filesystem::path scratchRunDir(const char* name, bool withData)
 {
-    std::filesystem::path empty = std::filesystem::temp_directory_path() / "mornglow-empty-run";
-    std::filesystem::create_directories(empty);
-    // A short run: the timeline on the clock alone, ended early through the quit path.
-    ProgramRun run = runProgram("cd '" + empty.string() + "' && SDL_AUDIODRIVER=dummy timeout --preserve-status -s TERM 5 " BINARY_DIR
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    if (withData)
+        std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
+    return dir;
+}
+
+TEST(DemoProgram, MissingSoundtrackLeavesASilentDemoOnItsClock)
+{
+    std::filesystem::path dir = scratchRunDir("mornglow-no-music", true);
+    // A short run, ended early through the quit path (SIGTERM arrives as a quit event).
+    ProgramRun run = runProgram("cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy timeout --preserve-status -s TERM 20 " BINARY_DIR
                                 "/demo </dev/null");
     EXPECT_EQ(run.exitStatus, 0) << run.output;
     EXPECT_EQ(run.output.rfind("a a1 b b1 b2 b3 b4 b5 c d e f g ", 0), 0u);
-    EXPECT_NE(run.output.find("a3\n"), std::string::npos);
+    EXPECT_NE(run.output.find("a1\na2\na3\n"), std::string::npos);
+}
+
+TEST(DemoProgram, MissingDataFolderEndsWithTheLoadersMessages)
+{
+    std::filesystem::path dir = scratchRunDir("mornglow-no-data", false);
+    ProgramRun run = runProgram("cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy timeout 60 " BINARY_DIR
+                                "/demo </dev/null 2>&1");
+    // A missing model ends the program like the loaders say, never through a crash.
+    EXPECT_EQ(run.exitStatus, 1) << run.output;
+    EXPECT_NE(run.output.find("unreadable: built-in base texture used for loading.tga"), std::string::npos);
+    EXPECT_NE(run.output.find("Either vertex shader or fragment shader file not found."), std::string::npos);
+    EXPECT_NE(run.output.find("can't open file "), std::string::npos) << run.output;
 }
 
 struct SceneProbe {
