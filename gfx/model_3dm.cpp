@@ -304,3 +304,22 @@ bool parse3dm(const char* text, size_t size, const char* fileName, Read3dmPurpos
         return true;
     return readSkeleton(reader, purpose, out);
 }
+
+bool parse3dmMeshBlock(const char* text, size_t size, const char* fileName, size_t& offset, int& lineNumber,
+                       Model3dmFile& out, std::string& error)
+{
+    out = Model3dmFile();
+    error.clear();
+    Reader3dm reader;
+    reader.text = text;
+    reader.size = size;
+    reader.fileName = fileName ? fileName : "?";
+    reader.error = &error;
+    reader.pos = offset < size ? offset : size;
+    reader.lineNumber = lineNumber;
+    if (!readMesh(reader, out))
+        return false;
+    offset = reader.pos;
+    lineNumber = reader.lineNumber;
+    return true;
+}

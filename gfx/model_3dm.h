@@ -62,3 +62,11 @@ enum Read3dmPurpose {
 // messages. On failure returns false with "fileName:line: expected ..." in `error`.
 bool parse3dm(const char* text, size_t size, const char* fileName, Read3dmPurpose purpose, Model3dmFile& out,
               std::string& error);
+
+// One mesh block ("o", "numfaces" and the vertex groups, no skeleton) of a text that packs
+// several, as scene files do. Reading starts at byte `offset`, which is the start of line
+// `lineNumber` + 1 (lineNumber lines precede it); on success both are moved past the block.
+// `out` holds only the mesh part. On failure returns false with "fileName:line: expected ..."
+// in `error`, the line counted from the start of the text.
+bool parse3dmMeshBlock(const char* text, size_t size, const char* fileName, size_t& offset, int& lineNumber,
+                       Model3dmFile& out, std::string& error);

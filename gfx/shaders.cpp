@@ -161,8 +161,10 @@ uint32_t ShaderProgram::load(const char* vertexFile, const char* fragmentFile)
 
     char* vertexSource = nullptr;
     char* fragmentSource = nullptr;
-    if (!readBothSources(vertexFile, fragmentFile, true, &vertexSource, &fragmentSource))
+    if (!readBothSources(vertexFile, fragmentFile, true, &vertexSource, &fragmentSource)) {
+        program = 0;  // so the teardown never touches a program an earlier build handed out
         return 0;
+    }
     setSource(vertexShader, vertexSource);
     setSource(fragmentShader, fragmentSource);
 
@@ -197,8 +199,10 @@ uint32_t ShaderProgram::loadWithAttributes(const char* vertexFile, const char* f
     fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     char* vertexSource = nullptr;
     char* fragmentSource = nullptr;
-    if (!readBothSources(vertexFile, fragmentFile, false, &vertexSource, &fragmentSource))
+    if (!readBothSources(vertexFile, fragmentFile, false, &vertexSource, &fragmentSource)) {
+        program = 0;
         return 0;
+    }
     setSource(vertexShader, vertexSource);
     setSource(fragmentShader, fragmentSource);
     bool vertexCompiled = compileShader(vertexShader);

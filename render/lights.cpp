@@ -471,7 +471,11 @@ int spawnFlashLightAt(float objectX, float objectY, float objectHeight, float ca
 }
 
 // The particle module fills this in with its lens-glow set-up (initBurstLens) once it exists.
-static void initLightGlowBurstLens() {}
+static void initLightGlowBurstLens()
+{
+    void initBurstLens();  // render/particles.h
+    initBurstLens();
+}
 
 void initLightGlowParticles()
 {

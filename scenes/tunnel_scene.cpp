@@ -1,10 +1,152 @@
+// The tunnel scene: the camera looks down a tube whose wall texture streams towards it while
+// the view slowly rolls; a chrome sphere tumbles and wobbles just in front of the eye and
+// flashes on the accent beats (beat flag bit 1).
+//
+// The scene's perspective is multiplied into the modelview and then replaced by the identity
+// before anything is drawn, so what is seen is the frame routine's projection with the camera
+// this scene set on the previous frame (the rolled mainCamera).
+#include "scenes/tunnel_scene.h"
+
+#include "app/clock.h"             // tween
+#include "app/frame.h"             // sceneStartMs, beatFlags, frameDt
+#include "game/keyboard.h"         // keyboardState
+#include "gfx/model.h"             // loadModel, scaleModel
+#include "gfx/shaders.h"           // shaderLoader
+#include "gfx/textures.h"          // loadTexture
+#include "platform/gl_api.h"
+#include "render/camera.h"         // mainCamera
+#include "render/lights.h"         // applyLightPreset
+#include "render/model_draw.h"     // drawModelFrame, modelProgramUniforms
+#include "render/shadowed_draw.h"  // drawModelEnvMapped
 #include "scenes/scenes.h"
+#include "scenes/toolkit.h"        // rotateVectorByAngles
 
-#include "scenes/placeholder_fill.h"
+#include <algorithm>
+#include <cmath>
 
-void initTunnelScene() {}
+uint32_t tunnelProgram = 0;
+uint32_t tunnelTexture = 0;
+Model* tunnelModel = nullptr;
+Model* tunnelSphereModel = nullptr;
+std::vector<float> tunnelUvBackup;
+float tunnelScroll = 0.0f;
+float tunnelFlash = 0.0f;
+
+static constexpr int WRAP = 1;
+static constexpr int TUNNEL_LIGHT_PRESET = 5;
+static constexpr int ACCENT_BEAT_BIT = 2;
+
+void initTunnelScene()
+{
+    tunnelProgram = shaderLoader.load("env2.vert", "env2.frag");
+    tunnelTexture = loadTexture("xmix.tga");
+    tunnelModel = loadModel("tunnel.3dm");
+    if (tunnelModel) {
+        scaleModel(*tunnelModel, TUNNEL_MODEL_SCALE);
+        const size_t floats = static_cast<size_t>(std::max(tunnelModel->triangleCount, 0)) * 6;
+        tunnelUvBackup.assign(floats, 0.0f);
+        std::copy_n(tunnelModel->texcoords.begin(), std::min(floats, tunnelModel->texcoords.size()),
+                    tunnelUvBackup.begin());
+    }
+    tunnelSphereModel = loadModel("xmixsphere.3dm");
+    if (tunnelSphereModel)
+        scaleModel(*tunnelSphereModel, TUNNEL_SPHERE_SCALE);
+}
+
+void scrollTunnelTexcoords(Model& model, const std::vector<float>& backup, float scroll)
+{
+    const size_t vertices = std::min(model.texcoords.size(), backup.size()) / 2;
+    float* uv = model.texcoords.data();
+    const float* from = backup.data();
+    for (size_t i = 0; i < vertices; ++i) {
+        uv[2 * i] = from[2 * i];
+        uv[2 * i + 1] = from[2 * i + 1] * TUNNEL_V_REPEAT + scroll;
+    }
+    // Only the texture coordinates changed: the other arrays already in their buffers stay
+    // valid under the new version, so the next draw sends this one array alone.
+    const uint32_t before = model.vertexDataVersion;
+    markModelVertexDataChanged(model);
+    for (int i = 0; i < MODEL_VERTEX_ATTRIBUTES; ++i)
+        if (i != MODEL_ATTRIBUTE_TEXCOORD && model.uploadedVersion[i] == before)
+            model.uploadedVersion[i] = model.vertexDataVersion;
+}
+
+float stepTunnelFlash(float flash, bool beat, float dt)
+{
+    const float fade = TUNNEL_FLASH_FADE * dt;
+    float next = beat ? TUNNEL_FLASH_PEAK - fade : flash - fade;
+    return next < 0.0f ? 0.0f : next;
+}
 
 void drawTunnelScene()
 {
-    fillPlaceholderScene(0.15f, 0.70f, 0.75f);
+    float spinX, spinY, spinZ, wobble1, wobble2, scroll, roll;
+    const double start = static_cast<double>(sceneStartMs);
+    tween(start, 0.0, 3600.0, WRAP, 1.0f, &spinX);
+    tween(start, 0.0, 3600.0, WRAP, 1.6f, &spinY);
+    tween(start, 0.0, 3600.0, WRAP, 1.4f, &spinZ);
+    tween(start, 0.0, 628.0, WRAP, 0.05f, &wobble1);
+    tween(start, 0.0, 628.0, WRAP, 0.065f, &wobble2);
+    tween(start, 0.0, 1.0, WRAP, 0.008f, &scroll);
+    tween(start, 0.0, 125600.0, WRAP, 45.0f, &roll);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    gluPerspective(65.0, 1.7777777910232544, 0.10000000149011612, 1.0);
+    glViewport(0, 0, 1920, 1080);
+    mainCamera.set(-1.5007f, 0.9481f, 1.5247f, -1.3809f, -0.3159f, -2.0088f, 0.0f, 1.0f, 0.0f);
+    rotationAngles = RotationVector{0.0f, 0.0f, roll};
+    rotationInput = RotationVector{mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]};
+    rotateVectorByAngles();
+    mainCamera.up[0] = rotationOutput.x;
+    mainCamera.up[1] = rotationOutput.y;
+    mainCamera.up[2] = rotationOutput.z;
+    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
+              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    applyLightPreset(TUNNEL_LIGHT_PRESET);
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(-1.5f, 0.9f, 1.5f);
+    glRotatef(270.0f, 1.0f, 0.0f, 0.0f);
+    if (tunnelModel) {
+        scrollTunnelTexcoords(*tunnelModel, tunnelUvBackup, scroll);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        drawModelFrame(*tunnelModel, -1);
+    }
+
+    glLoadIdentity();
+    glTranslatef(-1.5f, 0.85f, 1.3f);
+    glTranslatef(0.05f * std::sin(wobble1), 0.01f * std::sin(wobble2), 0.0f);
+    glRotatef(spinX, 1.0f, 0.0f, 0.0f);
+    glRotatef(spinY, 0.0f, 1.0f, 0.0f);
+    glRotatef(spinZ, 0.0f, 0.0f, 1.0f);
+
+    const bool beat = keyboardState.pressed[TUNNEL_FLASH_KEY] != 0 || (beatFlags & ACCENT_BEAT_BIT) != 0;
+    tunnelFlash = stepTunnelFlash(tunnelFlash, beat, frameDt);
+
+    shaderLoader.use(tunnelProgram);
+    glColor4f(tunnelFlash, tunnelFlash, tunnelFlash, 1.0f);
+    if (tunnelProgram != 0) {
+        const ModelProgramUniforms& u = modelProgramUniforms(tunnelProgram);
+        uploadCurrentColour(u);
+        if (u.colorMap >= 0)
+            glUniform1i(u.colorMap, 0);
+        if (u.envMap >= 0)
+            glUniform1i(u.envMap, 1);
+    }
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, tunnelTexture);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, tunnelTexture);
+    tunnelScroll = scroll;
+
+    glDisable(GL_CULL_FACE);
+    if (tunnelSphereModel)
+        drawModelEnvMapped(*tunnelSphereModel, 0, -1);
+    glEnable(GL_CULL_FACE);
 }

@@ -40,7 +40,7 @@ TEST(DemoProgram, PlaysToTheEndAndExitsByItself)
 // A scratch working directory for the demo, optionally with the real data folder linked in.
 std::filesystem::path scratchRunDir(const char* name, bool withData)
 {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / name;
+    std::filesystem::path dir = scratchPath(name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     if (withData)
@@ -85,7 +85,7 @@ const SceneProbe SCENE_PROBES[] = {
 
 TEST(CaptureTool, WritesOnePictureOfTheRightStatePerTime)
 {
-    std::filesystem::path out = std::filesystem::temp_directory_path() / "mornglow-capture-test";
+    std::filesystem::path out = scratchPath("mornglow-capture-test");
     std::filesystem::remove_all(out);
     std::string times;
     for (const SceneProbe& probe : SCENE_PROBES)

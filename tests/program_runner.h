@@ -4,8 +4,10 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 struct ProgramRun {
     int exitStatus = -1;  // -1 when it did not exit normally
@@ -31,4 +33,11 @@ inline ProgramRun runProgram(const std::string& command)
     if (WIFEXITED(status))
         run.exitStatus = WEXITSTATUS(status);
     return run;
+}
+
+// A folder of this test process's own below the temporary folder: ctest runs the cases of one
+// file as parallel processes, which must not share their output.
+inline std::filesystem::path scratchPath(const std::string& name)
+{
+    return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getpid()));
 }

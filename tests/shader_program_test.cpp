@@ -172,6 +172,7 @@ TEST(ShaderLoader, MissingOrEmptySourceGivesProgramZeroAndSaysWhich)
         EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
         EXPECT_NE(result.output.find("Either vertex shader or fragment shader file not found.\n"), std::string::npos);
         EXPECT_EQ(result.output.find("ERROR"), std::string::npos) << "nothing is compiled";
+        EXPECT_EQ(shaderLoader.program, 0u);
     }
 }
 

@@ -27,6 +27,13 @@ TEST(StartupSequence, LoadingBarIsDrawnAtItsNineWidths)
     mainWindow = glTestContext().window;
     loadingTexture = loadTexture("loading.tga");
     whitePixelTexture = loadTexture("whitepixel.tga");
+    // Earlier tests in this process may leave their matrices and units behind; start-up has none.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);

@@ -1,0 +1,138 @@
+#include "render/shadowed_draw.h"
+
+#include "app/clock.h"              // startStopwatchA, sampleStopwatchA
+#include "gfx/model.h"              // Model, BonePose
+#include "gfx/shadow_map.h"         // shadowTarget, shadowLitProgram, depthMVP, depthBiasMVP, lightVector
+#include "platform/gl_api.h"
+#include "render/camera.h"          // mainCamera
+#include "render/legacy_programs.h" // volumetricProgram, camEyeVectorLoc
+#include "render/light_space.h"     // computeLightMatrices
+#include "render/lights.h"          // uploadLightUniforms, uploadLightSwitchUniforms
+#include "render/model_draw.h"      // the submission pattern's steps
+#include "scenes/tunnel_scene.h"    // tunnelProgram, tunnelTexture, tunnelScroll
+
+#include <algorithm>
+#include <cstring>
+
+void drawModelShadowed(Model& model, int program, int frame)
+{
+    computeLightMatrices();
+    submitModelShadowed(model, frame, program);
+}
+
+void submitModelShadowed(Model& model, int frame, int program)
+{
+    bool skinned = isSkinnedModelDraw(model, frame);
+    if (skinned)
+        poseModelBones(model, frame);
+    submitModelVertices(model, skinned);
+    uint32_t id = useModelProgram(program, shadowLitProgram);
+    glDepthMask(GL_TRUE);
+    const ModelProgramUniforms& u = modelProgramUniforms(id);
+    uint32_t textures[MODEL_TEXTURE_UNITS];
+    modelSetTextures(model, textures);
+    textures[3] = shadowTarget.colorTexture;
+    bindModelTextureUnits(u, textures, u.shadowMap);
+    if (id != 0) {
+        uploadLightUniforms(id);
+        if (u.depthBiasMVP >= 0)
+            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
+        if (u.bias >= 0)
+            glUniform1f(u.bias, shadowBias);
+        if (u.fogzfactor >= 0)
+            glUniform1f(u.fogzfactor, fogZFactor);
+        uploadCurrentColour(u);
+        if (u.light >= 0)
+            glUniform4fv(u.light, 1, lightVector);
+        uploadModelSkin(u, model, skinned);
+    }
+    drawModelTriangles(model, skinned);
+    endModelSubmission(true);
+}
+
+void drawModelVolumetric(Model& model, int frame)
+{
+    submitModelVolumetric(model, frame, -1);
+}
+
+void submitModelVolumetric(Model& model, int frame, int /*program*/)
+{
+    startStopwatchA();
+    // No pose here: a skinned draw sends the bone matrices of the model's last posed draw.
+    bool skinned = isSkinnedModelDraw(model, frame);
+    submitModelVertices(model, skinned);
+    glUseProgram(volumetricProgram);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDepthMask(GL_FALSE);
+    const ModelProgramUniforms& u = modelProgramUniforms(volumetricProgram);
+    if (volumetricProgram != 0 && camEyeVectorLoc >= 0)
+        glUniform3f(camEyeVectorLoc, mainCamera.centre[0] - mainCamera.eye[0], mainCamera.centre[1] - mainCamera.eye[1],
+                    mainCamera.centre[2] - mainCamera.eye[2]);
+    uint32_t textures[MODEL_TEXTURE_UNITS];
+    modelSetTextures(model, textures);
+    bindModelTextureUnits(u, textures, u.specularMap);
+    if (volumetricProgram != 0) {
+        uploadLightSwitchUniforms(volumetricProgram);
+        uploadModelSkin(u, model, skinned);
+    }
+    glFrontFace(GL_CCW);
+    drawModelTriangles(model, skinned);
+    endModelSubmission(true);
+    sampleStopwatchA();
+}
+
+// Translation, rotation and scale of every bone's pose at `slot` into the position, rotation
+// and scale matrices; bones without a pose entry keep theirs.
+static void copyPoseSlot(Model& model, int slot)
+{
+    if (slot < 0 || model.boneCount < 1)
+        return;
+    const size_t first = static_cast<size_t>(slot) * static_cast<size_t>(model.boneCount);
+    const int bones = std::min(model.boneCount, BONE_MATRIX_SLOTS);
+    const size_t floats = static_cast<size_t>(BONE_MATRIX_SLOTS) * MATRIX_FLOATS;
+    for (std::vector<float>* a : {&model.bonePosMatrices, &model.boneRotMatrices, &model.boneSclMatrices})
+        if (a->size() < floats)
+            a->resize(floats, 0.0f);
+    for (int b = 0; b < bones && first + b < model.poses.size(); ++b) {
+        const BonePose& pose = model.poses[first + b];
+        const size_t at = static_cast<size_t>(b) * MATRIX_FLOATS;
+        std::memcpy(&model.bonePosMatrices[at], pose.translation, sizeof pose.translation);
+        std::memcpy(&model.boneRotMatrices[at], pose.rotation, sizeof pose.rotation);
+        std::memcpy(&model.boneSclMatrices[at], pose.scale, sizeof pose.scale);
+    }
+}
+
+void drawModelEnvMapped(Model& model, int frame, int program)
+{
+    bool skinned = isSkinnedModelDraw(model, frame);
+    if (skinned) {
+        // The pose step below overwrites position and rotation; the scales of slot frame - 1
+        // are what remains of this copy.
+        copyPoseSlot(model, frame - 1);
+        poseModelBones(model, frame);
+    }
+    submitModelVertices(model, skinned);
+    uint32_t id = useModelProgram(program, tunnelProgram);
+    glDepthMask(GL_TRUE);
+    const ModelProgramUniforms& u = modelProgramUniforms(id);
+    uint32_t textures[MODEL_TEXTURE_UNITS];
+    modelSetTextures(model, textures);
+    textures[0] = tunnelTexture;
+    textures[3] = tunnelTexture;
+    bindModelTextureUnits(u, textures, u.envMap);
+    if (id != 0) {
+        uploadLightUniforms(id);
+        if (u.scroll >= 0)
+            glUniform1f(u.scroll, tunnelScroll);
+        if (u.depthBiasMVP >= 0)
+            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
+        if (u.depthMVP >= 0)
+            glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
+        uploadModelSkin(u, model, skinned);
+    }
+    glFrontFace(GL_CCW);
+    drawModelTriangles(model, skinned);
+    endModelSubmission(true);
+}

@@ -1,0 +1,197 @@
+// The landscape: a long, gently rolling valley floor straight down the flight line, walled by
+// ridged mountains that roll lower towards the far edges (where the fog takes them).
+//
+// Pictures:
+// - "terrainh.tga" (TERRAIN_COLUMNS x TERRAIN_ROWS): the height in red (green and blue repeat it
+//   so the picture reads as grey in a viewer).
+// - "terrain.tga" (the same size): the ground colour of each grid point, which the scene stretches
+//   over the whole landscape (u across, v along the flight): grass and dry grass on the floor,
+//   rock on the slopes, snow on the highest peaks.
+// - "terrain_normal.tga" (TERRAIN_DETAIL_SIDE square, tiling): small-scale relief that the
+//   terrain shader repeats every 8 cells; its alpha darkens the crevices a little.
+// - "terrain_chraber.tga": the dawn light ramp (shadowed side violet, lit side warm).
+// - "terrain_specular.tga": a dull surface.
+#include "tools/flyover_data/flyover_data.h"
+
+#include "tools/common/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int TERRAIN_DETAIL_SIDE = 512;
+constexpr int TERRAIN_DETAIL_PERIOD = 8;  // noise cells across the tile
+constexpr float TERRAIN_DETAIL_RELIEF = 1.2f;
+constexpr int RAMP_WIDTH = 256;
+constexpr int RAMP_HEIGHT = 4;
+constexpr int FLAT_SIDE = 8;
+constexpr float PI = 3.14159265358979f;
+
+constexpr uint32_t SEED_WALL = 1101;
+constexpr uint32_t SEED_FLOOR = 1203;
+constexpr uint32_t SEED_MOUNTAIN = 1307;
+constexpr uint32_t SEED_HILLS = 1409;
+constexpr uint32_t SEED_GRASS = 1511;
+constexpr uint32_t SEED_ROCK = 1613;
+constexpr uint32_t SEED_DETAIL = 1717;
+
+float fractal(float x, float y, uint32_t seed, int octaves)
+{
+    return sampleFractalNoise(x, y, seed, octaves, 0.5f);
+}
+
+// Sharp crests where the noise crosses its middle.
+float ridged(float x, float y, uint32_t seed, int octaves)
+{
+    float sum = 0.0f, total = 0.0f, amplitude = 1.0f, scale = 1.0f;
+    for (int octave = 0; octave < octaves; ++octave) {
+        const float n = sampleValueNoise(x * scale, y * scale, seed + static_cast<uint32_t>(octave) * 53u);
+        const float crest = 1.0f - std::fabs(2.0f * n - 1.0f);
+        sum += amplitude * crest * crest;
+        total += amplitude;
+        amplitude *= 0.5f;
+        scale *= 2.0f;
+    }
+    return sum / total;
+}
+
+float heightRed(int row, int column)
+{
+    const float i = static_cast<float>(row);
+    const float j = static_cast<float>(column);
+    const float dx = std::fabs(j - static_cast<float>(TERRAIN_CENTRE_COLUMN));
+    // The valley narrows and widens slowly (4 to 8 cells to the foot of the walls).
+    const float wall = 6.0f + 4.0f * (fractal(i / 70.0f, 0.5f, SEED_WALL, 2) - 0.5f);
+    // The floor rolls in long swells the ship rides over.
+    float floorRed = 30.0f + 130.0f * sampleFractalNoise(j / 12.0f, i / 40.0f, SEED_FLOOR, 3, 0.4f);
+    floorRed += 14.0f * std::sin(2.0f * PI * i / 160.0f);
+    floorRed = std::clamp(floorRed, 30.0f, 150.0f);
+    float mountainRed = 90.0f + 185.0f * ridged(j / 20.0f, i / 26.0f, SEED_MOUNTAIN, 3);
+    const float hills = 50.0f + 150.0f * sampleFractalNoise(j / 26.0f, i / 36.0f, SEED_HILLS, 3, 0.4f);
+    mountainRed = mountainRed + (hills - mountainRed) * 0.6f * smoothStep(30.0f, 90.0f, dx);
+    const float t = smoothStep(wall, wall + 8.0f, dx);
+    float red = floorRed + (mountainRed - floorRed) * t;
+    if (dx <= static_cast<float>(TERRAIN_CORRIDOR_CELLS))
+        red = std::min(red, static_cast<float>(TERRAIN_CENTRE_RED_LIMIT));
+    return std::clamp(red, 0.0f, 255.0f);
+}
+
+float redAt(const std::vector<uint8_t>& heights, int row, int column)
+{
+    row = std::clamp(row, 0, TERRAIN_ROWS - 1);
+    column = std::clamp(column, 0, TERRAIN_COLUMNS - 1);
+    return heights[static_cast<size_t>(row) * TERRAIN_COLUMNS + static_cast<size_t>(column)];
+}
+
+Rgb groundColour(const std::vector<uint8_t>& heights, int row, int column)
+{
+    const float red = redAt(heights, row, column);
+    const float gx = 0.5f * (redAt(heights, row, column + 1) - redAt(heights, row, column - 1));
+    const float gy = 0.5f * (redAt(heights, row + 1, column) - redAt(heights, row - 1, column));
+    const float slope = std::sqrt(gx * gx + gy * gy);  // red levels per cell
+    const float i = static_cast<float>(row);
+    const float j = static_cast<float>(column);
+
+    const Rgb grass{0.33f, 0.40f, 0.19f};
+    const Rgb dryGrass{0.56f, 0.50f, 0.30f};
+    const Rgb rock{0.45f, 0.40f, 0.35f};
+    const Rgb darkRock{0.28f, 0.25f, 0.24f};
+    const Rgb snow{0.93f, 0.93f, 0.97f};
+    Rgb colour = mixRgb(grass, dryGrass, smoothStep(0.3f, 0.75f, fractal(j / 11.0f, i / 16.0f, SEED_GRASS, 3)));
+    // Noisy thresholds, so the rock and snow lines wander instead of tracing contours.
+    const float jitter = fractal(j / 4.0f, i / 5.0f, SEED_ROCK + 7u, 3) - 0.5f;
+    const float rockiness =
+        smoothStep(4.0f, 16.0f, slope + 8.0f * jitter) + 0.6f * smoothStep(140.0f, 230.0f, red + 60.0f * jitter);
+    const Rgb stone = mixRgb(rock, darkRock, fractal(j / 6.0f, i / 8.0f, SEED_ROCK, 3));
+    colour = mixRgb(colour, stone, clampUnit(rockiness));
+    const float snowiness =
+        smoothStep(205.0f, 245.0f, red + 40.0f * jitter) * (1.0f - 0.6f * smoothStep(10.0f, 20.0f, slope));
+    return mixRgb(colour, snow, snowiness);
+}
+
+bool writeHeightsAndColours(const std::string& dataDir, std::string& error)
+{
+    const std::vector<uint8_t> heights = makeTerrainHeights();
+    Picture heightPicture = makePicture(TERRAIN_COLUMNS, TERRAIN_ROWS);
+    Picture colourPicture = makePicture(TERRAIN_COLUMNS, TERRAIN_ROWS);
+    for (int row = 0; row < TERRAIN_ROWS; ++row) {
+        for (int column = 0; column < TERRAIN_COLUMNS; ++column) {
+            const uint8_t red = heights[static_cast<size_t>(row) * TERRAIN_COLUMNS + static_cast<size_t>(column)];
+            uint8_t* p = &heightPicture.rgba[(static_cast<size_t>(row) * TERRAIN_COLUMNS + column) * 4];
+            p[0] = p[1] = p[2] = red;
+            p[3] = 255;
+            const Rgb c = groundColour(heights, row, column);
+            setPixel(colourPicture, column, row, c.r, c.g, c.b, 1.0f);
+        }
+    }
+    return writePicture(dataDir, "terrainh.tga", heightPicture, 24, error) &&
+           writePicture(dataDir, "terrain.tga", colourPicture, 24, error);
+}
+
+// Tiling relief: normals from the slope of a periodic noise height, alpha 1 on the crests
+// down to 0.82 in the crevices.
+bool writeDetail(const std::string& dataDir, std::string& error)
+{
+    const int n = TERRAIN_DETAIL_SIDE;
+    std::vector<float> height(static_cast<size_t>(n) * n);
+    const float cell = static_cast<float>(n) / TERRAIN_DETAIL_PERIOD;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            height[static_cast<size_t>(y) * n + x] =
+                sampleFractalNoise(x / cell, y / cell, SEED_DETAIL, 4, 0.5f, TERRAIN_DETAIL_PERIOD,
+                                   TERRAIN_DETAIL_PERIOD);
+    auto at = [&](int x, int y) { return height[static_cast<size_t>((y + n) % n) * n + (x + n) % n]; };
+    Picture picture = makePicture(n, n);
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) {
+            const float dx = (at(x + 1, y) - at(x - 1, y)) * cell * TERRAIN_DETAIL_RELIEF;
+            const float dy = (at(x, y + 1) - at(x, y - 1)) * cell * TERRAIN_DETAIL_RELIEF;
+            const float length = std::sqrt(dx * dx + dy * dy + 1.0f);
+            const float shade = 0.82f + 0.18f * smoothStep(0.25f, 0.75f, at(x, y));
+            setPixel(picture, x, y, 0.5f - 0.5f * dx / length, 0.5f - 0.5f * dy / length, 0.5f + 0.5f / length,
+                     shade);
+        }
+    }
+    return writePicture(dataDir, "terrain_normal.tga", picture, 32, error);
+}
+
+bool writeRampAndSpecular(const std::string& dataDir, std::string& error)
+{
+    static const GradientStop RAMP[] = {
+        {0.0f, {0.20f, 0.18f, 0.32f}},
+        {0.35f, {0.52f, 0.38f, 0.44f}},
+        {0.7f, {0.92f, 0.70f, 0.55f}},
+        {1.0f, {1.0f, 0.90f, 0.76f}},
+    };
+    Picture ramp = makePicture(RAMP_WIDTH, RAMP_HEIGHT);
+    for (int x = 0; x < RAMP_WIDTH; ++x) {
+        const Rgb c = sampleGradient(RAMP, 4, (x + 0.5f) / RAMP_WIDTH);
+        for (int y = 0; y < RAMP_HEIGHT; ++y)
+            setPixel(ramp, x, y, c.r, c.g, c.b, 1.0f);
+    }
+    Picture specular = makePicture(FLAT_SIDE, FLAT_SIDE);
+    for (int y = 0; y < FLAT_SIDE; ++y)
+        for (int x = 0; x < FLAT_SIDE; ++x)
+            setPixel(specular, x, y, 0.08f, 0.08f, 0.08f, 1.0f);
+    return writePicture(dataDir, "terrain_chraber.tga", ramp, 24, error) &&
+           writePicture(dataDir, "terrain_specular.tga", specular, 24, error);
+}
+
+}  // namespace
+
+std::vector<uint8_t> makeTerrainHeights()
+{
+    std::vector<uint8_t> heights(static_cast<size_t>(TERRAIN_ROWS) * TERRAIN_COLUMNS);
+    for (int row = 0; row < TERRAIN_ROWS; ++row)
+        for (int column = 0; column < TERRAIN_COLUMNS; ++column)
+            heights[static_cast<size_t>(row) * TERRAIN_COLUMNS + static_cast<size_t>(column)] =
+                static_cast<uint8_t>(std::lround(heightRed(row, column)));
+    return heights;
+}
+
+bool writeTerrainData(const std::string& dataDir, std::string& error)
+{
+    return writeHeightsAndColours(dataDir, error) && writeDetail(dataDir, error) &&
+           writeRampAndSpecular(dataDir, error);
+}

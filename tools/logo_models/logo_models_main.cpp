@@ -1,0 +1,236 @@
+// logo_models <run dir>: writes the logo models of the palette, disco and closing scenes, the
+// texture sets they name and the closing scene's pictures into <run dir>/data/.
+//
+// Sizes: the engine scales .3dm positions by 0.05 on load and each scene by its own factor, so
+// the widths below are file units chosen for the size on screen:
+//   thinlogo.3dm   scene scale 1.0   -> 3.5 units wide, thin, few triangles (drawn 120 times)
+//   thinlogo2/3    scene scale 0.2   -> 2.5 units wide (solid silhouette / glowing outline)
+//   discoball.3dm  scene scale 0.5   -> radius 1 unit
+//   zu5*.3dm       scene scale 0.125 -> 1.8 units wide (metal body, front and back glow)
+// Lettering is DejaVu Sans Bold; every model is a closed solid, so it shows whichever way round
+// the scenes turn it.
+#include "tools/common/model3dm_write.h"
+#include "tools/common/tga_write.h"
+#include "tools/logo_models/glyph_outline.h"
+#include "tools/logo_models/logo_mesh.h"
+#include "tools/logo_models/logo_pictures.h"
+
+#include <algorithm>   // std::max
+#include <cstdio>
+#include <filesystem>  // create_directories for data/
+
+namespace {
+
+constexpr const char* THIN_LOGO_TEXT = "mornglow";
+constexpr const char* GROUP_TEXT = "zu5";
+
+constexpr double THIN_LOGO_WIDTH = 70.0;      // x 0.05 x 1.0 = 3.5 units
+constexpr double THIN_LOGO_DEPTH = 1.6;
+constexpr double THIN_LOGO_TOLERANCE = 0.018;  // em: coarse, the copies are blurred together
+constexpr double DISCO_LOGO_WIDTH = 250.0;    // x 0.05 x 0.2 = 2.5 units
+constexpr double DISCO_LOGO_DEPTH = 6.0;
+constexpr double DISCO_LOGO_TOLERANCE = 0.004;
+constexpr double DISCO_BALL_RADIUS = 40.0;    // x 0.05 x 0.5 = 1 unit
+constexpr int DISCO_BALL_BANDS = 14;
+constexpr int DISCO_BALL_TILES = 32;
+constexpr double GROUP_WIDTH = 288.0;         // x 0.05 x 0.125 = 1.8 units
+constexpr double GROUP_DEPTH = 34.0;
+constexpr double GROUP_TOLERANCE = 0.003;
+constexpr double LETTER_TRACKING = 0.02;      // em
+
+// Insets in em of the lettering (converted to file units per model).
+constexpr double GROUP_CHAMFER = 0.022;
+constexpr double GROUP_INLAY_EDGE = 0.032;
+constexpr double GROUP_INLAY_MIDDLE = 0.056;
+constexpr double GROUP_INLAY_RISE = 1.4;      // file units the inlay stands proud of the face
+constexpr double GROUP_INLAY_SINK = 1.0;      // and how deep it sits in the metal
+constexpr double OUTLINE_EDGE = 0.0;
+constexpr double OUTLINE_MIDDLE = 0.040;
+constexpr double OUTLINE_PROUD = 1.0;         // the glowing outline stands out of the silhouette
+
+constexpr double SMOOTH_ANGLE = 32.0;  // degrees: walls bend smoothly below this
+
+struct Lettering {
+    Outline outline;
+    std::vector<ShapeContour> shape;
+    double emUnits = 1;  // file units per em
+    TextureFrame frame{};
+};
+
+bool makeLettering(Font& font, const char* text, double width, double tolerance, Lettering& lettering,
+    std::string& error)
+{
+    if (!outlineText(font, text, LETTER_TRACKING, tolerance, lettering.outline, error))
+        return false;
+    const double emWidth = lettering.outline.maxX - lettering.outline.minX;
+    fitOutline(lettering.outline, width);
+    lettering.emUnits = width / emWidth;
+    lettering.shape = shapeFromOutline(lettering.outline);
+    const double span = std::max(lettering.outline.maxX - lettering.outline.minX,
+        lettering.outline.maxY - lettering.outline.minY);
+    lettering.frame = TextureFrame{lettering.outline.minX, lettering.outline.minY, span};
+    return true;
+}
+
+bool writeModel(const std::string& dataDir, const char* fileName, const char* objectName, const Mesh& mesh,
+    std::string& error)
+{
+    Model3dmMesh out;
+    out.objectName = objectName;
+    out.positions = mesh.positions;
+    out.normals = mesh.normals;
+    out.texcoords = mesh.texcoords;
+    if (!write3dm(dataDir + "/" + fileName, out, nullptr, error)) {
+        error = std::string(fileName) + ": " + error;
+        return false;
+    }
+    std::printf("logo_models: %s %d triangles\n", fileName, mesh.triangleCount());
+    return true;
+}
+
+bool fail(const char* what, std::string& error)
+{
+    error = std::string(what) + ": " + error;
+    return false;
+}
+
+bool writeModels(Font& font, const std::string& dataDir, std::string& error)
+{
+    Lettering thin;
+    if (!makeLettering(font, THIN_LOGO_TEXT, THIN_LOGO_WIDTH, THIN_LOGO_TOLERANCE, thin, error))
+        return fail("thinlogo.3dm", error);
+    Mesh thinMesh;
+    const double thinHalf = 0.5 * THIN_LOGO_DEPTH;
+    if (!addExtrudedShape(thinMesh, thin.shape, {{0.0, -thinHalf}, {0.0, thinHalf}}, thin.frame, SMOOTH_ANGLE, error))
+        return fail("thinlogo.3dm", error);
+    if (!writeModel(dataDir, "thinlogo.3dm", "thinlogo", thinMesh, error))
+        return false;
+
+    Lettering disco;
+    if (!makeLettering(font, THIN_LOGO_TEXT, DISCO_LOGO_WIDTH, DISCO_LOGO_TOLERANCE, disco, error))
+        return fail("thinlogo2.3dm", error);
+    const double discoHalf = 0.5 * DISCO_LOGO_DEPTH;
+    Mesh silhouette;
+    if (!addExtrudedShape(silhouette, disco.shape, {{0.0, -discoHalf}, {0.0, discoHalf}}, disco.frame, SMOOTH_ANGLE,
+            error))
+        return fail("thinlogo2.3dm", error);
+    // The silhouette is drawn black: it shares the thin logo's set.
+    if (!writeModel(dataDir, "thinlogo2.3dm", "thinlogo", silhouette, error))
+        return false;
+    Mesh outline;
+    if (!addInlayBands(outline, disco.shape, OUTLINE_EDGE * disco.emUnits, OUTLINE_MIDDLE * disco.emUnits,
+            -discoHalf - OUTLINE_PROUD, discoHalf + OUTLINE_PROUD, disco.frame, error))
+        return fail("thinlogo3.3dm", error);
+    if (!writeModel(dataDir, "thinlogo3.3dm", "thinlogo3", outline, error))
+        return false;
+
+    Mesh ball;
+    addMirrorBall(ball, DISCO_BALL_RADIUS, DISCO_BALL_BANDS, DISCO_BALL_TILES);
+    if (!writeModel(dataDir, "discoball.3dm", "discoball", ball, error))
+        return false;
+
+    Lettering group;
+    if (!makeLettering(font, GROUP_TEXT, GROUP_WIDTH, GROUP_TOLERANCE, group, error))
+        return fail("zu5metal.3dm", error);
+    const double half = 0.5 * GROUP_DEPTH;
+    const double chamfer = GROUP_CHAMFER * group.emUnits;
+    Mesh metal;
+    const std::vector<ProfileRing> profile = {
+        {chamfer, -half}, {0.0, -half + chamfer}, {0.0, half - chamfer}, {chamfer, half}};
+    if (!addExtrudedShape(metal, group.shape, profile, group.frame, SMOOTH_ANGLE, error))
+        return fail("zu5metal.3dm", error);
+    if (!writeModel(dataDir, "zu5metal.3dm", "zu5metal", metal, error))
+        return false;
+    const double edge = GROUP_INLAY_EDGE * group.emUnits, middle = GROUP_INLAY_MIDDLE * group.emUnits;
+    Mesh front, back;
+    if (!addInlayBands(front, group.shape, edge, middle, -half - GROUP_INLAY_RISE, -half + GROUP_INLAY_SINK,
+            group.frame, error))
+        return fail("zu5front.3dm", error);
+    if (!addInlayBands(back, group.shape, edge, middle, half + GROUP_INLAY_RISE, half - GROUP_INLAY_SINK,
+            group.frame, error))
+        return fail("zu5back.3dm", error);
+    return writeModel(dataDir, "zu5front.3dm", "zu5front", front, error)
+        && writeModel(dataDir, "zu5back.3dm", "zu5back", back, error);
+}
+
+using DrawPicture = void (*)(Canvas&);
+
+struct PictureSpec {
+    const char* fileName;
+    int width;
+    int height;
+    float frameWidth;  // 0 = the pixel size
+    float frameHeight;
+    int bitsPerPixel;
+    uint32_t ditherSeed;
+    DrawPicture draw;
+};
+
+constexpr float SCREEN_WIDTH = 1920.0f;
+constexpr float SCREEN_HEIGHT = 1080.0f;
+
+// Power-of-two sizes; the background is drawn in screen pixels and stretched over the screen.
+const PictureSpec PICTURES[] = {
+    {"zu5bkgnd.tga", 2048, 1024, SCREEN_WIDTH, SCREEN_HEIGHT, 24, 0x2B5Du, drawClosingBackground},
+    {"zu5backraster.tga", 256, 256, 0, 0, 32, 0, drawRasterStrip},
+    {"thinlogo.tga", 256, 4, 0, 0, 24, 0, drawThinLogoRamp},
+    {"thinlogo3.tga", 64, 64, 0, 0, 24, 0, drawNeonBand},
+    {"discoball.tga", 128, 128, 0, 0, 24, 0x0D15u, drawMirrorTile},
+    {"discoball_specular.tga", 128, 128, 0, 0, 24, 0, drawMirrorTileSpecular},
+    {"discoball_normal.tga", 128, 128, 0, 0, 24, 0, drawMirrorTileNormal},
+    {"zu5metal.tga", 512, 512, 0, 0, 24, 0x5EE1u, drawBrushedMetal},
+    {"zu5metal_specular.tga", 512, 512, 0, 0, 24, 0, drawBrushedMetalSpecular},
+    {"zu5metal_chraber.tga", 256, 16, 0, 0, 24, 0, drawMetalLightRamp},
+    {"zu5front.tga", 256, 4, 0, 0, 24, 0, drawFrontGlowRamp},
+    {"zu5back.tga", 256, 4, 0, 0, 24, 0, drawBackGlowRamp},
+};
+
+bool writePicture(const PictureSpec& spec, const std::string& dataDir, std::string& error)
+{
+    const float frameWidth = spec.frameWidth > 0 ? spec.frameWidth : static_cast<float>(spec.width);
+    const float frameHeight = spec.frameHeight > 0 ? spec.frameHeight : static_cast<float>(spec.height);
+    Canvas canvas = makeCanvas(spec.width, spec.height, frameWidth, frameHeight);
+    spec.draw(canvas);
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, Rgb{0, 0, 0});
+    TgaSource source;
+    source.width = spec.width;
+    source.height = spec.height;
+    source.rgba = rgba.data();
+    if (!writeTgaFile(dataDir + "/" + spec.fileName, source, spec.bitsPerPixel, TgaEncoding::Uncompressed, error)) {
+        error = std::string(spec.fileName) + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: logo_models <run dir>\n");
+        return 2;
+    }
+    const std::string dataDir = std::string(argv[1]) + "/data";
+    std::error_code dirError;
+    std::filesystem::create_directories(dataDir, dirError);
+    if (dirError) {
+        std::fprintf(stderr, "logo_models: cannot create %s: %s\n", dataDir.c_str(), dirError.message().c_str());
+        return 1;
+    }
+    Font font;
+    std::string error;
+    if (!openFont(font, FONT_SANS_BOLD_PATH, error)) {
+        std::fprintf(stderr, "logo_models: %s\n", error.c_str());
+        return 1;
+    }
+    bool ok = writeModels(font, dataDir, error);
+    closeFont(font);
+    for (const PictureSpec& spec : PICTURES)
+        ok = ok && writePicture(spec, dataDir, error);
+    if (!ok) {
+        std::fprintf(stderr, "logo_models: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
