@@ -115,7 +115,10 @@ vec3 surfaceNormal(vec4 detail)
     if (dot(t, t) < 1e-12)
         return n;
     t = normalize(t);
-    vec3 b = cross(n, t) * (tangentHandedness < 0.0 ? -1.0 : 1.0);
+    // The landscape's texture is never mirrored. Its stored handedness is worked out from
+    // normals and positions kept in different frames, so it flips wherever the ground turns
+    // from rising to falling along the rows: the unmirrored bitangent is taken instead.
+    vec3 b = cross(n, t);
     vec3 mapped = mix(vec3(0.0, 0.0, 1.0), detail.xyz * 2.0 - 1.0, DETAIL_STRENGTH);
     vec3 result = t * mapped.x + b * mapped.y + n * mapped.z;
     return dot(result, result) > 1e-12 ? normalize(result) : n;

@@ -33,7 +33,7 @@ static TgaFault pickFault(TgaBody body, TgaFault uncompressed, TgaFault rle)
     return body == TgaBody::UNCOMPRESSED ? uncompressed : rle;
 }
 
-// Common start of both bodies: image specification, validation and the pixel buffer.
+// Common start of both bodies: image fields, validation and the pixel buffer.
 static TgaFault beginBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant variant, uint64_t& size)
 {
     image.data = nullptr;

@@ -315,10 +315,8 @@ void drawModel(Model& model)
     drawSkinnedModel(model, 0, -1);
 }
 
-void drawStaticModelShadowed(Model& model, int program)
+void drawShadowedSubmission(Model& model, int program, bool skinned)
 {
-    computeLightMatrices();
-    submitModelVertices(model, false);
     uint32_t id = useModelProgram(program, shadowLitProgram);
     glDepthMask(GL_TRUE);
     const ModelProgramUniforms& u = modelProgramUniforms(id);
@@ -337,8 +335,15 @@ void drawStaticModelShadowed(Model& model, int program)
         uploadCurrentColour(u);
         if (u.light >= 0)
             glUniform4fv(u.light, 1, lightVector);
-        uploadModelSkin(u, model, false);
+        uploadModelSkin(u, model, skinned);
     }
-    drawModelTriangles(model, false);
+    drawModelTriangles(model, skinned);
     endModelSubmission(true);
+}
+
+void drawStaticModelShadowed(Model& model, int program)
+{
+    computeLightMatrices();
+    submitModelVertices(model, false);
+    drawShadowedSubmission(model, program, false);
 }

@@ -63,6 +63,10 @@ void drawModelFrame(Model& model, int frame);  // drawSkinnedModel(model, frame,
 void drawModel(Model& model);                  // drawSkinnedModel(model, 0, -1)
 // Unskinned, lit and shadow-mapped: shadowLitProgram when program < 0; recomputes all three
 // light-space values; leaves depth writes on.
+// The lit, shadow-mapped half of a draw once the vertices are submitted: the program, the
+// texture units with the shadow map on unit 3, the light and shadow uniforms, the skin and the
+// one draw call.
+void drawShadowedSubmission(Model& model, int program, bool skinned);
 void drawStaticModelShadowed(Model& model, int program);
 
 // The pattern's steps, for every member of the family.

@@ -26,28 +26,7 @@ void submitModelShadowed(Model& model, int frame, int program)
     if (skinned)
         poseModelBones(model, frame);
     submitModelVertices(model, skinned);
-    uint32_t id = useModelProgram(program, shadowLitProgram);
-    glDepthMask(GL_TRUE);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    textures[3] = shadowTarget.colorTexture;
-    bindModelTextureUnits(u, textures, u.shadowMap);
-    if (id != 0) {
-        uploadLightUniforms(id);
-        if (u.depthBiasMVP >= 0)
-            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
-        if (u.bias >= 0)
-            glUniform1f(u.bias, shadowBias);
-        if (u.fogzfactor >= 0)
-            glUniform1f(u.fogzfactor, fogZFactor);
-        uploadCurrentColour(u);
-        if (u.light >= 0)
-            glUniform4fv(u.light, 1, lightVector);
-        uploadModelSkin(u, model, skinned);
-    }
-    drawModelTriangles(model, skinned);
-    endModelSubmission(true);
+    drawShadowedSubmission(model, program, skinned);
 }
 
 void drawModelVolumetric(Model& model, int frame)

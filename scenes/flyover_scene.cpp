@@ -661,5 +661,8 @@ void initFlyoverScene()
     generateTerrainTangentsOfLandscape();
     std::printf("t5 ");
     terrainModel = createTerrainMesh();
+    // The window is drawn from the GL copy of the reachable rows; the arrays it came from
+    // would only double the memory the landscape holds.
+    releaseTerrainTriangleArrays();
     std::printf("t6 ");
 }

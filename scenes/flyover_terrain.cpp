@@ -260,17 +260,23 @@ static void releaseMapped(T*& array, size_t count)
 static constexpr size_t TERRAIN_POINTS = static_cast<size_t>(TERRAIN_ROWS) * TERRAIN_COLUMNS;
 static constexpr size_t TERRAIN_SLOTS = static_cast<size_t>(TERRAIN_TRIANGLES);
 
+void releaseTerrainTriangleArrays()
+{
+    TerrainBuffers& b = terrainBuffers;
+    releaseMapped(b.positions, POSITION_FLOATS * TERRAIN_SLOTS);
+    releaseMapped(b.normals, POSITION_FLOATS * TERRAIN_SLOTS);
+    releaseMapped(b.texcoords, TEXCOORD_FLOATS * TERRAIN_SLOTS);
+    releaseMapped(b.tangents, POSITION_FLOATS * TERRAIN_SLOTS);
+    releaseMapped(b.handedness, HANDEDNESS_FLOATS * TERRAIN_SLOTS);
+}
+
 static void releaseTerrainBuffers()
 {
     TerrainBuffers& b = terrainBuffers;
     releaseMapped(b.picture, static_cast<size_t>(TERRAIN_PICTURE_BYTES));
     releaseMapped(b.heights, TERRAIN_POINTS);
     releaseMapped(b.vertexNormals, 3 * TERRAIN_POINTS);
-    releaseMapped(b.positions, POSITION_FLOATS * TERRAIN_SLOTS);
-    releaseMapped(b.normals, POSITION_FLOATS * TERRAIN_SLOTS);
-    releaseMapped(b.texcoords, TEXCOORD_FLOATS * TERRAIN_SLOTS);
-    releaseMapped(b.tangents, POSITION_FLOATS * TERRAIN_SLOTS);
-    releaseMapped(b.handedness, HANDEDNESS_FLOATS * TERRAIN_SLOTS);
+    releaseTerrainTriangleArrays();
 }
 
 bool allocTerrainBuffers()

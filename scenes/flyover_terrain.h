@@ -56,7 +56,9 @@ extern const float tailHeightBase;        // 5
 extern const float terrainScrollDivisor;  // 4: the scroll moves terrainGrid / 4 per frame
 extern const int tailFaceCount;           // 640 = TAIL_SEGMENTS x TAIL_SEGMENT_TRIANGLES
 
-// The landscape arrays (null until allocTerrainBuffers succeeds).
+// The landscape arrays (null until allocTerrainBuffers succeeds). The per-triangle arrays
+// (positions to handedness) are released once createTerrainMesh has sent the rows the scene
+// reaches to GL; the picture, heights and vertex normals stay for the whole run.
 struct TerrainBuffers {
     uint8_t* picture;        // TERRAIN_PICTURE_BYTES: the height picture as RGBA, row r at 1024 r
     float* heights;          // [TERRAIN_ROWS][TERRAIN_COLUMNS]
@@ -117,6 +119,8 @@ void copyTerrainNormals();
 void generateTerrainTangentsOfLandscape();
 // The "terrain" model: its texture set and GL buffers holding rows 0 .. TERRAIN_GPU_ROWS - 1.
 Model* createTerrainMesh();
+// Frees the per-triangle arrays (about 300 MB): after createTerrainMesh only GL reads them.
+void releaseTerrainTriangleArrays();
 // The windowed, shadowed draw of the landscape from `row` (clamped to 0 ..
 // TERRAIN_LAST_WINDOW_ROW): what drawModelShadowed does for a model, with the window's shift
 // multiplied into the current modelview for the draw.

@@ -144,11 +144,11 @@ std::vector<RejectedCase> rejectedCases()
         {"x origin high byte", withByte(goodRle, 9, 1), TgaFault::HEADER_MISMATCH},
         {"y origin", withByte(good, 10, 1), TgaFault::HEADER_MISMATCH},
         {"y origin high byte", withByte(good, 11, 1), TgaFault::HEADER_MISMATCH},
-        {"uncompressed, no specification", firstBytes(good, 12),
+        {"uncompressed, no image fields", firstBytes(good, 12),
          TgaFault::UNCOMPRESSED_SPECIFICATION_SHORT},
-        {"uncompressed, 5 specification bytes", firstBytes(good, 17),
+        {"uncompressed, 5 image-field bytes", firstBytes(good, 17),
          TgaFault::UNCOMPRESSED_SPECIFICATION_SHORT},
-        {"run-length, 5 specification bytes", firstBytes(goodRle, 17),
+        {"run-length, 5 image-field bytes", firstBytes(goodRle, 17),
          TgaFault::RLE_SPECIFICATION_SHORT},
         {"uncompressed, no pixels", firstBytes(good, 18), TgaFault::UNCOMPRESSED_PIXELS_SHORT},
         {"run-length, no packet", firstBytes(goodRle, 18), TgaFault::RLE_PACKET_HEADER_SHORT},
@@ -165,7 +165,7 @@ std::vector<RejectedCase> rejectedCases()
         {"largest header", 65535, 65535, 32},
     };
     for (const Spec& s : invalid) {
-        // Enough body bytes that only the specification can be the reason.
+        // Enough body bytes that only the image fields can be the reason.
         cases.push_back({s.what, joinBytes({tgaHeader(2, s.width, s.height, s.bpp), TgaBytes(64, 0)}),
                          TgaFault::UNCOMPRESSED_SPECIFICATION_INVALID});
         cases.push_back({s.what, joinBytes({tgaHeader(10, s.width, s.height, s.bpp), TgaBytes(64, 0x80)}),
@@ -258,10 +258,10 @@ TEST(TgaReading, MessageVariantShowsTheListedBox)
     } cases[] = {
         {"header short", {0, 0, 2}, "pic.tga: Could not read file header\n"},
         {"wrong type", joinBytes({tgaHeader(3, 1, 1, 24), px}), "pic.tga: TGA file be type 2 or type 10 \n"},
-        {"uncompressed specification short", firstBytes(tgaHeader(2, 1, 1, 24), 14), "ERROR: Could not read info header\n"},
+        {"uncompressed image fields short", firstBytes(tgaHeader(2, 1, 1, 24), 14), "ERROR: Could not read info header\n"},
         {"uncompressed 16 bits", joinBytes({tgaHeader(2, 1, 1, 16), px}), "pic.tga: Invalid texture information\n"},
         {"uncompressed pixels short", joinBytes({tgaHeader(2, 2, 1, 24), px}), "ERROR: Could not read image data\n"},
-        {"run-length specification short", firstBytes(tgaHeader(10, 1, 1, 24), 14),
+        {"run-length image fields short", firstBytes(tgaHeader(10, 1, 1, 24), 14),
          ""},
         {"run-length 16 bits", joinBytes({tgaHeader(10, 1, 1, 16), runPacket(1, px)}), ""},
         {"run-length packet header short", tgaHeader(10, 1, 1, 24), "pic.tga: Could not read RLE header\n"},

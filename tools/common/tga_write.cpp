@@ -94,7 +94,7 @@ bool encodeTga(const TgaSource& source, int bitsPerPixel, TgaEncoding encoding,
     file.push_back(0);  // no colour map
     file.push_back(encoding == TgaEncoding::RunLength ? TGA_WRITE_TYPE_RUN_LENGTH : TGA_WRITE_TYPE_UNCOMPRESSED);
     for (int i = 0; i < 5; ++i)
-        file.push_back(0);  // colour-map specification
+        file.push_back(0);  // colour-map fields
     putLittle16(file, 0);   // x origin
     putLittle16(file, 0);   // y origin
     putLittle16(file, source.width);

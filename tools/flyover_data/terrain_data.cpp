@@ -56,24 +56,37 @@ float ridged(float x, float y, uint32_t seed, int octaves)
     return sum / total;
 }
 
+// v, leaning smoothly into `limit` over the last `knee` below it (a hard clamp would leave a
+// flat shelf with a crease along its edge).
+float softCeiling(float v, float limit, float knee)
+{
+    const float start = limit - knee;
+    return v < start ? v : start + knee * std::tanh((v - start) / knee);
+}
+
+float softFloor(float v, float limit, float knee)
+{
+    return -softCeiling(-v, -limit, knee);
+}
+
 float heightRed(int row, int column)
 {
     const float i = static_cast<float>(row);
     const float j = static_cast<float>(column);
     const float dx = std::fabs(j - static_cast<float>(TERRAIN_CENTRE_COLUMN));
-    // The valley narrows and widens slowly (4 to 8 cells to the foot of the walls).
-    const float wall = 6.0f + 4.0f * (fractal(i / 70.0f, 0.5f, SEED_WALL, 2) - 0.5f);
+    // The valley narrows and widens slowly (5.5 to 8.5 cells to the foot of the walls).
+    const float wall = 7.0f + 3.0f * (fractal(i / 70.0f, 0.5f, SEED_WALL, 2) - 0.5f);
     // The floor rolls in long swells the ship rides over.
     float floorRed = 30.0f + 130.0f * sampleFractalNoise(j / 12.0f, i / 40.0f, SEED_FLOOR, 3, 0.4f);
     floorRed += 14.0f * std::sin(2.0f * PI * i / 160.0f);
-    floorRed = std::clamp(floorRed, 30.0f, 150.0f);
+    floorRed = softFloor(softCeiling(floorRed, 150.0f, 30.0f), 30.0f, 15.0f);
     float mountainRed = 90.0f + 185.0f * ridged(j / 20.0f, i / 26.0f, SEED_MOUNTAIN, 3);
     const float hills = 50.0f + 150.0f * sampleFractalNoise(j / 26.0f, i / 36.0f, SEED_HILLS, 3, 0.4f);
     mountainRed = mountainRed + (hills - mountainRed) * 0.6f * smoothStep(30.0f, 90.0f, dx);
     const float t = smoothStep(wall, wall + 8.0f, dx);
     float red = floorRed + (mountainRed - floorRed) * t;
     if (dx <= static_cast<float>(TERRAIN_CORRIDOR_CELLS))
-        red = std::min(red, static_cast<float>(TERRAIN_CENTRE_RED_LIMIT));
+        red = softCeiling(red, static_cast<float>(TERRAIN_CENTRE_RED_LIMIT), 20.0f);
     return std::clamp(red, 0.0f, 255.0f);
 }
 
