@@ -14,7 +14,6 @@
 in vec3 worldPosition;
 in vec3 worldNormal;
 in vec3 worldTangent;
-in float tangentHandedness;
 in vec2 uv;
 in vec4 shadowCoord;
 in vec3 eyePosition;

@@ -1,13 +1,16 @@
 // The flyover landscape and its tail ribbons: grid normals, the cell layout, the height picture
 // read-back, the ribbon sections, and finite tangents where texture coordinates are degenerate.
 #include "gfx/tangents.h"
+#include "gfx/tga.h"
 #include "scenes/flyover_terrain.h"
 
 #include "gl_test_context.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -184,6 +187,31 @@ TEST(FlyoverTerrainPicture, HeightsOutsideTheGridReadTheNearestRow)
     terrainBuffers.heights = saved;
     EXPECT_EQ(terrainHeightFromRed(0), terrainHeightBase);
     EXPECT_FLOAT_EQ(terrainHeightFromRed(128), terrainHeightBase + 0.5f * terrainHeightScale);
+}
+
+TEST(FlyoverTerrainPicture, GeneratedLandscapeKeepsTheShipAboveTheValleyFloor)
+{
+    // The ship flies at h / 2 - 5 over ground drawn at h - 50 (h from the centre column): it
+    // clears the ground by 10 units or more while h stays at or below 70 (red 160). The
+    // camera passes up to 5 columns beside the ship, so that strip stays low as well.
+    TgaImage image;
+    ASSERT_TRUE(loadTgaImage(image, "terrainh.tga"));
+    ASSERT_EQ(image.width, static_cast<uint32_t>(TERRAIN_COLUMNS));
+    ASSERT_EQ(image.height, static_cast<uint32_t>(TERRAIN_ROWS));
+    const int bytes = static_cast<int>(image.bpp / 8);
+    const int seenRows = TERRAIN_GPU_ROWS + 130;
+    int highest = 0;
+    for (int row = 0; row < seenRows; ++row) {
+        for (int column = 0; column < TERRAIN_COLUMNS; ++column) {
+            const int red = image.data[(static_cast<size_t>(row) * TERRAIN_COLUMNS + column) * bytes];
+            highest = std::max(highest, red);
+            if (std::abs(column - TERRAIN_CENTRE_COLUMN) <= 5) {
+                ASSERT_LE(red, 160) << "row " << row << " column " << column;
+            }
+        }
+    }
+    EXPECT_GT(highest, 220);  // mountains beside the valley
+    releaseTgaImage(image);
 }
 
 // ---- Ribbons --------------------------------------------------------------------------------
