@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
-#include "app/clock.h"
-#include "app/data_files.h"
+#include "core/clock.h"
+#include "core/data_files.h"
 #include "app/frame.h"
-#include "app/sound.h"
+#include "core/sound.h"
 #include "app/startup.h"
 #include "app/win32_window.h"
 #include "platform/gl_api.h"

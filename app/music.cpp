@@ -1,6 +1,6 @@
 #include "app/music.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 
 #include <cmath>

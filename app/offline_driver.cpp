@@ -1,10 +1,10 @@
 #include "app/offline_driver.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "app/main_window.h"
 #include "app/music.h"
-#include "app/sound.h"
+#include "core/sound.h"
 #include "app/startup.h"
 #include "platform/os_services.h"
 

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "app/clock.h"
-#include "app/data_files.h"
+#include "core/clock.h"
+#include "core/data_files.h"
 #include "app/main_window.h"
 #include "app/music.h"
 #include "app/win32_window.h"

@@ -1,6 +1,6 @@
 #include "gfx/height_profile.h"
 
-#include "app/data_files.h"  // debugLog
+#include "core/data_files.h"  // debugLog
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "gfx/model.h"
 
-#include "app/data_files.h" // openDataFile, dataFilePath, debugLog
+#include "core/data_files.h" // openDataFile, dataFilePath, debugLog
 #include "gfx/model_3dm.h"
 #include "gfx/tangents.h"
 #include "gfx/textures.h"

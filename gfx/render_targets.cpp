@@ -5,8 +5,8 @@
 // combine a target with itself read only the texel they write, after a texture barrier.
 #include "gfx/render_targets.h"
 
-#include "app/clock.h"
-#include "app/data_files.h"
+#include "core/clock.h"
+#include "core/data_files.h"
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
 #include "platform/crt_random.h"
@@ -39,7 +39,6 @@ uint32_t screenNoiseTexture = 0;
 uint32_t offsetXTexture = 0;
 
 BloomMaskScroll bloomMaskScroll = {0.0f, 0.0f};
-unsigned char clockRestartRequest = 0;
 
 uint32_t motionBlurFramebuffers[MOTION_BLUR_TARGET_COUNT] = {};
 uint32_t motionBlurTextures[MOTION_BLUR_TARGET_COUNT] = {};
@@ -412,12 +411,7 @@ void applyMotionBlur()
 
 void applyLensGrade()
 {
-    if (clockRestartRequest) {
-        startClock();
-        startStopwatchA();
-        startStopwatchB();
-        clockRestartRequest = 0;
-    }
+    serviceClockRestartRequest();
     composeBloom(screenTarget2.framebuffer);
 
     shaderLoader.use(colorGradientProgram);

@@ -54,9 +54,6 @@ struct BloomMaskScroll {
 };
 extern BloomMaskScroll bloomMaskScroll;
 
-// Set by the debug keys; the lens chain restarts the clocks when it finds it set.
-extern unsigned char clockRestartRequest;
-
 // Motion-blur chain: framebuffers and their RGBA8 textures (0..19 frames, 20..39 blends).
 extern uint32_t motionBlurFramebuffers[MOTION_BLUR_TARGET_COUNT];
 extern uint32_t motionBlurTextures[MOTION_BLUR_TARGET_COUNT];

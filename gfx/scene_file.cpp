@@ -1,6 +1,6 @@
 #include "gfx/scene_file.h"
 
-#include "app/data_files.h" // openDataFile
+#include "core/data_files.h" // openDataFile
 #include "gfx/model.h"      // Model, fillModelFrom3dm, scaleModel, createModelGlObjects
 #include "gfx/textures.h"   // loadTextureSet
 #include "platform/gl_api.h"

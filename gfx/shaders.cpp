@@ -2,7 +2,7 @@
 // reports every failure with its log on standard output.
 #include "gfx/shaders.h"
 
-#include "app/data_files.h"
+#include "core/data_files.h"
 #include "platform/gl_api.h"
 
 #include <SDL.h>

@@ -1,7 +1,7 @@
 // The shadow target, its programs and the on-screen view of the shadow map.
 #include "gfx/shadow_map.h"
 
-#include "app/data_files.h"
+#include "core/data_files.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/textures.h"

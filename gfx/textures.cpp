@@ -2,7 +2,7 @@
 // size bookkeeping to the discarded debug log.
 #include "gfx/textures.h"
 
-#include "app/data_files.h"  // debugLog
+#include "core/data_files.h"  // debugLog
 #include "gfx/tga.h"
 #include "platform/gl_api.h"
 

@@ -4,7 +4,7 @@
 // been capped, so no header can make a buffer smaller than the pixels written into it.
 #include "gfx/tga.h"
 
-#include "app/data_files.h"     // openDataFile, debugLog
+#include "core/data_files.h"     // openDataFile, debugLog
 #include "platform/os_services.h"  // showMessageBox
 
 #include <cstring>

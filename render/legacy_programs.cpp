@@ -1,6 +1,6 @@
 #include "render/legacy_programs.h"
 
-#include "app/data_files.h"    // openDataFile, debugLog
+#include "core/data_files.h"    // openDataFile, debugLog
 #include "gfx/shaders.h"       // shaderLoader, info logs
 #include "platform/gl_api.h"
 #include "render/lights.h"     // forgetLightUniformLocations

@@ -1,6 +1,6 @@
 #include "render/lights.h"
 
-#include "app/clock.h"          // clockNowMs, tween: the flash-light fade
+#include "core/clock.h"          // clockNowMs, tween: the flash-light fade
 #include "platform/crt_random.h"  // the presets' seeded draws
 #include "platform/gl_api.h"
 

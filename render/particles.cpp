@@ -1,6 +1,6 @@
 #include "render/particles.h"
 
-#include "app/clock.h"            // tween: the never-called demo draws turn with the clock
+#include "core/clock.h"            // tween: the never-called demo draws turn with the clock
 #include "gfx/shaders.h"          // shaderLoader: the particle program
 #include "gfx/textures.h"         // loadTextureSet, textureSets: each system's sprite
 #include "platform/crt_random.h"  // the clouds' seeded draws

@@ -1,6 +1,6 @@
 #include "render/shadowed_draw.h"
 
-#include "app/clock.h"              // startStopwatchA, sampleStopwatchA
+#include "core/clock.h"              // startStopwatchA, sampleStopwatchA
 #include "gfx/model.h"              // Model, BonePose
 #include "gfx/shadow_map.h"         // shadowTarget, shadowLitProgram, depthMVP, depthBiasMVP, lightVector
 #include "platform/gl_api.h"

@@ -4,9 +4,9 @@
 // top. Bar starts flash the logo towards the viewer; accents speed up the spin.
 #include "scenes/disco_ball_scene.h"
 
-#include "app/clock.h"           // tween
+#include "core/clock.h"           // tween
 #include "app/frame.h"           // sceneStartMs, beatFlags, frameDt
-#include "game/keyboard.h"       // keyboardState: the tuning keys
+#include "core/keyboard.h"       // keyboardState: the tuning keys
 #include "gfx/model.h"           // loadModel, scaleModel
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
 #include "gfx/shaders.h"         // shaderLoader

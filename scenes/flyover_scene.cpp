@@ -1,9 +1,9 @@
 #include "scenes/flyover_scene.h"
 
-#include "app/clock.h"             // clockNowMs, tween
-#include "app/data_files.h"        // debugLog: the path recorder's output
+#include "core/clock.h"             // clockNowMs, tween
+#include "core/data_files.h"        // debugLog: the path recorder's output
 #include "app/frame.h"             // sceneStartMs, frameDt
-#include "game/keyboard.h"         // keyboardState: the path recorder's keys
+#include "core/keyboard.h"         // keyboardState: the path recorder's keys
 #include "gfx/model.h"             // loadModel, scaleModel
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/shadow_map.h"        // shadowTarget and the shadow programs

@@ -1,6 +1,6 @@
 #include "scenes/flyover_terrain.h"
 
-#include "app/data_files.h"        // debugLog
+#include "core/data_files.h"        // debugLog
 #include "gfx/model.h"             // Model, the hand-built models' arrays and GL objects
 #include "gfx/shadow_map.h"        // shadowTarget, shadowLitProgram, the light-space values
 #include "gfx/tangents.h"          // the landscape's and the ribbons' tangents

@@ -7,7 +7,7 @@
 // sceneStartMs, speeds per 60 Hz frame); the scene keeps no state between frames.
 #include "scenes/logo_glow_scene.h"
 
-#include "app/clock.h"            // tween
+#include "core/clock.h"            // tween
 #include "app/frame.h"            // sceneStartMs
 #include "gfx/model.h"            // loadModel, scaleModel
 #include "gfx/render_targets.h"   // screen targets, drawFullScreenQuad

@@ -8,9 +8,9 @@
 // pattern of drawSkinnedModel without repeating its per-draw set-up 120 times.
 #include "scenes/palette_logo_scene.h"
 
-#include "app/clock.h"           // clockNowMs, tween
+#include "core/clock.h"           // clockNowMs, tween
 #include "app/frame.h"           // sceneStartMs, frameDt
-#include "game/keyboard.h"       // keyboardState: the tuning key
+#include "core/keyboard.h"       // keyboardState: the tuning key
 #include "gfx/model.h"           // Model, loadModel, scaleModel
 #include "gfx/render_targets.h"  // screenTarget1
 #include "gfx/shaders.h"         // shaderLoader

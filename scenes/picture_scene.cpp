@@ -8,7 +8,7 @@
 // the program is missing).
 #include "scenes/picture_scene.h"
 
-#include "app/clock.h"      // clockNowMs, tween
+#include "core/clock.h"      // clockNowMs, tween
 #include "app/frame.h"      // sceneStartMs
 #include "gfx/shaders.h"    // shaderLoader: no program for the immediate-mode quads
 #include "gfx/textures.h"   // loadTexture

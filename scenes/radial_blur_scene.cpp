@@ -4,9 +4,9 @@
 // the plain radial blur.
 #include "scenes/radial_blur_scene.h"
 
-#include "app/clock.h"           // tween
+#include "core/clock.h"           // tween
 #include "app/frame.h"           // sceneStartMs, beatFlags, frameDt
-#include "game/keyboard.h"       // keyboardState: the tuning key
+#include "core/keyboard.h"       // keyboardState: the tuning key
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
 #include "gfx/shaders.h"         // shaderLoader
 #include "gfx/textures.h"        // loadTexture

@@ -3,7 +3,7 @@
 
 #include "app/frame.h"              // beatFlags, frameDt
 #include "app/main_window.h"        // SCREEN_WIDTH, SCREEN_HEIGHT
-#include "game/keyboard.h"          // keyboardState
+#include "core/keyboard.h"          // keyboardState
 #include "gfx/model.h"              // loadModel, scaleModel
 #include "gfx/shadow_map.h"         // shadowTarget and the shadow programs
 #include "platform/gl_api.h"

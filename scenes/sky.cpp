@@ -2,7 +2,7 @@
 // failed to build is 0 and gets no uniforms (GL would only raise errors for them).
 #include "scenes/sky.h"
 
-#include "app/clock.h"     // tween
+#include "core/clock.h"     // tween
 #include "app/frame.h"     // sceneStartMs
 #include "gfx/shaders.h"   // shaderLoader
 #include "gfx/textures.h"  // loadTexture

@@ -2,7 +2,7 @@
 // the screen without resampling seams.
 #include "scenes/text.h"
 
-#include "app/clock.h"     // tween
+#include "core/clock.h"     // tween
 #include "app/frame.h"     // sceneStartMs
 #include "gfx/shaders.h"   // shaderLoader.unuse
 #include "gfx/textures.h"  // loadTexture

@@ -1,6 +1,6 @@
 #include "scenes/toolkit.h"
 
-#include "app/clock.h"        // tween
+#include "core/clock.h"        // tween
 #include "app/frame.h"        // sceneStartMs, frameDt
 #include "gfx/shaders.h"      // shaderLoader.use / unuse
 #include "gfx/textures.h"     // loadTexture

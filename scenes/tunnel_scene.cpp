@@ -7,9 +7,9 @@
 // this scene set on the previous frame (the rolled mainCamera).
 #include "scenes/tunnel_scene.h"
 
-#include "app/clock.h"             // tween
+#include "core/clock.h"             // tween
 #include "app/frame.h"             // sceneStartMs, beatFlags, frameDt
-#include "game/keyboard.h"         // keyboardState
+#include "core/keyboard.h"         // keyboardState
 #include "gfx/model.h"             // loadModel, scaleModel
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/textures.h"          // loadTexture

@@ -1,7 +1,7 @@
 // The bitmap font: its character map, the quads of drawText read back from the test window
 // (through a probe texture whose cells carry their own number as colour), the glyphs of
 // "demofont.tga" itself, the state a draw leaves, and where and when the three texts appear.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "gfx/shaders.h"
 #include "platform/os_services.h"

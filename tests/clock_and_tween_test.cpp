@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "core/clock.h"
 #include "platform/os_services.h"
 
 #include <gtest/gtest.h>

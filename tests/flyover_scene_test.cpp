@@ -1,7 +1,7 @@
 // The flyover scene: the camera path (the resting first segment and the cut between segments
 // 2 and 3), the dust (ageing, respawns by scroll speed, the shadow stand-ins), and captures of
 // the scene: sky above, lit landscape below, moving on.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "gfx/model.h"
 #include "platform/crt_random.h"

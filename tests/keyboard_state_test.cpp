@@ -1,6 +1,6 @@
 // The keyboard tables: held, pressed since the previous update, previous; and the gated update
 // that freezes input during the view-restart wipe.
-#include "game/keyboard.h"
+#include "core/keyboard.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>

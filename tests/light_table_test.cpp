@@ -1,6 +1,6 @@
 // The light table: every preset's lights and the generator state it leaves, the flash-light
 // fade, orbits, and the upload into fixed-function GL lights and into program uniform arrays.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "gl_test_context.h"
 #include "platform/crt_random.h"
 #include "platform/os_services.h"

@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "app/main_window.h"
 #include "gl_test_context.h"

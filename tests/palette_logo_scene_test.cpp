@@ -1,6 +1,6 @@
 // The palette-blur logo scene: the border kick and countdown, the title's timing on the
 // virtual clock, and captures of the real scene in which the title settles.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "gfx/model.h"
 #include "gfx/shaders.h"

@@ -1,7 +1,7 @@
 // The four screen targets and the passes over them: formats and completeness, separate depth
 // buffers, the full-screen quads and their state, the threshold and blur passes on small known
 // inputs, the bloom and the lens chain end to end, and the routines nothing calls.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "tests/gl_test_context.h"

@@ -1,7 +1,7 @@
 // The spheres-and-rings scene: the beat and angle steps, the generated sphere and ring models,
 // the shadow map and the lit frame it draws, and its captures over the background.
 #include "app/frame.h"
-#include "game/keyboard.h"
+#include "core/keyboard.h"
 #include "gfx/model.h"
 #include "gfx/model_3dm.h"
 #include "gfx/shadow_map.h"

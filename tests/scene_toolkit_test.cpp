@@ -1,7 +1,7 @@
 // The scenes' toolkit: the three-angle rotation, camera key blending and the key path, the
 // frame-time angle step, the screen rectangles (coverage, corner texture coordinates, the state
 // they leave) and the sky box (which face is seen where, no stray program or GL error).
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "render/camera.h"
 #include "scenes/scenes.h"

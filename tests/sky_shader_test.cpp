@@ -1,7 +1,7 @@
 // The sky and cloud passes: their programs and textures from the data folder, the time each
 // pass uploads (always the value the call before computed), full-screen animated pictures read
 // back from the window or the bound framebuffer, and the bindings and state a pass leaves.
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "gfx/shaders.h"
 #include "platform/os_services.h"

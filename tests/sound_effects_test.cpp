@@ -1,4 +1,4 @@
-#include "app/sound.h"
+#include "core/sound.h"
 #include "program_runner.h"
 
 #include <SDL.h>

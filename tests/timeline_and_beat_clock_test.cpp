@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/frame.h"
 #include "app/music.h"
 #include "app/offline_driver.h"

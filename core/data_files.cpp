@@ -1,4 +1,4 @@
-#include "app/data_files.h"
+#include "core/data_files.h"
 
 #include "platform/data_paths.h"
 

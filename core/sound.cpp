@@ -1,6 +1,6 @@
-#include "app/sound.h"
+#include "core/sound.h"
 
-#include "app/data_files.h"
+#include "core/data_files.h"
 #include "platform/data_paths.h"
 #include "platform/music_stream.h"
 

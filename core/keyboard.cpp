@@ -1,4 +1,4 @@
-#include "game/keyboard.h"
+#include "core/keyboard.h"
 
 #include <SDL.h>
 #include <cstring>

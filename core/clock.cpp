@@ -1,8 +1,9 @@
-#include "app/clock.h"
+#include "core/clock.h"
 
 #include "platform/os_services.h"
 
 ClockState clockState = {};
+unsigned char clockRestartRequest = 0;
 
 static int millisecondsSince(long long start)
 {
@@ -115,4 +116,14 @@ void testPingPong()
     for (double x = 0.0; x < 1000.0; x += static_cast<double>(0.1f))
         sink = pingPong(2.5, 7.5, x);
     (void)sink;
+}
+
+void serviceClockRestartRequest()
+{
+    if (!clockRestartRequest)
+        return;
+    startClock();
+    startStopwatchA();
+    startStopwatchB();
+    clockRestartRequest = 0;
 }

@@ -10,6 +10,9 @@ struct ClockState {
 };
 
 extern ClockState clockState;
+// Set by the debug keys; serviced once a frame (by the lens pass, where the Parts put it),
+// which restarts the clock and both stopwatches.
+extern unsigned char clockRestartRequest;
 
 void initClockFrequency();
 void startClock();
@@ -20,6 +23,8 @@ int readStopwatchA();
 int readStopwatchB();
 void sampleStopwatchA();
 void busyWaitMs(int n);
+// Restarts the clock and stopwatches when clockRestartRequest is set, then clears it.
+void serviceClockRestartRequest();
 
 // mode 0 bounces past `to`, mode 1 wraps, any other mode clamps at `to`.
 void tween(double startMs, double from, double to, int mode, double speedPerFrame, float* out);
