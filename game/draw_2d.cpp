@@ -1,0 +1,545 @@
+// The game's 2D layer, queued into batches (see draw_2d.h).
+//
+// A batch is a run of primitives with one state: fixed-function quads with one texture and
+// one blend function, or explosion sprites with one ramp. Vertices carry position, texture
+// coordinate, colour and (for sprites) the ramp position and row, so one draw call reproduces
+// the calls it replaces. Explosion batches run through a program built from "expl.frag" itself
+// with its two float uniforms turned into per-vertex inputs; when that cannot be built, the
+// sprites are drawn one call each through the ordinary program.
+#include "game/draw_2d.h"
+
+#include "gfx/shaders.h"
+#include "platform/gl_api.h"
+
+#include <algorithm>  // std::clamp
+#include <cmath>
+#include <cstddef>  // offsetof
+#include <cstdlib>  // free
+#include <cstring>
+#include <regex>
+#include <string>
+
+__attribute__((weak)) uint32_t gameWhitePixelTexture = 0;
+__attribute__((weak)) uint32_t laserTexture = 0;
+__attribute__((weak)) uint32_t explosionParticleTexture = 0;
+__attribute__((weak)) uint32_t explosionRampTexture = 0;
+__attribute__((weak)) uint32_t explosionRampSmallTexture = 0;
+__attribute__((weak)) uint32_t explosionProgram = 0;
+
+bool batching2D = true;
+Draw2DStats draw2DStats = {0, 0};
+
+namespace {
+
+constexpr GLuint SPRITE_PARAMS_LOCATION = 6;
+constexpr double DEGREES_TO_RADIANS = 3.14159265358979323846 / 180.0;
+
+struct Vertex2D {
+    float x, y;
+    float u, v;
+    float r, g, b, a;
+    float colourIndex, colourSelect;
+};
+
+enum class BatchKind : uint8_t { None, Dot, Rotated, Quad, Sprite };
+
+struct BatchState {
+    BatchKind kind = BatchKind::None;
+    uint32_t texture = 0;  // the picture on unit 0, or the ramp of a sprite batch
+    Blend2D blend = Blend2D::Alpha;
+};
+
+struct Batch {
+    BatchState state;
+    Vertex2D vertices[BATCH_2D_CAPACITY];
+    int count = 0;
+    // What the last primitive's own call would leave behind.
+    float lastAngle = 0, lastX = 0, lastY = 0;
+};
+
+Batch batch;
+float drawColour[4] = {1, 1, 1, 1};
+
+GLuint batchArray = 0;
+GLuint batchBuffer = 0;
+int spriteProgramState = 0;  // 0 not tried, 1 built, -1 unavailable
+GLuint spriteProgram = 0;
+
+bool sameState(const BatchState& a, const BatchState& b)
+{
+    return a.kind == b.kind && a.texture == b.texture && a.blend == b.blend;
+}
+
+void applyBlend(Blend2D blend)
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, blend == Blend2D::Additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+}
+
+GLuint compileShader(GLenum type, const std::string& source)
+{
+    GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+// "expl.frag" with `uniform float colorIndex;` and `colorSelect` read from the vertices.
+void buildSpriteProgram()
+{
+    spriteProgramState = -1;
+    char* text = readShaderSource("expl.frag");
+    if (!text)
+        return;
+    std::string fragment(text);
+    std::free(text);
+    const std::regex version(R"(#version\s+(\d+)[^\n]*)");
+    std::smatch versionMatch;
+    if (!std::regex_search(fragment, versionMatch, version) || std::stoi(versionMatch[1].str()) < 330)
+        return;
+    const std::regex indexUniform(R"(uniform\s+float\s+colorIndex\s*;)");
+    const std::regex selectUniform(R"(uniform\s+float\s+colorSelect\s*;)");
+    if (!std::regex_search(fragment, indexUniform) || !std::regex_search(fragment, selectUniform))
+        return;
+    fragment = std::regex_replace(fragment, indexUniform, "in float colorIndex;");
+    fragment = std::regex_replace(fragment, selectUniform, "in float colorSelect;");
+    const std::string vertex = versionMatch[0].str() + "\n"
+        "in vec2 spriteParams;\n"
+        "out vec2 texCoord;\n"
+        "out float colorIndex;\n"
+        "out float colorSelect;\n"
+        "void main()\n"
+        "{\n"
+        "    texCoord = gl_MultiTexCoord0.xy;\n"
+        "    colorIndex = spriteParams.x;\n"
+        "    colorSelect = spriteParams.y;\n"
+        "    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;\n"
+        "}\n";
+    GLuint vs = compileShader(GL_VERTEX_SHADER, vertex);
+    GLuint fs = compileShader(GL_FRAGMENT_SHADER, fragment);
+    if (!vs || !fs) {
+        if (vs)
+            glDeleteShader(vs);
+        if (fs)
+            glDeleteShader(fs);
+        return;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vs);
+    glAttachShader(program, fs);
+    glBindAttribLocation(program, SPRITE_PARAMS_LOCATION, "spriteParams");
+    glLinkProgram(program);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        glDeleteProgram(program);
+        return;
+    }
+    spriteProgram = program;
+    spriteProgramState = 1;
+}
+
+bool spriteBatchAvailable()
+{
+    if (spriteProgramState == 0)
+        buildSpriteProgram();
+    return spriteProgramState == 1;
+}
+
+void beginScreenMatrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void endScreenMatrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void uploadAndDraw(bool withSpriteParams)
+{
+    if (!batchArray) {
+        glGenVertexArrays(1, &batchArray);
+        glGenBuffers(1, &batchBuffer);
+    }
+    GLint previousArray = 0;
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &previousArray);
+    glBindVertexArray(batchArray);
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
+    const GLsizeiptr bytes = static_cast<GLsizeiptr>(batch.count) * static_cast<GLsizeiptr>(sizeof(Vertex2D));
+    glBufferData(GL_ARRAY_BUFFER, bytes, batch.vertices, GL_STREAM_DRAW);
+    const GLsizei stride = sizeof(Vertex2D);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, x)));
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, u)));
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, r)));
+    if (withSpriteParams) {
+        glEnableVertexAttribArray(SPRITE_PARAMS_LOCATION);
+        glVertexAttribPointer(SPRITE_PARAMS_LOCATION, 2, GL_FLOAT, GL_FALSE, stride,
+            reinterpret_cast<const void*>(offsetof(Vertex2D, colourIndex)));
+    } else {
+        glDisableVertexAttribArray(SPRITE_PARAMS_LOCATION);
+    }
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    glDrawArrays(GL_TRIANGLES, 0, batch.count);
+    draw2DStats.drawCalls += 1;
+    glBindVertexArray(static_cast<GLuint>(previousArray));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+// One batch out, then the state the last primitive's own call leaves.
+void sendBatch()
+{
+    if (batch.count == 0) {
+        batch.state.kind = BatchKind::None;
+        return;
+    }
+    const BatchState& s = batch.state;
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    applyBlend(s.blend);
+    if (s.kind == BatchKind::Sprite) {
+        shaderLoader.use(explosionProgram);
+        glUseProgram(spriteProgram);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, explosionParticleTexture);
+        glUniform1i(glGetUniformLocation(spriteProgram, "colorMap"), 0);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, s.texture);
+        glUniform1i(glGetUniformLocation(spriteProgram, "colorGradient"), 1);
+    } else {
+        shaderLoader.unuse();
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, s.texture);
+    }
+    beginScreenMatrices();
+    uploadAndDraw(s.kind == BatchKind::Sprite);
+    endScreenMatrices();
+    glColor4fv(drawColour);
+    if (s.kind == BatchKind::Sprite) {
+        // The sprite's own call leaves the explosion program in use with red as the colour.
+        glUseProgram(explosionProgram);
+        glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+    }
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    if (s.kind == BatchKind::Rotated) {
+        // A rotated quad leaves the projection current, holding the frame, its corner and turn.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+        glTranslatef(batch.lastX, batch.lastY, 0.0f);
+        glRotatef(batch.lastAngle, 0.0f, 0.0f, 1.0f);
+    } else if (s.kind == BatchKind::Dot || s.kind == BatchKind::Sprite) {
+        glLoadIdentity();  // both load the identity into the current matrix first
+    }
+    batch.count = 0;
+    batch.state.kind = BatchKind::None;
+}
+
+// Room for six vertices of a primitive with `state`, sending the batch first when needed.
+Vertex2D* reserve(const BatchState& state)
+{
+    if (!sameState(batch.state, state) || batch.count + 6 > BATCH_2D_CAPACITY) {
+        sendBatch();
+        batch.state = state;
+    }
+    Vertex2D* out = &batch.vertices[batch.count];
+    batch.count += 6;
+    draw2DStats.primitives += 1;
+    return out;
+}
+
+void putVertex(Vertex2D& v, float x, float y, float u, float tv, const float colour[4], float ci, float cs)
+{
+    v = Vertex2D{x, y, u, tv, colour[0], colour[1], colour[2], colour[3], ci, cs};
+}
+
+// Two triangles (0,0)-(1,0)-(1,1) and (0,0)-(0,1)-(1,1) of the quad from p to p + w, p + h in
+// texture order, the layout all of the game's quads share.
+void putQuad(Vertex2D* out, const float corner[4][2], const float colour[4], float ci, float cs)
+{
+    putVertex(out[0], corner[0][0], corner[0][1], 0, 0, colour, ci, cs);
+    putVertex(out[1], corner[1][0], corner[1][1], 1, 0, colour, ci, cs);
+    putVertex(out[2], corner[2][0], corner[2][1], 1, 1, colour, ci, cs);
+    putVertex(out[3], corner[0][0], corner[0][1], 0, 0, colour, ci, cs);
+    putVertex(out[4], corner[3][0], corner[3][1], 0, 1, colour, ci, cs);
+    putVertex(out[5], corner[2][0], corner[2][1], 1, 1, colour, ci, cs);
+}
+
+void emitTexturedTriangles(const float corner[4][2])
+{
+    glBegin(GL_TRIANGLES);
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    const float uv[6][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 0}, {0, 1}, {1, 1}};
+    const int index[6] = {0, 1, 2, 0, 3, 2};
+    for (int i = 0; i < 6; ++i) {
+        glTexCoord2f(uv[i][0], uv[i][1]);
+        glVertex3f(corner[index[i]][0], corner[index[i]][1], 0.0f);
+    }
+    glEnd();
+}
+
+// The single-call forms, as the game draws each primitive when not batching.
+void drawDotDirect(int x, int y)
+{
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    beginScreenMatrices();
+    glDisable(GL_CULL_FACE);
+    applyBlend(Blend2D::Alpha);
+    shaderLoader.unuse();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, gameWhitePixelTexture);
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    const float corner[4][2] = {{fx, fy}, {fx + DOT_SIZE, fy}, {fx + DOT_SIZE, fy + DOT_SIZE}, {fx, fy + DOT_SIZE}};
+    emitTexturedTriangles(corner);
+    endScreenMatrices();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    draw2DStats.drawCalls += 1;
+}
+
+void drawRotatedQuadDirect(float x0, float y0, float x1, float y1, float angle, uint32_t texture)
+{
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+    glDisable(GL_CULL_FACE);
+    applyBlend(Blend2D::Additive);
+    shaderLoader.unuse();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTranslatef(x0, y0, 0.0f);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    const float w = x1 - x0;
+    const float h = y1 - y0;
+    const float corner[4][2] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    emitTexturedTriangles(corner);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    draw2DStats.drawCalls += 1;
+}
+
+void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex, int small, float colourSelect)
+{
+    glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+    shaderLoader.use(explosionProgram);
+    glActiveTexture(GL_TEXTURE0);
+    glUniform1i(glGetUniformLocation(explosionProgram, "colorMap"), 0);
+    glBindTexture(GL_TEXTURE_2D, explosionParticleTexture);
+    glActiveTexture(GL_TEXTURE1);
+    glUniform1i(glGetUniformLocation(explosionProgram, "colorGradient"), 1);
+    glBindTexture(GL_TEXTURE_2D, small ? explosionRampSmallTexture : explosionRampTexture);
+    glUniform1f(glGetUniformLocation(explosionProgram, "colorIndex"), colourIndex);
+    glUniform1f(glGetUniformLocation(explosionProgram, "colorSelect"), colourSelect);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glDisable(GL_CULL_FACE);
+    applyBlend(Blend2D::Additive);
+    const float s = size * 0.5f;
+    const float corner[4][2] = {{cx - s, cy - s}, {cx + s, cy - s}, {cx + s, cy + s}, {cx - s, cy + s}};
+    emitTexturedTriangles(corner);
+    endScreenMatrices();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    draw2DStats.drawCalls += 1;
+}
+
+void drawQuad2DDirect(const Corner2D c[4], uint32_t texture, Blend2D blend)
+{
+    shaderLoader.unuse();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    beginScreenMatrices();
+    glDisable(GL_CULL_FACE);
+    applyBlend(blend);
+    glBegin(GL_TRIANGLES);
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    const int index[6] = {0, 1, 2, 0, 2, 3};
+    for (int i : index) {
+        glTexCoord2f(c[i].u, c[i].v);
+        glVertex3f(c[i].x, c[i].y, 0.0f);
+    }
+    glEnd();
+    endScreenMatrices();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    draw2DStats.drawCalls += 1;
+}
+
+}  // namespace
+
+void setDrawColor(float r, float g, float b, float a)
+{
+    drawColour[0] = r;
+    drawColour[1] = g;
+    drawColour[2] = b;
+    drawColour[3] = a;
+    if (!batching2D)
+        glColor4f(r, g, b, a);
+}
+
+bool dotOnScreen(int x, int y)
+{
+    return x > -DOT_SIZE && x < static_cast<int>(SCREEN_FRAME_WIDTH) && y > -DOT_SIZE
+        && y < static_cast<int>(SCREEN_FRAME_HEIGHT);
+}
+
+void drawDot(float x, float y)
+{
+    if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e8f || std::fabs(y) > 1e8f)
+        return;
+    const int ix = static_cast<int>(x);
+    const int iy = static_cast<int>(y);
+    if (!dotOnScreen(ix, iy))
+        return;
+    if (!batching2D) {
+        draw2DStats.primitives += 1;
+        drawDotDirect(ix, iy);
+        return;
+    }
+    Vertex2D* out = reserve(BatchState{BatchKind::Dot, gameWhitePixelTexture, Blend2D::Alpha});
+    const float fx = static_cast<float>(ix);
+    const float fy = static_cast<float>(iy);
+    const float corner[4][2] = {{fx, fy}, {fx + DOT_SIZE, fy}, {fx + DOT_SIZE, fy + DOT_SIZE}, {fx, fy + DOT_SIZE}};
+    putQuad(out, corner, drawColour, 0, 0);
+}
+
+// The dots of one whole unit of the longer axis each; only the stretch of the walk whose dots
+// can land on the screen is visited.
+void drawDottedLine(float x0, float y0, float x1, float y1)
+{
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+        return;
+    const double ddx = std::trunc(static_cast<double>(x1) - x0);
+    const double ddy = std::trunc(static_cast<double>(y1) - y0);
+    if (std::fabs(ddx) > 1e7 || std::fabs(ddy) > 1e7)
+        return;
+    const int dx = static_cast<int>(ddx);
+    const int dy = static_cast<int>(ddy);
+    if (dx == 0 && dy == 0)
+        return;
+    const bool alongY = std::abs(dx) < std::abs(dy);
+    const int steps = alongY ? std::abs(dy) : std::abs(dx);
+    const int sign = (alongY ? dy : dx) > 0 ? 1 : -1;
+    // The coordinate along the walk is start + sign * n; keep n where it lies within the screen
+    // (with a dot's margin); the other coordinate is tested per dot.
+    const float start = alongY ? y0 : x0;
+    const float limit = alongY ? SCREEN_FRAME_HEIGHT : SCREEN_FRAME_WIDTH;
+    int first = 0;
+    int last = steps - 1;  // the end point itself is not drawn
+    const double enter = sign > 0 ? (-DOT_SIZE - 1 - start) : (start - limit - 1);
+    const double leave = sign > 0 ? (limit + 1 - start) : (start + DOT_SIZE + 1);
+    first = static_cast<int>(std::clamp(std::floor(enter), 0.0, static_cast<double>(steps)));
+    last = static_cast<int>(std::clamp(std::ceil(leave), -1.0, static_cast<double>(last)));
+    const float slope = alongY ? static_cast<float>(dx) / static_cast<float>(dy)
+                               : static_cast<float>(dy) / static_cast<float>(dx);
+    for (int n = first; n <= last; ++n) {
+        const int i = sign * n;
+        if (alongY)
+            drawDot(std::trunc(static_cast<float>(i) * slope + x0), std::trunc(y0 + static_cast<float>(i)));
+        else
+            drawDot(std::trunc(static_cast<float>(i) + x0), std::trunc(slope * static_cast<float>(i) + y0));
+    }
+}
+
+void drawRotatedQuad(float x0, float y0, float x1, float y1, float angle, uint32_t texture)
+{
+    if (!batching2D) {
+        draw2DStats.primitives += 1;
+        drawRotatedQuadDirect(x0, y0, x1, y1, angle, texture);
+        return;
+    }
+    Vertex2D* out = reserve(BatchState{BatchKind::Rotated, texture, Blend2D::Additive});
+    const double radians = static_cast<double>(angle) * DEGREES_TO_RADIANS;
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    const double w = static_cast<double>(x1) - x0;
+    const double h = static_cast<double>(y1) - y0;
+    const double local[4][2] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    float corner[4][2];
+    for (int i = 0; i < 4; ++i) {
+        corner[i][0] = static_cast<float>(x0 + local[i][0] * c - local[i][1] * s);
+        corner[i][1] = static_cast<float>(y0 + local[i][0] * s + local[i][1] * c);
+    }
+    putQuad(out, corner, drawColour, 0, 0);
+    batch.lastX = x0;
+    batch.lastY = y0;
+    batch.lastAngle = angle;
+}
+
+void drawLaserQuad(float x0, float y0, float x1, float y1, float angle)
+{
+    drawRotatedQuad(x0, y0, x1, y1, angle, laserTexture);
+}
+
+void drawExplosionSprite(float cx, float cy, float size, float colourIndex, int small, float colourSelect)
+{
+    if (!batching2D || !spriteBatchAvailable()) {
+        sendBatch();
+        draw2DStats.primitives += 1;
+        drawExplosionSpriteDirect(cx, cy, size, colourIndex, small, colourSelect);
+        return;
+    }
+    const uint32_t ramp = small ? explosionRampSmallTexture : explosionRampTexture;
+    Vertex2D* out = reserve(BatchState{BatchKind::Sprite, ramp, Blend2D::Additive});
+    const float red[4] = {1, 0, 0, 1};
+    const float s = size * 0.5f;
+    const float corner[4][2] = {{cx - s, cy - s}, {cx + s, cy - s}, {cx + s, cy + s}, {cx - s, cy + s}};
+    putQuad(out, corner, red, colourIndex, colourSelect);
+}
+
+void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend)
+{
+    if (!batching2D) {
+        draw2DStats.primitives += 1;
+        drawQuad2DDirect(corners, texture, blend);
+        return;
+    }
+    Vertex2D* out = reserve(BatchState{BatchKind::Quad, texture, blend});
+    const int index[6] = {0, 1, 2, 0, 2, 3};
+    for (int i = 0; i < 6; ++i) {
+        const Corner2D& c = corners[index[i]];
+        putVertex(out[i], c.x, c.y, c.u, c.v, drawColour, 0, 0);
+    }
+}
+
+void flush2D()
+{
+    sendBatch();
+}

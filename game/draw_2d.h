@@ -1,0 +1,69 @@
+// The game's 2D layer: dots, dotted lines, rotated quads, explosion sprites and free textured
+// quads in the fixed 1920 x 1080 screen frame (origin bottom left, y up).
+//
+// Every primitive is queued and drawn in batches: consecutive primitives with the same
+// texture, blending and program go out in one draw call, in the order they were given, with
+// the texture coordinates and colours each would have had alone. A batch is sent when the
+// state changes, when flush2D is called, or when it is full; after flush2D the GL state is the
+// one the last primitive's own call would have left. Code that draws anything else between
+// two primitives must call flush2D first. With batching2D cleared every primitive is its own
+// call, as a reference picture for tests and benchmarks.
+//
+// The layer draws in screen space: the caller's modelview is taken as the identity (the game's
+// effect layer resets it before its first quad).
+#pragma once
+
+#include <cstdint>
+
+constexpr float SCREEN_FRAME_WIDTH = 1920.0f;
+constexpr float SCREEN_FRAME_HEIGHT = 1080.0f;
+constexpr int DOT_SIZE = 2;
+constexpr int BATCH_2D_CAPACITY = 16384;  // vertices per batch (six per primitive)
+
+enum class Blend2D : uint8_t {
+    Alpha,     // source alpha, one minus source alpha
+    Additive,  // source alpha, one
+};
+
+// Textures and the program the layer draws with. The game's asset loader fills them.
+extern uint32_t gameWhitePixelTexture;      // "whitepixel.tga"
+extern uint32_t laserTexture;               // "laser.tga"
+extern uint32_t explosionParticleTexture;   // "explosionparticle.tga"
+extern uint32_t explosionRampTexture;       // "explosion_color.tga"
+extern uint32_t explosionRampSmallTexture;  // "explosion_color_small.tga"
+extern uint32_t explosionProgram;           // "passthroughvertexshader.vert" + "expl.frag"
+
+extern bool batching2D;
+
+struct Draw2DStats {
+    int primitives;  // primitives given since the last reset
+    int drawCalls;   // draw calls sent for them
+};
+extern Draw2DStats draw2DStats;
+
+// The tint of the following primitives (the GL current colour once they are drawn).
+void setDrawColor(float r, float g, float b, float a);
+
+// A 2 x 2 white dot with its lower-left corner at (trunc x, trunc y); a dot wholly off the
+// screen is skipped.
+void drawDot(float x, float y);
+bool dotOnScreen(int x, int y);
+// Dots along the line, one per whole unit of the longer axis, the end point excluded.
+void drawDottedLine(float x0, float y0, float x1, float y1);
+// A textured quad from (x0, y0) to (x1, y1) turned by `angle` degrees about (x0, y0), added
+// to the picture (negative extents mirror the texture).
+void drawRotatedQuad(float x0, float y0, float x1, float y1, float angle, uint32_t texture);
+void drawLaserQuad(float x0, float y0, float x1, float y1, float angle);
+// A square of side `size` centred on (cx, cy) through the explosion program: the particle
+// picture coloured from the ramp (the small one when `small` is non-zero) at `colourIndex`,
+// row `colourSelect`; added to the picture.
+void drawExplosionSprite(float cx, float cy, float size, float colourIndex, int small, float colourSelect);
+// A free quad: corners a, b, c, d in order round the quad with their texture coordinates,
+// tinted by the draw colour (two triangles a-b-c and a-c-d).
+struct Corner2D {
+    float x, y, u, v;
+};
+void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend);
+
+// Sends what is queued; the GL state afterwards is that of the last primitive's own call.
+void flush2D();
