@@ -1,6 +1,7 @@
 #include "gfx/model.h"
 
 #include "core/data_files.h" // openDataFile, dataFilePath, debugLog
+#include "gfx/collada.h"
 #include "gfx/model_3dm.h"
 #include "gfx/tangents.h"
 #include "gfx/textures.h"
@@ -218,20 +219,13 @@ bool appendModelFrames(Model& model, const Model3dmFile& file, const char* fileN
     return true;
 }
 
-// Stands in for the COLLADA reader until the engine has one: the model is missing.
-static Model* loadColladaUnavailable(const char* path)
-{
-    std::fprintf(stderr, "COLLADA models are not supported yet: %s\n", path);
-    return nullptr;
-}
-
 Model* loadModel(const char* name)
 {
     const char* extension = getFileExtension(name);
     if (std::strncmp(extension, "3dm", 3) == 0)
         return load3dm(name);
     if (std::strncmp(extension, "dae", 3) == 0)
-        return loadColladaUnavailable(dataFilePath(name));
+        return loadCollada(dataFilePath(name));
     return nullptr;
 }
 

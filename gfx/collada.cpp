@@ -1,0 +1,88 @@
+#include "gfx/collada.h"
+
+#include "gfx/collada_read.h"
+#include "gfx/model.h"
+#include "gfx/tangents.h"
+#include "gfx/textures.h"  // loadTextureSet, textureSets
+#include "platform/gl_api.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+static const size_t COLLADA_READ_CHUNK = 65536;
+
+static bool readWholeFile(const char* path, std::string& text)
+{
+    FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return false;
+    text.clear();
+    std::string chunk(COLLADA_READ_CHUNK, '\0');
+    size_t got;
+    while ((got = std::fread(&chunk[0], 1, chunk.size(), file)) > 0)
+        text.append(chunk.data(), got);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
+}
+
+void fillModelFromCollada(Model& model, const ColladaMesh& mesh)
+{
+    model.hasList = 0;
+    model.boneCount = 0;
+    model.frameCount = 0;
+    *model.animFlag = 0;
+    allocModelVertexArrays(model, mesh.triangleCount);
+    size_t vertices = 3 * static_cast<size_t>(model.triangleCount);
+    size_t stride = static_cast<size_t>(mesh.stride);
+    for (size_t v = 0; v < vertices; ++v) {
+        const int32_t* corner = &mesh.corners[v * stride];
+        std::memcpy(&model.positions[3 * v], &mesh.positions[3 * static_cast<size_t>(corner[0])], 3 * sizeof(float));
+        std::memcpy(&model.normals[3 * v], &mesh.normals[3 * static_cast<size_t>(corner[1])], 3 * sizeof(float));
+        if (stride == 3)
+            std::memcpy(&model.texcoords[2 * v], &mesh.texcoords[2 * static_cast<size_t>(corner[2])],
+                        2 * sizeof(float));
+    }
+    generateModelTangents(model);
+}
+
+Model* loadCollada(const char* path)
+{
+    std::string text;
+    ColladaMesh mesh;
+    ColladaXmlError xmlError;
+    std::string error;
+    ColladaResult result = ColladaResult::XML_ERROR;
+    if (readWholeFile(path, text))
+        result = parseCollada(text.data(), text.size(), path, mesh, xmlError, error);
+    else
+        xmlError = colladaUnreadableFile();
+    if (result == ColladaResult::XML_ERROR) {
+        std::fputs(colladaXmlReport(path, xmlError).c_str(), stderr);
+        std::exit(1);
+    }
+    if (result == ColladaResult::MALFORMED) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+
+    std::printf("facelist %d", static_cast<int>(mesh.corners.size()));
+    for (const ColladaSourceRead& source : mesh.sourcesRead) {
+        const char* label = source.kind == ColladaSourceKind::POSITIONS ? "poscount"
+                            : source.kind == ColladaSourceKind::NORMALS ? "normalcount"
+                                                                        : "uvcount";
+        std::printf("%s %d read %d floats\n", label, static_cast<int>(source.declared),
+                    static_cast<int>(source.stored));
+    }
+
+    Model* model = new Model();
+    std::printf("obj %s faces %d\n", mesh.objectName.c_str(), mesh.triangleCount);
+    model->textureSet = loadTextureSet(mesh.objectName.c_str());
+    std::snprintf(model->name, sizeof(model->name), "%s", textureSets[model->textureSet].name);
+    fillModelFromCollada(*model, mesh);
+    createModelGlObjects(*model);
+    glBindVertexArray(model->vao);
+    return model;
+}

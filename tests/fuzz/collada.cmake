@@ -1,0 +1,5 @@
+add_fuzz_target(collada SOURCES gfx/collada_read.cpp CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/collada)
+target_link_libraries(collada_replay PRIVATE pugixml::pugixml)
+if(ENGINE_FUZZ)
+  target_link_libraries(collada_fuzzer PRIVATE pugixml::pugixml)
+endif()
