@@ -3,11 +3,13 @@
 // window's framebuffer at each music time S (seconds after the music start) as
 // DIR/frame_<milliseconds>.png. Each time starts at the beginning of its scene (or at music
 // time 0 with --from-start) and steps frames of MS milliseconds up to S.
+// With --effect NAME it captures one of the effects beside the timeline instead (effect_capture.h).
 #include "app/frame.h"
 #include "app/main_window.h"
 #include "app/offline_driver.h"
 #include "platform/gl_api.h"
 #include "png_write.h"
+#include "tools/capture/effect_capture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,6 +77,8 @@ static bool writeFrame(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    if (wantsEffectCapture(argc, argv))
+        return runEffectCapture(argc, argv);
     CaptureOptions options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: demo-capture --out DIR --at S1,S2,... [--step-ms MS] [--from-start]\n");

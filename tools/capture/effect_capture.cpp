@@ -1,0 +1,313 @@
+#include "tools/capture/effect_capture.h"
+
+#include "app/frame.h"           // sceneStartMs, frameDt
+#include "app/main_window.h"     // mainWindow, SCREEN_WIDTH / HEIGHT
+#include "app/offline_driver.h"  // startDemoOffline
+#include "core/clock.h"          // clockState, clockNowMs
+#include "platform/gl_api.h"
+#include "platform/os_services.h"  // setVirtualCounter
+#include "render/glsl_test_program.h"
+#include "render/stencil_shadow.h"
+#include "tools/capture/png_write.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double TICKS_PER_MS = 1.0e6;  // the virtual counter runs at 1e9 per second
+
+struct EffectOptions {
+    std::string name;
+    std::string outDir;
+    std::vector<double> timesSeconds;
+    double stepMs = 16.667;
+};
+
+// An effect: its init (false when it cannot run) and one frame on the screen framebuffer.
+struct Effect {
+    const char* name;
+    bool (*init)();
+    void (*frame)();
+};
+
+// ---- stencil: a turning cube over a ground plate, its shadow from a light above ----
+
+ShadowCaster stencilCube;
+constexpr float STENCIL_LIGHT[4] = {1.5f, 9.0f, 2.0f, 1.0f};
+
+void addCubeFace(std::vector<float>& p, std::vector<float>& n, const float corners[4][3], const float normal[3])
+{
+    const int order[6] = {0, 1, 2, 0, 2, 3};
+    for (int k : order) {
+        p.insert(p.end(), corners[k], corners[k] + 3);
+        n.insert(n.end(), normal, normal + 3);
+    }
+}
+
+// A closed cube of half size h around the origin, faces wound counter-clockwise from outside.
+void makeCube(float h, std::vector<float>& p, std::vector<float>& n)
+{
+    for (int axis = 0; axis < 3; ++axis)
+        for (int sign = -1; sign <= 1; sign += 2) {
+            int u = (axis + 1) % 3, v = (axis + 2) % 3;
+            float corners[4][3];
+            const float uv[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+            for (int k = 0; k < 4; ++k) {
+                corners[k][axis] = h * sign;
+                corners[k][u] = h * uv[k][0] * sign;
+                corners[k][v] = h * uv[k][1];
+            }
+            float normal[3] = {0, 0, 0};
+            normal[axis] = static_cast<float>(sign);
+            addCubeFace(p, n, corners, normal);
+        }
+}
+
+bool initStencilEffect()
+{
+    std::vector<float> p, n;
+    makeCube(1.0f, p, n);
+    buildShadowCasterFromArrays(&stencilCube, static_cast<int>(p.size() / 9), p.data(), n.data());
+    return shadowNeighboursConsistent(stencilCube);
+}
+
+void setStencilLight()
+{
+    const float ambient[4] = {0.25f, 0.25f, 0.3f, 1.0f};
+    const float diffuse[4] = {0.9f, 0.85f, 0.75f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, STENCIL_LIGHT);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glEnable(GL_LIGHT0);
+    for (int i = 1; i < 8; ++i)
+        glDisable(GL_LIGHT0 + i);
+}
+
+void drawStencilFrame()
+{
+    float angle = static_cast<float>(clockNowMs() - sceneStartMs) * 0.03f;  // degrees
+    glUseProgram(0);
+    glClearColor(0.35f, 0.45f, 0.6f, 1.0f);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(35.0, 16.0 / 9.0, 0.1, 500.0);
+    // The darkening quad covers the view from the identity modelview: the camera goes there.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0.0, 7.0, 11.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    for (int unit = 3; unit >= 0; --unit) {
+        glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+        glDisable(GL_TEXTURE_2D);
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);
+    setStencilLight();
+
+    // The ground plate.
+    glColor4f(0.85f, 0.82f, 0.74f, 1.0f);
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glVertex3f(-7.0f, -1.5f, 5.0f);
+    glVertex3f(7.0f, -1.5f, 5.0f);
+    glVertex3f(7.0f, -1.5f, -7.0f);
+    glVertex3f(-7.0f, -1.5f, -7.0f);
+    glEnd();
+
+    // The cube hovers above it, turning; the light goes into the cube's own space.
+    float model[16];
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0.0f, 1.0f, 0.0f);
+    glRotatef(angle, 0.3f, 1.0f, 0.2f);
+    glGetFloatv(GL_MODELVIEW_MATRIX, model);
+    glPopMatrix();
+    glPushMatrix();
+    glMultMatrixf(model);
+    glColor4f(0.85f, 0.3f, 0.2f, 1.0f);
+    drawShadowCaster(stencilCube);
+    glPopMatrix();
+    // The inverse of a rotation and translation: transpose the rotation, undo the move.
+    float inverse[16] = {model[0], model[4], model[8], 0.0f, model[1], model[5], model[9], 0.0f,
+        model[2], model[6], model[10], 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+    for (int r = 0; r < 3; ++r)
+        inverse[12 + r] = -(inverse[r] * model[12] + inverse[4 + r] * model[13] + inverse[8 + r] * model[14]);
+    float light[4] = {STENCIL_LIGHT[0], STENCIL_LIGHT[1], STENCIL_LIGHT[2], STENCIL_LIGHT[3]};
+    transformVec4Stencil(inverse, light);
+    glPushMatrix();
+    glMultMatrixf(model);
+    castStencilShadow(&stencilCube, light);
+    glPopMatrix();
+    glDisable(GL_COLOR_MATERIAL);
+}
+
+// ---- testquad ----
+
+bool initTestQuadEffect()
+{
+    return initTestProgram();
+}
+
+void drawTestQuadFrame()
+{
+    renderTestQuad();
+}
+
+const Effect EFFECTS[] = {
+    {"stencil", initStencilEffect, drawStencilFrame},
+    {"testquad", initTestQuadEffect, drawTestQuadFrame},
+};
+
+const Effect* findEffect(const std::string& name)
+{
+    for (const Effect& effect : EFFECTS)
+        if (name == effect.name)
+            return &effect;
+    return nullptr;
+}
+
+bool parseTimes(const char* text, std::vector<double>& times)
+{
+    std::stringstream list(text);
+    std::string item;
+    while (std::getline(list, item, ',')) {
+        char* end = nullptr;
+        double value = std::strtod(item.c_str(), &end);
+        if (item.empty() || *end != '\0' || !(value >= 0.0))
+            return false;
+        times.push_back(value);
+    }
+    return !times.empty();
+}
+
+bool parseOptions(int argc, char** argv, EffectOptions& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        bool hasValue = i + 1 < argc;
+        if (!std::strcmp(argv[i], "--effect") && hasValue)
+            options.name = argv[++i];
+        else if (!std::strcmp(argv[i], "--out") && hasValue)
+            options.outDir = argv[++i];
+        else if (!std::strcmp(argv[i], "--at") && hasValue) {
+            if (!parseTimes(argv[++i], options.timesSeconds))
+                return false;
+        } else if (!std::strcmp(argv[i], "--step-ms") && hasValue) {
+            options.stepMs = std::atof(argv[++i]);
+            if (!(options.stepMs > 0.0))
+                return false;
+        } else
+            return false;
+    }
+    return !options.name.empty() && !options.outDir.empty() && !options.timesSeconds.empty();
+}
+
+void setClockMs(double ms)
+{
+    setVirtualCounter(clockState.clockStart + static_cast<long long>(std::llround(ms * TICKS_PER_MS)));
+}
+
+void runEffectFrame(const Effect& effect, double clockMs, double stepMs)
+{
+    setClockMs(clockMs);
+    frameDt = 0.06f * static_cast<float>(stepMs);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    effect.frame();
+}
+
+bool writeScreen(const std::string& path)
+{
+    std::vector<uint8_t> pixels(static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * 4);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    for (size_t i = 3; i < pixels.size(); i += 4)
+        pixels[i] = 255;
+    return writePngBottomUp(path, SCREEN_WIDTH, SCREEN_HEIGHT, pixels.data());
+}
+
+void printUsage()
+{
+    std::fprintf(stderr, "usage: demo-capture --effect NAME --out DIR --at S1,S2,... [--step-ms MS]\neffects:");
+    for (const Effect& effect : EFFECTS)
+        std::fprintf(stderr, " %s", effect.name);
+    std::fprintf(stderr, "\n");
+}
+
+}  // namespace
+
+bool wantsEffectCapture(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], "--effect"))
+            return true;
+    return false;
+}
+
+int runEffectCapture(int argc, char** argv)
+{
+    EffectOptions options;
+    if (!parseOptions(argc, argv, options)) {
+        printUsage();
+        return 2;
+    }
+    const Effect* effect = findEffect(options.name);
+    if (!effect) {
+        std::fprintf(stderr, "demo-capture: no effect named %s\n", options.name.c_str());
+        printUsage();
+        return 2;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(options.outDir, error);
+    if (!startDemoOffline()) {
+        std::fprintf(stderr, "demo-capture: start-up failed\n");
+        return 1;
+    }
+    if (!effect->init()) {
+        std::fprintf(stderr, "demo-capture: %s: init failed\n", effect->name);
+        return 1;
+    }
+    sceneStartMs = clockNowMs();
+    const double startMs = sceneStartMs;
+    std::sort(options.timesSeconds.begin(), options.timesSeconds.end());
+
+    double nextMs = 0.0;  // effect time of the next stepped frame
+    for (double seconds : options.timesSeconds) {
+        const double targetMs = seconds * 1000.0;
+        for (; nextMs < targetMs; nextMs += options.stepMs)
+            runEffectFrame(*effect, startMs + nextMs, options.stepMs);
+        runEffectFrame(*effect, startMs + targetMs, options.stepMs);
+        nextMs = targetMs + options.stepMs;
+
+        const long long milliseconds = std::llround(targetMs);
+        const std::string path = options.outDir + "/frame_" + std::to_string(milliseconds) + ".png";
+        if (!writeScreen(path)) {
+            std::fprintf(stderr, "demo-capture: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        std::printf("capture %lld effect %s %s\n", milliseconds, effect->name, path.c_str());
+        std::fflush(stdout);
+        SDL_GL_SwapWindow(mainWindow);
+    }
+    closeMainWindow();
+    return 0;
+}
