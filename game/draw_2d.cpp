@@ -11,6 +11,7 @@
 #include "gfx/shaders.h"
 #include "platform/gl_api.h"
 
+#include <SDL_video.h>  // SDL_GL_GetCurrentContext
 #include <algorithm>  // std::clamp
 #include <cmath>
 #include <cstddef>  // offsetof
@@ -207,10 +208,12 @@ void uploadAndDraw(bool withSpriteParams)
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-// One batch out, then the state the last primitive's own call leaves.
+// One batch out, then the state the last primitive's own call leaves. Without a GL context
+// (the world stepped in a test) the queue is simply dropped.
 void sendBatch()
 {
-    if (batch.count == 0) {
+    if (batch.count == 0 || !SDL_GL_GetCurrentContext()) {
+        batch.count = 0;
         batch.state.kind = BatchKind::None;
         return;
     }
@@ -404,13 +407,18 @@ void drawQuad2DDirect(const Corner2D c[4], uint32_t texture, Blend2D blend)
 
 }  // namespace
 
+bool hasGlContext2D()
+{
+    return SDL_GL_GetCurrentContext() != nullptr;
+}
+
 void setDrawColor(float r, float g, float b, float a)
 {
     drawColour[0] = r;
     drawColour[1] = g;
     drawColour[2] = b;
     drawColour[3] = a;
-    if (!batching2D)
+    if (!batching2D && hasGlContext2D())
         glColor4f(r, g, b, a);
 }
 
@@ -430,7 +438,8 @@ void drawDot(float x, float y)
         return;
     if (!batching2D) {
         draw2DStats.primitives += 1;
-        drawDotDirect(ix, iy);
+        if (hasGlContext2D())
+            drawDotDirect(ix, iy);
         return;
     }
     Vertex2D* out = reserve(BatchState{BatchKind::Dot, gameWhitePixelTexture, Blend2D::Alpha});
@@ -482,7 +491,8 @@ void drawRotatedQuad(float x0, float y0, float x1, float y1, float angle, uint32
 {
     if (!batching2D) {
         draw2DStats.primitives += 1;
-        drawRotatedQuadDirect(x0, y0, x1, y1, angle, texture);
+        if (hasGlContext2D())
+            drawRotatedQuadDirect(x0, y0, x1, y1, angle, texture);
         return;
     }
     Vertex2D* out = reserve(BatchState{BatchKind::Rotated, texture, Blend2D::Additive});
@@ -510,6 +520,10 @@ void drawLaserQuad(float x0, float y0, float x1, float y1, float angle)
 
 void drawExplosionSprite(float cx, float cy, float size, float colourIndex, int small, float colourSelect)
 {
+    if (!hasGlContext2D()) {
+        draw2DStats.primitives += 1;
+        return;
+    }
     if (!batching2D || !spriteBatchAvailable()) {
         sendBatch();
         draw2DStats.primitives += 1;
@@ -528,7 +542,8 @@ void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend)
 {
     if (!batching2D) {
         draw2DStats.primitives += 1;
-        drawQuad2DDirect(corners, texture, blend);
+        if (hasGlContext2D())
+            drawQuad2DDirect(corners, texture, blend);
         return;
     }
     Vertex2D* out = reserve(BatchState{BatchKind::Quad, texture, blend});

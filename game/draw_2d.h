@@ -9,6 +9,9 @@
 // two primitives must call flush2D first. With batching2D cleared every primitive is its own
 // call, as a reference picture for tests and benchmarks.
 //
+// Without a current GL context nothing is drawn and the queue is dropped, so the game's state
+// changes inside its draw routines run in tests without a window.
+//
 // The layer draws in screen space: the caller's modelview is taken as the identity (the game's
 // effect layer resets it before its first quad).
 #pragma once
@@ -34,6 +37,8 @@ extern uint32_t explosionRampSmallTexture;  // "explosion_color_small.tga"
 extern uint32_t explosionProgram;           // "passthroughvertexshader.vert" + "expl.frag"
 
 extern bool batching2D;
+// True when a GL context is current (the 2D layer and the game's passes draw only then).
+bool hasGlContext2D();
 
 struct Draw2DStats {
     int primitives;  // primitives given since the last reset
