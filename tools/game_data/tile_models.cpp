@@ -1,0 +1,173 @@
+// The ten level tiles. Each is the solid part of its box: a slab whose outline in x (level x)
+// and z (level y) follows the box type, extruded backwards (+y, into the screen) so the camera
+// sees a little of its top or underside. The front face sits at y = 0, the game's tile plane.
+//
+// File units: the game scales tiles by 0.111 after the loader's 0.05 and places a level unit at
+// 2048 x 5.38 / 1980 / 1000 view units across and 2048 x 2.9 / 1080 / 1000 up, so one level unit
+// is TILE_FILE_PER_X (across) and TILE_FILE_PER_Y (up) file units.
+#include "tools/game_data/game_data.h"
+#include "tools/game_data/mesh_kit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdint>
+
+namespace {
+
+const float TILE_VIEW_PER_FILE = 0.05f * 0.111f;
+const float TILE_FILE_PER_X = 2048.0f * 5.38f / 1980.0f / 1000.0f / TILE_VIEW_PER_FILE;
+const float TILE_FILE_PER_Y = 2048.0f * 2.9f / 1080.0f / 1000.0f / TILE_VIEW_PER_FILE;
+const float TILE_DEPTH = 110.0f;        // file units into the screen
+const float TEXTURE_PERIOD = 128.0f;    // level units per texture repeat
+const int MAX_PROFILE_STRIPS = 128;
+
+// Outline of a tile as columns: at each x (0..1 across the box) the solid runs from bottom to
+// top (fractions of the box height).
+struct Column {
+    float x, bottom, top;
+};
+
+std::vector<Column> tileColumns(const TileSpec& spec, const ProfileColumns& floorProfile,
+                                const ProfileColumns& ceilingProfile)
+{
+    std::vector<Column> columns;
+    auto line = [&](float b0, float t0, float b1, float t1) {
+        columns.push_back({0, b0, t0});
+        columns.push_back({1, b1, t1});
+    };
+    switch (spec.shape) {
+    case TileShape::BLOCK: line(0, 1, 0, 1); break;
+    case TileShape::LEFT_SLOPE: line(0, 1, 0, 0); break;          // below the TL-BR diagonal
+    case TileShape::RIGHT_SLOPE: line(0, 0, 0, 1); break;         // below the BL-TR diagonal
+    case TileShape::BOTTOM_LEFT_SLOPE: line(1, 1, 0, 1); break;   // above the TL-BR diagonal
+    case TileShape::BOTTOM_RIGHT_SLOPE: line(0, 1, 1, 1); break;  // above the BL-TR diagonal
+    case TileShape::PROFILE_FLOOR:
+    case TileShape::PROFILE_CEILING: {
+        const std::vector<float>& v =
+            spec.shape == TileShape::PROFILE_FLOOR ? floorProfile.values : ceilingProfile.values;
+        const int w = static_cast<int>(v.size());
+        const int strips = std::min(w, MAX_PROFILE_STRIPS);
+        for (int i = 0; i <= strips; ++i) {
+            float x = float(i) / strips;
+            // The column the game's surface query picks at this x (the last one at the right edge).
+            int c = std::min(static_cast<int>(x * w), w - 1);
+            float s = v[static_cast<size_t>(c)];
+            if (spec.shape == TileShape::PROFILE_FLOOR)
+                columns.push_back({x, 0, s});
+            else
+                columns.push_back({x, s, 1});
+        }
+        break;
+    }
+    }
+    return columns;
+}
+
+// A slab between consecutive columns: front, back, top and underside, and the two end caps.
+void extrudeColumns(MeshBuilder& b, const std::vector<Column>& columns, float w, float h, float depth)
+{
+    const float period = TEXTURE_PERIOD * TILE_FILE_PER_X;
+    auto at = [&](float x, float z, float y) { return V3{x * w, y, z * h}; };
+    for (size_t i = 0; i + 1 < columns.size(); ++i) {
+        const Column& c0 = columns[i];
+        const Column& c1 = columns[i + 1];
+        float x0 = c0.x * w, x1 = c1.x * w;
+        float u0 = x0 / period, u1 = x1 / period;
+        // Front (-y) and back: each strip a trapezoid, two triangles (a degenerate one is dropped
+        // when an end meets a point).
+        V3 fb0 = at(c0.x, c0.bottom, 0), ft0 = at(c0.x, c0.top, 0), fb1 = at(c1.x, c1.bottom, 0), ft1 = at(c1.x, c1.top, 0);
+        auto frontUv = [&](V3 p, float& u, float& v) {
+            u = p.x / period;
+            v = p.z / period;
+        };
+        auto tri = [&](V3 a, V3 bb, V3 c) {
+            if (length(cross(bb - a, c - a)) < 1e-6f)
+                return;
+            float ua, va, ub, vb, uc, vc;
+            frontUv(a, ua, va);
+            frontUv(bb, ub, vb);
+            frontUv(c, uc, vc);
+            b.triangle(a, bb, c, ua, va, ub, vb, uc, vc);
+        };
+        tri(fb0, fb1, ft1);
+        tri(fb0, ft1, ft0);
+        V3 back{0, depth, 0};
+        tri(fb1 + back, fb0 + back, ft0 + back);
+        tri(fb1 + back, ft0 + back, ft1 + back);
+        // Top surface (faces up or along the slope) and underside.
+        float dv = depth / period;
+        b.quad(ft0, ft1, ft1 + back, ft0 + back, u0, 0, u1, dv);
+        b.quad(fb1, fb0, fb0 + back, fb1 + back, u1, 0, u0, dv);
+    }
+    // End caps where the columns have height.
+    const Column& first = columns.front();
+    const Column& last = columns.back();
+    V3 back{0, depth, 0};
+    if (first.top - first.bottom > 1e-4f) {
+        V3 b0 = at(first.x, first.bottom, 0), t0 = at(first.x, first.top, 0);
+        b.quad(b0 + back, b0, t0, t0 + back, 0, b0.z / period, depth / period, t0.z / period);
+    }
+    if (last.top - last.bottom > 1e-4f) {
+        V3 b1 = at(last.x, last.bottom, 0), t1 = at(last.x, last.top, 0);
+        b.quad(b1, b1 + back, t1 + back, t1, 0, b1.z / period, depth / period, t1.z / period);
+    }
+}
+
+} // namespace
+
+// Sizes in level units of the box each tile stands for; the level data uses the same table.
+const TileSpec TILE_SPECS[10] = {
+    {"tile_1.3dm", "tilestone_block", 200, 100, TileShape::BLOCK},
+    {"tile_2.3dm", "tilemetal_platform", 200, 40, TileShape::BLOCK},
+    {"tile_floor2.3dm", "tilegrass_slope", 400, 200, TileShape::PROFILE_FLOOR},
+    {"tile_floor3.3dm", "tilecave_ceiling", 512, 256, TileShape::PROFILE_CEILING},
+    {"tile_wall1.3dm", "tilebrick_wall", 100, 400, TileShape::BLOCK},
+    {"tile_wall2.3dm", "tilebrick_pillar", 60, 300, TileShape::BLOCK},
+    {"tile_tlbr1.3dm", "tilegrass_left", 200, 100, TileShape::LEFT_SLOPE},
+    {"tile_bltr1.3dm", "tilegrass_right", 200, 100, TileShape::RIGHT_SLOPE},
+    {"tile_bltr2.3dm", "tilegrass_rightwide", 400, 200, TileShape::RIGHT_SLOPE},
+    {"tile_bltr3.3dm", "tilecave_overhang", 200, 100, TileShape::BOTTOM_RIGHT_SLOPE},
+};
+
+bool readProfileColumns(const std::string& path, ProfileColumns& out, std::string& error)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = "cannot open " + path;
+        return false;
+    }
+    uint8_t header[18];
+    bool ok = std::fread(header, 1, sizeof(header), file) == sizeof(header) && header[2] == 2 && header[16] == 32;
+    const int w = header[12] | header[13] << 8, h = header[14] | header[15] << 8;
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 4);
+    ok = ok && w > 0 && h > 1 && std::fread(pixels.data(), 1, pixels.size(), file) == pixels.size();
+    std::fclose(file);
+    if (!ok) {
+        error = path + ": expected an uncompressed 32-bit TGA picture";
+        return false;
+    }
+    // Blue, green, red, alpha per pixel: the first row whose red differs from row 0.
+    out.values.assign(static_cast<size_t>(w), 0.0f);
+    for (int x = 0; x < w; ++x) {
+        int r = 1;
+        while (r < h - 1 && pixels[(static_cast<size_t>(r) * w + x) * 4 + 2] == pixels[static_cast<size_t>(x) * 4 + 2])
+            ++r;
+        out.values[static_cast<size_t>(x)] = float(r) / h;
+    }
+    return true;
+}
+
+std::vector<GeneratedModel> buildTileModels(const ProfileColumns& floorProfile, const ProfileColumns& ceilingProfile)
+{
+    std::vector<GeneratedModel> tiles;
+    for (const TileSpec& spec : TILE_SPECS) {
+        MeshBuilder b;
+        extrudeColumns(b, tileColumns(spec, floorProfile, ceilingProfile), spec.width * TILE_FILE_PER_X,
+                       spec.height * TILE_FILE_PER_Y, TILE_DEPTH);
+        GeneratedModel m;
+        m.file = spec.file;
+        m.mesh = b.finish(spec.objectName, 1.0f);
+        tiles.push_back(std::move(m));
+    }
+    return tiles;
+}
