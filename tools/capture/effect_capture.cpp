@@ -8,6 +8,7 @@
 #include "platform/os_services.h"  // setVirtualCounter
 #include "render/glsl_test_program.h"
 #include "render/stencil_shadow.h"
+#include "scenes/flag_reveal_circles.h"
 #include "tools/capture/png_write.h"
 
 #include <SDL.h>
@@ -171,7 +172,30 @@ void drawTestQuadFrame()
     renderTestQuad();
 }
 
+// ---- flag, reveal, circles ----
+
+bool initFlag()
+{
+    initFlagEffect();
+    return flagProgram != 0;
+}
+
+bool initReveal()
+{
+    initRevealEffect();
+    return revealProgram != 0;
+}
+
+bool initCircleField()
+{
+    initCircles();
+    return true;
+}
+
 const Effect EFFECTS[] = {
+    {"flag", initFlag, drawFlagEffect},
+    {"reveal", initReveal, drawRevealEffect},
+    {"circles", initCircleField, drawCircles},
     {"stencil", initStencilEffect, drawStencilFrame},
     {"testquad", initTestQuadEffect, drawTestQuadFrame},
 };
@@ -230,6 +254,9 @@ void runEffectFrame(const Effect& effect, double clockMs, double stepMs)
     frameDt = 0.06f * static_cast<float>(stepMs);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    // Effects that paint only part of the screen show it over black.
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     effect.frame();
 }
 

@@ -1,0 +1,89 @@
+// effects_data <run dir>: writes the pictures and models of the effects beside the timeline
+// into <run dir>/data/. Everything is drawn from code and the output is the same on every run.
+#include "tools/common/tga_write.h"
+#include "tools/effects_data/effects_pictures.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+using DrawPicture = bool (*)(Canvas&, EffectFonts&, std::string&);
+
+struct PictureSpec {
+    const char* fileName;
+    int width;
+    int height;
+    int bitsPerPixel;
+    uint32_t ditherSeed;  // 0 for pictures whose values are meant exactly
+    DrawPicture draw;
+    // The frame the shapes are placed in (0: the pixel size): pictures stretched over the
+    // screen are drawn in screen pixels so their round shapes stay round there.
+    float frameWidth = 0;
+    float frameHeight = 0;
+};
+
+const PictureSpec PICTURES[] = {
+    {"flag.tga", 1024, 512, 24, 0xF1A6u, drawFlag, 2120, 1280},
+    {"flagmap.tga", 256, 256, 24, 0, drawFlagMap},
+    {"flagshadow.tga", 512, 64, 24, 0, drawFlagShadow},
+    {"flagcolor.tga", 256, 16, 24, 0, drawFlagColor},
+    {"anger2.tga", 2048, 512, 24, 0xA17Eu, drawAnger},
+    {"cursor.tga", 64, 256, 24, 0, drawCursor},
+    {"circle.tga", 128, 128, 32, 0, drawCircleSprite},
+};
+
+bool makePicture(const PictureSpec& spec, EffectFonts& fonts, const std::string& dataDir, std::string& error)
+{
+    Canvas canvas = makeCanvas(spec.width, spec.height,
+        spec.frameWidth > 0 ? spec.frameWidth : static_cast<float>(spec.width),
+        spec.frameHeight > 0 ? spec.frameHeight : static_cast<float>(spec.height));
+    if (!spec.draw(canvas, fonts, error)) {
+        error = std::string(spec.fileName) + ": " + error;
+        return false;
+    }
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, {0, 0, 0});
+    TgaSource source;
+    source.width = spec.width;
+    source.height = spec.height;
+    source.rgba = rgba.data();
+    // Written beside the final name and renamed, so a failed run leaves no half picture.
+    const std::string path = dataDir + "/" + spec.fileName;
+    if (!writeTgaFile(path + ".tmp", source, spec.bitsPerPixel, TgaEncoding::Uncompressed, error))
+        return false;
+    std::error_code renameError;
+    std::filesystem::rename(path + ".tmp", path, renameError);
+    if (renameError) {
+        error = path + ": " + renameError.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: effects_data <run dir>\n");
+        return 2;
+    }
+    const std::string dataDir = std::string(argv[1]) + "/data";
+    std::error_code dirError;
+    std::filesystem::create_directories(dataDir, dirError);
+    std::string error;
+    EffectFonts fonts;
+    if (!openFont(fonts.sansBold, FONT_SANS_BOLD_PATH, error) || !openFont(fonts.serif, FONT_SERIF_PATH, error)) {
+        std::fprintf(stderr, "effects_data: %s\n", error.c_str());
+        return 1;
+    }
+    for (const PictureSpec& spec : PICTURES) {
+        if (!makePicture(spec, fonts, dataDir, error)) {
+            std::fprintf(stderr, "effects_data: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    closeFont(fonts.sansBold);
+    closeFont(fonts.serif);
+    return 0;
+}
