@@ -186,7 +186,8 @@ bool drawHudMissilePanel(Canvas& canvas, SpriteFonts& fonts, std::string& error)
     auto icon = [](float x, float y) {
         const float body = distanceToRoundedBox(x, y, -1.0f, 0.0f, 8.0f, 2.0f, 1.5f);
         const float nose = distanceToCircle(x, y, 7.0f, 0.0f, 2.0f);
-        const float fins = distanceToRoundedBox(x, y, -8.0f, 0.0f, 1.5f, 5.0f, 0.8f);
+        const float fins = std::min(distanceToSegment(x, y, -4.0f, 1.5f, -9.0f, 5.5f),
+                               distanceToSegment(x, y, -4.0f, -1.5f, -9.0f, -5.5f)) - 1.3f;
         return std::min(body, std::min(nose, fins));
     };
     return paintWeaponPanel(canvas, fonts, "HOMING MISSILES", Rgb{1.0f, 0.72f, 0.3f}, icon, error);
