@@ -20,13 +20,6 @@
 #include <regex>
 #include <string>
 
-__attribute__((weak)) uint32_t gameWhitePixelTexture = 0;
-__attribute__((weak)) uint32_t laserTexture = 0;
-__attribute__((weak)) uint32_t explosionParticleTexture = 0;
-__attribute__((weak)) uint32_t explosionRampTexture = 0;
-__attribute__((weak)) uint32_t explosionRampSmallTexture = 0;
-__attribute__((weak)) uint32_t explosionProgram = 0;
-
 bool batching2D = true;
 Draw2DStats draw2DStats = {0, 0};
 

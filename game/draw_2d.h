@@ -16,6 +16,8 @@
 // effect layer resets it before its first quad).
 #pragma once
 
+#include "game/game_resources.h"  // the textures and the explosion program it draws with
+
 #include <cstdint>
 
 constexpr float SCREEN_FRAME_WIDTH = 1920.0f;
@@ -28,13 +30,6 @@ enum class Blend2D : uint8_t {
     Additive,  // source alpha, one
 };
 
-// Textures and the program the layer draws with. The game's asset loader fills them.
-extern uint32_t gameWhitePixelTexture;      // "whitepixel.tga"
-extern uint32_t laserTexture;               // "laser.tga"
-extern uint32_t explosionParticleTexture;   // "explosionparticle.tga"
-extern uint32_t explosionRampTexture;       // "explosion_color.tga"
-extern uint32_t explosionRampSmallTexture;  // "explosion_color_small.tga"
-extern uint32_t explosionProgram;           // "passthroughvertexshader.vert" + "expl.frag"
 
 extern bool batching2D;
 // True when a GL context is current (the 2D layer and the game's passes draw only then).
