@@ -234,8 +234,8 @@ TEST_F(GameAssets, SixDistinctOrbsOfCollectibleSize)
 TEST_F(GameAssets, EveryTileHasTheSizeOfItsBox)
 {
     // Level-unit sizes of the boxes each mesh id stands for.
-    const float sizes[TILE_MODEL_COUNT][2] = {{200, 100}, {200, 40}, {400, 200}, {512, 256}, {100, 400},
-                                              {60, 300},  {200, 100}, {200, 100}, {400, 200}, {200, 100}};
+    const float sizes[TILE_MODEL_COUNT][2] = {{200, 50},  {50, 50},   {400, 100}, {400, 100}, {50, 300},
+                                              {400, 200}, {200, 100}, {200, 100}, {200, 100}, {200, 100}};
     for (int i = 0; i < TILE_MODEL_COUNT; ++i) {
         Model& tile = *tileModels[i];
         computeModelBounds(tile);

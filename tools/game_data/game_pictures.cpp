@@ -20,6 +20,18 @@ const int RAMP_WIDTH = 256;
 const int RAMP_ROWS = 4;
 const Rgb NO_COLOR = {0, 0, 0};
 
+// The game lights its models with a table of 13 white lights whose ambient terms alone add up
+// to about (1.9, 2.15, 4.2) and whose diffuse terms reach about 2.3 more on faces turned to
+// them, through the light ramp. Base colours are stored divided by the light a front face gets,
+// and the ramps keep the diffuse share small, so the colours below are what the player sees.
+const Rgb FRONT_LIGHT = {2.6f, 2.85f, 4.9f};
+const float RAMP_TOP = 0.25f;
+
+Rgb underGameLight(Rgb seen)
+{
+    return {seen.r / FRONT_LIGHT.r, seen.g / FRONT_LIGHT.g, seen.b / FRONT_LIGHT.b};
+}
+
 float coordinate(int i, int n) { return (static_cast<float>(i) + 0.5f) / n; }
 
 float tiledNoise(float u, float v, int cells, uint32_t seed, int octaves = 4, float gain = 0.5f)
@@ -48,7 +60,7 @@ Canvas lightRamp(Rgb tint, float floor)
     for (int y = 0; y < RAMP_ROWS; ++y)
         for (int x = 0; x < RAMP_WIDTH; ++x) {
             float t = static_cast<float>(x) / (RAMP_WIDTH - 1);
-            float level = floor + (1.0f - floor) * (1.0f - (1.0f - t) * (1.0f - t));
+            float level = RAMP_TOP * (floor + (1.0f - floor) * (1.0f - (1.0f - t) * (1.0f - t)));
             ramp.pixels[static_cast<size_t>(y) * RAMP_WIDTH + x] = {level * tint.r, level * tint.g, level * tint.b, 1};
         }
     return ramp;
@@ -76,7 +88,7 @@ bool writeSet(const std::string& dataDir, const std::string& key, const Surface&
         for (int x = 0; x < n; ++x) {
             size_t i = static_cast<size_t>(y) * n + x;
             float u = coordinate(x, n), v = coordinate(y, n);
-            Rgb c = s.colour(u, v, at(x, y));
+            Rgb c = underGameLight(s.colour(u, v, at(x, y)));
             base.pixels[i] = {c.r, c.g, c.b, 1};
             float du = 0.5f * (at(x + 1, y) - at(x - 1, y)) * s.bump * n / 64.0f;
             float dv = 0.5f * (at(x, y + 1) - at(x, y - 1)) * s.bump * n / 64.0f;
@@ -205,7 +217,7 @@ bool writeAtlas(const std::string& dataDir, const std::string& key, const Cell c
             size_t i = static_cast<size_t>(y) * n + x;
             const Cell& c = cells[(y / cellSide) * 4 + x / cellSide];
             float g = tiledNoise(coordinate(x, n), coordinate(y, n), 32, seed, 3, 0.5f);
-            Rgb col = scaleRgb(c.colour, 1.0f + c.grain * (g - 0.5f));
+            Rgb col = underGameLight(scaleRgb(c.colour, 1.0f + c.grain * (g - 0.5f)));
             base.pixels[i] = {col.r, col.g, col.b, 1};
             normal.pixels[i] = {0.5f, 0.5f, 1.0f, 1};
             specular.pixels[i] = {c.shine, c.shine, c.shine, 1};

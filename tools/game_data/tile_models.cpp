@@ -17,7 +17,7 @@ namespace {
 const float TILE_VIEW_PER_FILE = 0.05f * 0.111f;
 const float TILE_FILE_PER_X = 2048.0f * 5.38f / 1980.0f / 1000.0f / TILE_VIEW_PER_FILE;
 const float TILE_FILE_PER_Y = 2048.0f * 2.9f / 1080.0f / 1000.0f / TILE_VIEW_PER_FILE;
-const float TILE_DEPTH = 110.0f;        // file units into the screen
+const float TILE_DEPTH = 150.0f * TILE_FILE_PER_X;  // into the screen
 const float TEXTURE_PERIOD = 128.0f;    // level units per texture repeat
 const int MAX_PROFILE_STRIPS = 128;
 
@@ -117,16 +117,16 @@ void extrudeColumns(MeshBuilder& b, const std::vector<Column>& columns, float w,
 
 // Sizes in level units of the box each tile stands for; the level data uses the same table.
 const TileSpec TILE_SPECS[10] = {
-    {"tile_1.3dm", "tilestone_block", 200, 100, TileShape::BLOCK},
-    {"tile_2.3dm", "tilemetal_platform", 200, 40, TileShape::BLOCK},
-    {"tile_floor2.3dm", "tilegrass_slope", 400, 200, TileShape::PROFILE_FLOOR},
-    {"tile_floor3.3dm", "tilecave_ceiling", 512, 256, TileShape::PROFILE_CEILING},
-    {"tile_wall1.3dm", "tilebrick_wall", 100, 400, TileShape::BLOCK},
-    {"tile_wall2.3dm", "tilebrick_pillar", 60, 300, TileShape::BLOCK},
+    {"tile_1.3dm", "tilemetal_slab", 200, 50, TileShape::BLOCK},
+    {"tile_2.3dm", "tilestone_block", 50, 50, TileShape::BLOCK},
+    {"tile_floor2.3dm", "tilegrass_slope", 400, 100, TileShape::PROFILE_FLOOR},
+    {"tile_floor3.3dm", "tilecave_ceiling", 400, 100, TileShape::PROFILE_CEILING},
+    {"tile_wall1.3dm", "tilebrick_wall", 50, 300, TileShape::BLOCK},
+    {"tile_wall2.3dm", "tilestone_masonry", 400, 200, TileShape::BLOCK},
     {"tile_tlbr1.3dm", "tilegrass_left", 200, 100, TileShape::LEFT_SLOPE},
     {"tile_bltr1.3dm", "tilegrass_right", 200, 100, TileShape::RIGHT_SLOPE},
-    {"tile_bltr2.3dm", "tilegrass_rightwide", 400, 200, TileShape::RIGHT_SLOPE},
-    {"tile_bltr3.3dm", "tilecave_overhang", 200, 100, TileShape::BOTTOM_RIGHT_SLOPE},
+    {"tile_bltr2.3dm", "tilecave_overhangright", 200, 100, TileShape::BOTTOM_RIGHT_SLOPE},
+    {"tile_bltr3.3dm", "tilecave_overhangleft", 200, 100, TileShape::BOTTOM_LEFT_SLOPE},
 };
 
 bool readProfileColumns(const std::string& path, ProfileColumns& out, std::string& error)
