@@ -274,9 +274,6 @@ int renderFrame()
     for (int i = 0; i < 6; ++i)
         pathCameraHistory[i] = pathCameraHistory[6 + i];
 
-    if (screenshotRequested) {
-        takeScreenshot();
-        screenshotRequested = 0;
-    }
+    serveScreenshotRequest();
     return 1;
 }
