@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/music.h"
 #include "app/win32_window.h"
+#include "app/debug_keys.h"
 #include "game/game.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
@@ -143,6 +144,7 @@ int initDemo()
     showMouseCursor(false);
     for (bool& key : win32Keys)
         key = false;
+    clearDebugKeyTables();
     loadOverlayTextures();
 
     debugLog("a\n");
