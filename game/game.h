@@ -1,7 +1,7 @@
 // The action game and its editor, entered only from the frame routine's game state.
 #pragma once
 
-void initDefaultLights();
-void initEditor();
-void restartGame();
-void gameFrame();
+#include "game/editor.h"       // initEditor
+#include "game/game_assets.h"  // initDefaultLights
+#include "game/game_frame.h"   // gameFrame
+#include "game/restart.h"      // restartGame

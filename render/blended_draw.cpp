@@ -11,14 +11,6 @@
 #include <algorithm>
 #include <cstring>
 
-// Stand-ins until the game's player and camera modules exist; their definitions take over.
-__attribute__((weak)) float playerY = 0.0f;
-__attribute__((weak)) float heroViewYOffset = 0.0f;
-__attribute__((weak)) float worldToViewY(float worldY)
-{
-    return worldY;
-}
-
 // Frame slots whose triples every per-frame array the blend reads really holds.
 static int heldFrameSlots(const Model& model)
 {

@@ -18,9 +18,8 @@
 struct Model;
 
 // Game values the shadowed member reads for "ycoofade": the player's height in level space, the
-// hero's appear offset, and the game's level-to-view conversion of a height. The game defines
-// them; until it does, blended_draw.cpp holds weak stand-ins (0, 0 and the identity) that the
-// game's definitions replace at link time.
+// hero's appear offset, and the game's level-to-view conversion of a height (defined by the game,
+// game/player.h and game/game_camera.h).
 extern float playerY;
 extern float heroViewYOffset;
 float worldToViewY(float worldY);

@@ -10,9 +10,6 @@
 #include <algorithm>
 #include <cmath>
 
-// Stand-in until the game frame exists; its definition takes over.
-__attribute__((weak)) float substepFactor = 0.0f;
-
 // Tint components: base plus (draw % TINT_STEPS) hundredths.
 static const int TINT_STEPS = 5;
 static const float TINT_RED_BASE = 1.05f;
@@ -74,13 +71,17 @@ void scaleModelList(const ModelList& list, float s)
             scaleModel(*list.items[i], s);
 }
 
+void advanceFadeTimer(float& fadeTimer)
+{
+    float step = FADE_STEP_BASE * substepFactor * FADE_STEP_FRAMES;
+    double advanced = fadeTimer + std::pow(static_cast<double>(step), FADE_STEP_POWER);
+    fadeTimer = advanced > FADE_CYCLE_LENGTH ? 0.0f : static_cast<float>(advanced);
+}
+
 void drawStaticModelFading(Model& model, int program, float& fadeTimer)
 {
-    float h = fadeTimer;
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f - (h - FADE_HALF_CYCLE) / FADE_HALF_CYCLE);
-    float step = FADE_STEP_BASE * substepFactor * FADE_STEP_FRAMES;
-    double advanced = h + std::pow(static_cast<double>(step), FADE_STEP_POWER);
-    fadeTimer = advanced > FADE_CYCLE_LENGTH ? 0.0f : static_cast<float>(advanced);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f - (fadeTimer - FADE_HALF_CYCLE) / FADE_HALF_CYCLE);
+    advanceFadeTimer(fadeTimer);
     drawStaticModelShadowed(model, program);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

@@ -10,9 +10,8 @@
 struct Model;
 struct ModelList;
 
-// The game's motion of one substep in 60 Hz frames (min(frame ms, 80) / 20 x 0.06). The game
-// defines it; until it does, model_list_draw.cpp holds a weak stand-in (0) that the game's
-// definition replaces at link time.
+// The game's motion of one substep in 60 Hz frames (min(frame ms, 80) / 20 x 0.06), defined by
+// the game frame (game/game_frame.h).
 extern float substepFactor;
 
 // The seed of the background tints: the same model gets the same tint on every frame and run.
@@ -38,3 +37,5 @@ void scaleModelList(const ModelList& list, float s);
 // drawing passes the health value of the enemy slot whose prop it draws. The colour is white
 // afterwards.
 void drawStaticModelFading(Model& model, int program, float& fadeTimer);
+// The fade timer's step alone (what a fading draw does to the timer without a picture).
+void advanceFadeTimer(float& fadeTimer);

@@ -1,0 +1,33 @@
+// The level editor's state and its entry. The editor runs inside the game frame while
+// editorMode is set.
+#pragma once
+
+extern float cursorX;
+extern float cursorY;
+extern float cursorWidth;
+extern float cursorHeight;
+extern float stepX;
+extern float stepY;
+extern float gridSizeX;
+extern float gridSizeY;
+extern float frameStepX;
+extern float frameStepY;
+extern bool snapToGrid;
+extern int selectedBoxType;
+extern int selectedMeshId;
+extern int selectedEnemyType;
+extern bool paletteMode;
+extern int paletteCount;    // palette entries at box slots PALETTE_FIRST_SLOT .. + paletteCount
+extern bool liftDestinationPending;
+extern bool flyerDestinationPending;
+extern float startCursorX;
+extern float startCursorY;
+extern float savedCameraX;
+extern float savedCameraY;
+
+// Debug overlay on, cursor and camera restored, snapping on, "level1.level" read, enemies reset,
+// console shown.
+void initEditor();
+// One frame of the editor's keys.
+void editorInput();
+void drawEditorOverlay();

@@ -1,0 +1,4 @@
+#include "game/enemy_overlays.h"
+
+void drawEnemyOverlays() {}
+void drawDotBar(float, float, float, float) {}

@@ -1,0 +1,17 @@
+#include "game/flash_light.h"
+
+#include "game/enemies.h"
+#include "game/game_camera.h"
+#include "game/player.h"
+#include "render/lights.h"
+
+void spawnFlashLight(int index)
+{
+    if (index < 0) {
+        spawnFlashLightAt(playerX, playerY, playerHeight, gameCameraX, gameCameraY);
+        return;
+    }
+    if (index >= ENEMY_CAPACITY)
+        return;
+    spawnFlashLightAt(enemyTable.x[index], enemyTable.y[index], enemyTable.height[index], gameCameraX, gameCameraY);
+}

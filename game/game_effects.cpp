@@ -1,0 +1,38 @@
+#include "game/game_effects.h"
+
+#include "game/enemy_overlays.h"
+#include "game/game_camera.h"    // drawPlayerHealthBar, drawPlayerOutline
+#include "game/game_scene.h"     // debugOverlay, drawBoxOutlines
+#include "game/hero.h"           // heroDrawY
+#include "game/missiles.h"
+#include "game/player.h"         // deathBurstTimer
+#include "game/restart.h"        // updateDeathBurst
+#include "game/weapons.h"
+
+#include <algorithm>
+#include <cmath>
+
+// The hero's drawn height as the bar's whole-unit position (0 for a non-finite height).
+static int barHeight(float y)
+{
+    if (!std::isfinite(y))
+        return 0;
+    return static_cast<int>(std::clamp(y, -1e9f, 1e9f));
+}
+
+void drawGameEffects()
+{
+    updateSparks();
+    drawSparks();
+    drawShots();
+    drawEnemyOverlays();
+    drawHomingMissiles();
+    drawPlayerHealthBar(barHeight(heroDrawY));
+    drawMuzzleFlash();
+    if (deathBurstTimer > 0.0f)
+        updateDeathBurst();
+    if (debugOverlay) {
+        drawBoxOutlines();
+        drawPlayerOutline();
+    }
+}

@@ -1,0 +1,168 @@
+#include "game/game_frame.h"
+
+#include "core/clock.h"
+#include "core/data_files.h"      // debugLog
+#include "core/keyboard.h"
+#include "game/boxes.h"
+#include "game/collision.h"
+#include "game/editor.h"
+#include "game/enemies.h"
+#include "game/game_camera.h"
+#include "game/game_frame_render.h"
+#include "game/hud.h"
+#include "game/player.h"
+#include "game/restart.h"
+#include "game/game_scene.h"      // renderEditorScene
+#include "game/weapons.h"
+#include "gfx/render_targets.h"
+#include "gfx/shaders.h"
+#include "gfx/shadow_map.h"       // passthroughProgram, viewMixProgram
+#include "platform/gl_api.h"
+#include "render/lights.h"        // uploadLights
+#include "render/model_draw.h"    // fogZFactor
+
+#include <SDL.h>
+#include <algorithm>
+#include <cmath>
+
+int32_t substepCount = 20;
+float substepFactor = 1.0f;
+float frameStepFactor = 0.0f;
+int32_t gameFrameMs = 0;
+int32_t prevGameFrameMs = 0;
+float prevPlayerX = 0.0f;
+float prevPlayerY = 0.0f;
+float wipeX = 0.0f;
+unsigned char editorMode = 0;
+unsigned char editorRequest = 0;
+
+static constexpr float GAME_FOG_Z_FACTOR = 21.0f;
+static constexpr float MS_TO_60HZ_FRAMES = 0.06f;
+
+bool gameHasGlContext()
+{
+    return SDL_GL_GetCurrentContext() != nullptr;
+}
+
+// A clock restart between two frames gives a negative time; it moves nothing rather than
+// running the world backwards.
+float substepFactorFor(int32_t elapsedMs)
+{
+    const int32_t cap = MAX_GAME_FRAME_MS_PER_SUBSTEP * substepCount;
+    const int32_t elapsed = std::clamp(elapsedMs, 0, cap);
+    return static_cast<float>(elapsed) / static_cast<float>(substepCount) * MS_TO_60HZ_FRAMES;
+}
+
+static void runSubstep()
+{
+    updateLifts();
+    if (countCrushingBoxes() > 1 && !playerDead)
+        killPlayer();
+    const bool wasCrouched = playerCrouched != 0;
+    updatePlayer();
+    if (wasCrouched && !playerCrouched && !playerCanStandUp()) {
+        playerCrouched = 1;
+        crawlStepActive = 0;
+        playerHeight = CROUCH_HEIGHT;
+    }
+    updateWeapons();
+    resolvePlayerCollisions(0);
+    resolvePlayerCollisions(1);
+    collideEnemiesWithBoxes();
+    decideEnemyJumps();
+    updateEnemyAI();
+}
+
+static bool withinOneUnit(float d)
+{
+    return std::isfinite(d) && std::fabs(std::trunc(d)) <= 1.0f;
+}
+
+void stepGameWorld()
+{
+    prevGameFrameMs = gameFrameMs;
+    gameFrameMs = clockNowMs();
+    substepFactor = substepFactorFor(gameFrameMs - prevGameFrameMs);
+    frameStepFactor = 1.5f * substepFactor;
+    playerMoving = 0;
+    prevPlayerX = playerX;
+    prevPlayerY = playerY;
+
+    for (int s = 0; s < substepCount; ++s)
+        runSubstep();
+    updateGameCamera();
+    if (withinOneUnit(playerX - prevPlayerX) && withinOneUnit(playerY - prevPlayerY))
+        playerMoving = 0;
+    playerAirborne = 1;
+}
+
+void runViewRestartWipeStep()
+{
+    debugLog("viewrestarting\n");
+    const bool gl = gameHasGlContext();
+    if (gl) {
+        shaderLoader.use(passthroughProgram);
+        glUniform1i(glGetUniformLocation(passthroughProgram, "colorMap"), 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget4.framebuffer);
+        drawFullScreenQuad();
+    }
+
+    const float keptX = gameCameraX;
+    const float keptY = gameCameraY;
+    gameCameraX = 0.0f;
+    gameCameraY = 0.0f;
+    renderGameFrame();
+    gameCameraX = keptX;
+    gameCameraY = keptY;
+
+    if (gl) {
+        shaderLoader.use(viewMixProgram);
+        glUniform1i(glGetUniformLocation(viewMixProgram, "colorMap2"), 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, screenTarget4.colorTexture);
+        glUniform1i(glGetUniformLocation(viewMixProgram, "colorMap"), 1);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+        glActiveTexture(GL_TEXTURE0);
+    }
+
+    wipeX += WIPE_SPEED * substepFactor;
+    if (wipeX > VIEW_WIDTH) {
+        viewRestartActive = 0;
+        gameCameraX = 0.0f;
+        gameCameraY = 0.0f;
+    }
+
+    if (gl) {
+        glUniform1f(glGetUniformLocation(viewMixProgram, "xc"), wipeX);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        drawFullScreenQuad();
+    }
+}
+
+void gameFrame()
+{
+    fogZFactor = GAME_FOG_Z_FACTOR;
+    if (editorMode) {
+        editorInput();
+        renderEditorScene();
+        if (gameHasGlContext())
+            applyBloom();
+        drawEditorOverlay();
+    } else {
+        stepGameWorld();
+        uploadLights();
+        renderGameFrame();
+        if (viewRestartActive)
+            runViewRestartWipeStep();
+        drawHud();
+    }
+    pollKeyboardState();
+    if (!editorMode && editorRequest) {
+        editorMode = 1;
+        restartGame();
+        initEditor();
+    }
+}

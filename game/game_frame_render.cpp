@@ -1,0 +1,35 @@
+#include "game/game_frame_render.h"
+
+#include "game/game_camera.h"
+#include "game/game_effects.h"
+#include "game/game_frame.h"     // gameHasGlContext
+#include "game/game_scene.h"
+#include "game/nuke.h"
+#include "gfx/render_targets.h"
+#include "gfx/shaders.h"
+#include "gfx/shadow_map.h"
+#include "platform/gl_api.h"
+
+void renderGameFrame()
+{
+    const bool gl = gameHasGlContext();
+    renderGameScene();
+    if (gl) {
+        applyBloom();
+        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+    }
+    drawGameEffects();
+    if (nukeRadius > 0.0f) {
+        updateNukeShockwave();   // then the composite through the shockwave program
+        return;
+    }
+    if (!gl)
+        return;
+    shaderLoader.use(passthroughProgram);
+    glUniform1i(glGetUniformLocation(passthroughProgram, "colorMap"), 1);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+    glActiveTexture(GL_TEXTURE0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawFullScreenQuad();
+}

@@ -1,0 +1,23 @@
+// The game's 3D picture: background, cloud layer, background flyers and props, tiles, enemies
+// and hero into screen target 2 with the shadow map, copied into screen target 1; the editor's
+// variant with depth of field; the dotted box outlines.
+#pragma once
+
+constexpr int BACKGROUND_FLYER_COUNT = 50;
+
+extern unsigned char backgroundPropsEnabled;   // C toggles
+extern unsigned char debugOverlay;             // box and player outlines (F12)
+// The light box scales of the background props' shadow pass (the draw family's sf and sfz).
+extern float sfbg;
+extern float sfzbg;
+
+void renderGameScene();
+void renderEditorScene();
+void renderBackdropDof();
+void drawCloudLayer();
+void drawBackgroundShadowPass();
+void drawBackgroundLitPass();
+// Advances flyer i and sets its model-view matrix.
+void placeBackgroundFlyer(int i);
+void placeBackgroundProps();
+void drawBoxOutlines();

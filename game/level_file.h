@@ -1,0 +1,23 @@
+// The four level file operations, on plain names in the working directory. Readers check the
+// whole file first and change nothing (one line on stderr) unless it is sound; writers write
+// NAME.tmp, check every write and rename it over NAME, so a failed save keeps the old file.
+#pragma once
+
+#include "game/level_codec.h"
+
+// The game's level, the editor's parked level and the palette.
+constexpr const char* LEVEL_FILE_NAME = "level1.level";
+constexpr const char* TEMP_LEVEL_FILE_NAME = "temp.level";
+constexpr const char* PALETTE_FILE_NAME = "palette.level";
+
+// Tables <-> images (level entries 1..boxCount and 1..enemyCount; palette slots).
+LevelImage captureLevel();
+void commitLevel(const LevelImage& level);
+PaletteImage capturePalette();
+void commitPalette(const PaletteImage& palette);
+
+// Return whether the file was written / read and taken over.
+bool writeLevel(const char* path);
+bool readLevel(const char* path);
+bool writePalette();
+bool readPalette();

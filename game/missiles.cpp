@@ -1,0 +1,3 @@
+#include "game/missiles.h"
+
+void drawHomingMissiles() {}

@@ -1,0 +1,4 @@
+// Homing missiles. (Placeholder until the missiles land.)
+#pragma once
+
+void drawHomingMissiles();
