@@ -9,6 +9,7 @@
 #include "render/glsl_test_program.h"
 #include "render/stencil_shadow.h"
 #include "scenes/flag_reveal_circles.h"
+#include "scenes/raster_scroller.h"
 #include "tools/capture/png_write.h"
 
 #include <SDL.h>
@@ -192,7 +193,36 @@ bool initCircleField()
     return true;
 }
 
+// ---- raster bars, blanking, scroller ----
+
+bool initRaster()
+{
+    initRasterBars();
+    return rasterTexture != 0 && blankingTexture != 0;
+}
+
+bool initNothing()
+{
+    return true;
+}
+
+// Letterbox bands over the bars, the top one mirrored in texture space.
+void drawBlankingFrame()
+{
+    drawRasterBars();
+    drawBlankingQuad(0, 0, 1920, 162);
+    drawBlankingQuad(1920, 918, 0, 1080);
+}
+
+void drawScrollerFrame()
+{
+    drawScroller(sceneStartMs);
+}
+
 const Effect EFFECTS[] = {
+    {"rasterbars", initRaster, drawRasterBars},
+    {"blanking", initRaster, drawBlankingFrame},
+    {"scroller", initNothing, drawScrollerFrame},
     {"flag", initFlag, drawFlagEffect},
     {"reveal", initReveal, drawRevealEffect},
     {"circles", initCircleField, drawCircles},

@@ -31,6 +31,7 @@ const PictureSpec PICTURES[] = {
     {"anger2.tga", 2048, 512, 24, 0xA17Eu, drawAnger},
     {"cursor.tga", 64, 256, 24, 0, drawCursor},
     {"circle.tga", 128, 128, 32, 0, drawCircleSprite},
+    {"raster21.tga", 256, 512, 24, 0, drawRasterBars},
 };
 
 bool makePicture(const PictureSpec& spec, EffectFonts& fonts, const std::string& dataDir, std::string& error)

@@ -25,3 +25,5 @@ bool drawFlagColor(Canvas& canvas, EffectFonts& fonts, std::string& error);
 bool drawAnger(Canvas& canvas, EffectFonts& fonts, std::string& error);
 bool drawCursor(Canvas& canvas, EffectFonts& fonts, std::string& error);
 bool drawCircleSprite(Canvas& canvas, EffectFonts& fonts, std::string& error);
+// raster21.tga: copper bars along v that tile, with a gloss across u.
+bool drawRasterBars(Canvas& canvas, EffectFonts& fonts, std::string& error);
