@@ -114,6 +114,7 @@ void buildSpriteProgram()
         "    texCoord = gl_MultiTexCoord0.xy;\n"
         "    colorIndex = spriteParams.x;\n"
         "    colorSelect = spriteParams.y;\n"
+        "    gl_FrontColor = gl_Color;\n"
         "    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;\n"
         "}\n";
     GLuint vs = compileShader(GL_VERTEX_SHADER, vertex);
