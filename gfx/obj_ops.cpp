@@ -174,7 +174,9 @@ void objComputeFacetNormals(ObjModel& model)
 void objVertexNormals(ObjModel& model, float angle)
 {
     assert(!model.facetnorms.empty());
-    const float cosAngle = std::cos(angle * 3.14159265f / 180.0f);
+    // Worked out in double and kept in single precision: cos 90 degrees is then a hair above 0,
+    // so perpendicular facets stay apart.
+    const float cosAngle = static_cast<float>(std::cos(angle * 3.14159265358979323846 / 180.0));
     // Every corner can need a normal of its own, and entry 0 is unused.
     std::vector<float> normals(3 * (3 * static_cast<size_t>(model.numtriangles) + 1), 0.0f);
 
