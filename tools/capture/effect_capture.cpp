@@ -9,7 +9,9 @@
 #include "render/glsl_test_program.h"
 #include "render/stencil_shadow.h"
 #include "scenes/flag_reveal_circles.h"
+#include "scenes/polka.h"
 #include "scenes/raster_scroller.h"
+#include "gfx/render_targets.h"
 #include "tools/capture/png_write.h"
 
 #include <SDL.h>
@@ -219,7 +221,37 @@ void drawScrollerFrame()
     drawScroller(sceneStartMs);
 }
 
+// ---- polka: the halftone of the waving flag, copied into the scene target ----
+
+bool initPolkaEffect()
+{
+    initFlagEffect();
+    initPolka();
+    return flagProgram != 0 && polkadotProgram != 0 && polka2Program != 0 && maskProgram != 0;
+}
+
+void drawFlagIntoSceneTarget()
+{
+    drawFlagEffect();
+    glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+}
+
+void drawPolkaFrame()
+{
+    drawFlagIntoSceneTarget();
+    drawPolka();
+}
+
+void drawPolkaZoomFrame()
+{
+    drawFlagIntoSceneTarget();
+    drawPolkaZoom();
+}
+
 const Effect EFFECTS[] = {
+    {"polka", initPolkaEffect, drawPolkaFrame},
+    {"polkazoom", initPolkaEffect, drawPolkaZoomFrame},
     {"rasterbars", initRaster, drawRasterBars},
     {"blanking", initRaster, drawBlankingFrame},
     {"scroller", initNothing, drawScrollerFrame},

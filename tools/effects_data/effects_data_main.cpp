@@ -32,6 +32,13 @@ const PictureSpec PICTURES[] = {
     {"cursor.tga", 64, 256, 24, 0, drawCursor},
     {"circle.tga", 128, 128, 32, 0, drawCircleSprite},
     {"raster21.tga", 256, 512, 24, 0, drawRasterBars},
+    {"polkabig.tga", 256, 256, 32, 0, drawPolkaBig},
+    {"polka1.tga", 512, 512, 24, 0, drawPolka1},
+    {"polka2.tga", 512, 512, 24, 0, drawPolka2},
+    {"polkablack.tga", 64, 64, 24, 0, drawPolkaBlack},
+    {"polkascreenmask.tga", 1024, 512, 24, 0, drawPolkaScreenMask, 1920, 1080},
+    {"tovelas2eagle.tga", 1024, 1024, 32, 0, drawEagle},
+    {"tovelas2text.tga", 1024, 1024, 32, 0, drawTextRing},
 };
 
 bool makePicture(const PictureSpec& spec, EffectFonts& fonts, const std::string& dataDir, std::string& error)

@@ -27,3 +27,14 @@ bool drawCursor(Canvas& canvas, EffectFonts& fonts, std::string& error);
 bool drawCircleSprite(Canvas& canvas, EffectFonts& fonts, std::string& error);
 // raster21.tga: copper bars along v that tile, with a gloss across u.
 bool drawRasterBars(Canvas& canvas, EffectFonts& fonts, std::string& error);
+// polkabig.tga: the bead sprite (alpha = the disc, grey = its light, 0.5 unlit);
+// polka1.tga and polka2.tga: dot screens; polkablack.tga: black; polkascreenmask.tga: a
+// rounded screen, white inside; tovelas2eagle.tga: an heraldic eagle with alpha;
+// tovelas2text.tga: a ring of lettering round the picture's centre, with alpha.
+bool drawPolkaBig(Canvas& canvas, EffectFonts& fonts, std::string& error);
+bool drawPolka1(Canvas& canvas, EffectFonts& fonts, std::string& error);
+bool drawPolka2(Canvas& canvas, EffectFonts& fonts, std::string& error);
+bool drawPolkaBlack(Canvas& canvas, EffectFonts& fonts, std::string& error);
+bool drawPolkaScreenMask(Canvas& canvas, EffectFonts& fonts, std::string& error);
+bool drawEagle(Canvas& canvas, EffectFonts& fonts, std::string& error);
+bool drawTextRing(Canvas& canvas, EffectFonts& fonts, std::string& error);
