@@ -97,8 +97,3 @@ void drawPlayerHealthBar(int y)
     const float alpha = healthBarTimer < 100.0f ? healthBarTimer / 100.0f : 1.0f;
     drawDotBar(playerHealth, playerX - gameCameraX, static_cast<float>(y + 200) - gameCameraY + 10.0f, alpha);
 }
-
-void drawPlayerOutline()
-{
-    // The outline's dots come with the 2D layer.
-}

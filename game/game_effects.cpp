@@ -1,5 +1,6 @@
 #include "game/game_effects.h"
 
+#include "game/draw_2d.h"        // flush2D
 #include "game/enemy_overlays.h"
 #include "game/game_camera.h"    // drawPlayerHealthBar, drawPlayerOutline
 #include "game/game_scene.h"     // debugOverlay, drawBoxOutlines
@@ -35,4 +36,5 @@ void drawGameEffects()
         drawBoxOutlines();
         drawPlayerOutline();
     }
+    flush2D();  // the layer's last batch, before the frame's composite reads the target
 }

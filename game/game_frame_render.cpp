@@ -20,7 +20,22 @@ void renderGameFrame()
     }
     drawGameEffects();
     if (nukeRadius > 0.0f) {
-        updateNukeShockwave();   // then the composite through the shockwave program
+        updateNukeShockwave();
+        if (!gl)
+            return;
+        // The shockwave composite: the rings of target 3 push the scene of target 1.
+        shaderLoader.use(nukeFxProgram);
+        glUniform1i(glGetUniformLocation(nukeFxProgram, "nukecircleMap"), 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, screenTarget3.colorTexture);
+        glUniform1i(glGetUniformLocation(nukeFxProgram, "colorMap"), 1);
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+        glActiveTexture(GL_TEXTURE0);
+        glUniform1f(glGetUniformLocation(nukeFxProgram, "xc"), nukeCentreX - gameCameraX);
+        glUniform1f(glGetUniformLocation(nukeFxProgram, "yc"), nukeCentreY - gameCameraY);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        drawFullScreenQuad();
         return;
     }
     if (!gl)

@@ -174,4 +174,4 @@ void renderEditorScene()
 
 void renderBackdropDof() {}
 
-void drawBoxOutlines() {}
+// drawBoxOutlines lives with the 2D layer's outlines (game/outlines_2d.cpp).
