@@ -23,6 +23,7 @@ EnemyTable enemyTable = {};
 EnemyDebris enemyDebris = {};
 int enemyCount = 0;
 int32_t livingTargetCount = 0;
+bool separationSkipsPairs = true;
 
 static constexpr unsigned ENEMY_SEED = 2071;
 static constexpr float ENEMY_FULL_HEALTH = 100.0f;
@@ -485,9 +486,21 @@ int nextSuspect(int after, int last)
     return last + 1;
 }
 
+void separateEveryPair(int last)
+{
+    for (int a = 0; a <= last; ++a)
+        for (int b = 0; b <= last; ++b)
+            if (a != b && takesPartInSeparation(a) && takesPartInSeparation(b) && enemiesOverlap(a, b))
+                separatePair(a, b);
+}
+
 void separateEnemies()
 {
     const int last = lastEnemy();
+    if (!separationSkipsPairs) {
+        separateEveryPair(last);
+        return;
+    }
     if (!pruneSuspects(last))
         return;
     for (int a = 0; a <= last; ++a) {

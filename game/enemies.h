@@ -84,6 +84,9 @@ extern EnemyTable enemyTable;
 extern EnemyDebris enemyDebris;
 extern int enemyCount;
 extern int32_t livingTargetCount;
+// The separation of overlapping enemies skips the pairs that cannot overlap; cleared, it visits
+// every pair as written, as the reference for tests and benchmarks (the results are the same).
+extern bool separationSkipsPairs;
 
 // True when enemies a and b strictly overlap.
 bool enemiesOverlap(int a, int b);

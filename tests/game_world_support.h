@@ -122,3 +122,19 @@ int putProfile(int columns, F value)
 }
 
 }  // namespace world
+
+#include "core/clock.h"
+#include "platform/os_services.h"
+
+namespace world {
+
+// The millisecond clock on the virtual counter, at `ms`.
+inline void setClockMs(int64_t ms)
+{
+    useVirtualCounter(true);
+    initClockFrequency();
+    clockState.clockStart = 0;
+    setVirtualCounter(ms * 1000000);
+}
+
+}  // namespace world
