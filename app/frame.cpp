@@ -28,6 +28,7 @@ float fpsAverage = 0.0f;
 unsigned char cameraRollEnabled = 0;
 int shadowDebugView = -1;
 unsigned char gameFirstFrame = 1;
+unsigned char timelineDrivesState = 1;
 
 static float fpsSum = 0.0f;
 static int fpsSamples = 0;
@@ -198,7 +199,10 @@ static void runGameStep()
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     gameFrame();
     int t1 = clockNowMs();
-    fpsSum += 1000.0f / static_cast<float>(t1 - t0);
+    // A frame shorter than the clock's resolution (every frame on the virtual clock) counts as
+    // 1 ms, so the average stays finite.
+    int frameMs = t1 - t0 > 0 ? t1 - t0 : 1;
+    fpsSum += 1000.0f / static_cast<float>(frameMs);
     if (++fpsSamples >= FPS_SAMPLES) {
         fpsAverage = fpsSum / static_cast<float>(FPS_SAMPLES);
         fpsSum = 0.0f;
@@ -238,12 +242,13 @@ int renderFrame()
     if (keyboardState.pressed[SCANCODE_SPACE])
         debugLog("switch at %f\n", static_cast<double>(timelineT));
 
-    demoState = timelineStateAt(t);
-    if (demoState == STATE_FLYOVER)
-        flyoverCameraSegment = (t - 31.5f) * 0.5f;
-
-    if (t > TIMELINE_END)
-        quitRequested = 1;
+    if (timelineDrivesState) {
+        demoState = timelineStateAt(t);
+        if (demoState == STATE_FLYOVER)
+            flyoverCameraSegment = (t - 31.5f) * 0.5f;
+        if (t > TIMELINE_END)
+            quitRequested = 1;
+    }
 
     if (demoState != prevDemoState) {
         prevDemoState = demoState;

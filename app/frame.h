@@ -30,6 +30,10 @@ extern float fpsAverage;
 extern unsigned char cameraRollEnabled;
 extern int shadowDebugView;
 extern unsigned char gameFirstFrame;
+// 1 (the demo): the timeline assigns demoState every frame and ends the program after its last
+// scene. 0 (the game's way in): both are skipped, so demoState keeps its value; at its initial
+// -1 the frame routine runs the game.
+extern unsigned char timelineDrivesState;
 
 int renderFrame();
 // The timeline state for position t (every t maps to a scene state).

@@ -13,6 +13,8 @@
 
 static constexpr double TICKS_PER_MS = 1.0e6;
 
+static long long gameClockZero = 0;
+
 bool startDemoOffline()
 {
     useVirtualCounter(true);
@@ -45,5 +47,19 @@ void driveFrameAt(double musicMs, double stepMs)
 {
     setMusicTimeMs(musicMs);
     frameDt = 0.06f * static_cast<float>(stepMs);
+    renderFrame();
+}
+
+void startGameOffline()
+{
+    timelineDrivesState = 0;
+    demoState = STATE_GAME;
+    gameClockZero = readPerformanceCounter();
+}
+
+void driveGameFrame(int frame)
+{
+    setVirtualCounter(gameClockZero + std::llround(static_cast<double>(frame) * GAME_FRAME_MS * TICKS_PER_MS));
+    frameDt = 0.06f * static_cast<float>(GAME_FRAME_MS);
     renderFrame();
 }

@@ -12,3 +12,11 @@ void setMusicTimeMs(double musicMs);
 void seekMusicTimeMs(double musicMs, double stepMs);
 // One frame routine at the music time, with frameDt of one step.
 void driveFrameAt(double musicMs, double stepMs);
+
+// The game on the virtual clock, after startDemoOffline: switches the timeline off (the frame
+// routine stays in the game state) and notes the clock as the game's time zero.
+void startGameOffline();
+// Game frame `frame` (1 is the first) at GAME_FRAME_MS x frame after time zero: one frame
+// routine with frameDt of one frame.
+void driveGameFrame(int frame);
+constexpr double GAME_FRAME_MS = 1000.0 / 60.0;

@@ -6,6 +6,15 @@
 KeyboardState keyboardState = {};
 unsigned char viewRestartActive = 0;
 
+static const unsigned char* keySource = nullptr;
+static int keySourceCount = 0;
+
+void setKeySource(const unsigned char* keys, int keyCount)
+{
+    keySource = keys;
+    keySourceCount = keys ? keyCount : 0;
+}
+
 void updateKeyboardStateFrom(const unsigned char* keys, int keyCount)
 {
     int known = keys ? (keyCount < KEY_TABLE_SIZE ? keyCount : KEY_TABLE_SIZE) : 0;
@@ -18,6 +27,10 @@ void updateKeyboardStateFrom(const unsigned char* keys, int keyCount)
 
 void updateKeyboardState()
 {
+    if (keySource) {
+        updateKeyboardStateFrom(keySource, keySourceCount);
+        return;
+    }
     int keyCount = 0;
     const Uint8* keys = SDL_GetKeyboardState(&keyCount);
     updateKeyboardStateFrom(keys, keyCount);

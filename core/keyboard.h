@@ -17,8 +17,13 @@ extern KeyboardState keyboardState;
 // its value; it lives here because the gated update reads it.
 extern unsigned char viewRestartActive;
 
-// Takes SDL's live key array (refreshed by the event pump) into the tables.
+// Takes the key source's array into the tables: the array a tool or test set with
+// setKeySource when there is one, SDL's live key array (refreshed by the event pump) otherwise.
+// Either way the array only changes between frames, as SDL's does.
 void updateKeyboardState();
+// A key array of `keyCount` entries indexed by SDL scancode that updateKeyboardState reads
+// instead of SDL's; a null array goes back to SDL's. The caller keeps the array alive.
+void setKeySource(const unsigned char* keys, int keyCount);
 // The same update from any key array of `keyCount` entries; entries past the array count as up.
 void updateKeyboardStateFrom(const unsigned char* keys, int keyCount);
 // The gated form: while viewRestartActive is set, held and pressed are cleared and previous is

@@ -15,6 +15,7 @@ const char* const soundFiles[SOUND_COUNT] = {
 };
 
 Mix_Chunk* soundChunks[SOUND_COUNT] = {};
+void (*soundObserver)(int index) = nullptr;
 
 void initSound()
 {
@@ -47,6 +48,8 @@ void initSound()
 // Leaves the event queue alone: taking an event here could swallow the window's quit event.
 void playSound(int index)
 {
+    if (soundObserver)
+        soundObserver(index);
     if (index < 0 || index >= SOUND_COUNT || !soundChunks[index])
         return;
     Mix_PlayChannelTimed(-1, soundChunks[index], 0, -1);

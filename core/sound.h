@@ -10,6 +10,10 @@ struct Mix_Chunk;
 extern const char* const soundFiles[SOUND_COUNT];
 extern Mix_Chunk* soundChunks[SOUND_COUNT];
 
+// Called with the index of every playSound call, before the mixer plays it (also for a chunk
+// that failed to load); tests watch the game's sounds through it. Null: nobody listens.
+extern void (*soundObserver)(int index);
+
 void initSound();
 void playSound(int index);
 void freeSound();

@@ -14,3 +14,8 @@ int crtRand()
     crtRandState = crtRandState * 214013u + 2531011u;
     return static_cast<int>((crtRandState >> 16) & 0x7FFF);
 }
+
+unsigned crtRandStateValue()
+{
+    return crtRandState;
+}

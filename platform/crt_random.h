@@ -7,3 +7,5 @@ constexpr int CRT_RAND_MAX = 32767;
 
 void crtSrand(unsigned seed);
 int crtRand();
+// The generator's whole state (the state hash of the game reads it).
+unsigned crtRandStateValue();

@@ -22,3 +22,8 @@ bool resolveGlFunctions()
 #undef GL_FUNCTION
     return complete;
 }
+
+bool glContextCurrent()
+{
+    return SDL_GL_GetCurrentContext() != nullptr;
+}

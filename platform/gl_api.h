@@ -17,3 +17,6 @@
 // Resolves every entry point of gl_functions.inc; false (and the missing names on stderr)
 // when one is absent.
 bool resolveGlFunctions();
+// True while an OpenGL context is current on this thread: code that keeps tables beside GL
+// state (the lights) does its table work without one and its GL calls only with one.
+bool glContextCurrent();

@@ -4,12 +4,14 @@
 // DIR/frame_<milliseconds>.png. Each time starts at the beginning of its scene (or at music
 // time 0 with --from-start) and steps frames of MS milliseconds up to S.
 // With --effect NAME it captures one of the effects beside the timeline instead (effect_capture.h).
+// With --game it plays the game under a key script instead (game_capture.h).
 #include "app/frame.h"
 #include "app/main_window.h"
 #include "app/offline_driver.h"
 #include "platform/gl_api.h"
 #include "png_write.h"
 #include "tools/capture/effect_capture.h"
+#include "tools/capture/game_capture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,10 +77,20 @@ static bool writeFrame(const std::string& path)
     return writePngBottomUp(path, SCREEN_WIDTH, SCREEN_HEIGHT, pixels.data());
 }
 
+static bool hasFlag(int argc, char** argv, const char* flag)
+{
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], flag))
+            return true;
+    return false;
+}
+
 int main(int argc, char** argv)
 {
     if (wantsEffectCapture(argc, argv))
         return runEffectCapture(argc, argv);
+    if (hasFlag(argc, argv, "--game"))
+        return runGameCapture(argc, argv);
     CaptureOptions options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: demo-capture --out DIR --at S1,S2,... [--step-ms MS] [--from-start]\n");

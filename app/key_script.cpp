@@ -1,0 +1,114 @@
+#include "app/key_script.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct NamedScancode {
+    const char* name;
+    int scancode;
+};
+
+// The names of SDL's scancode constants without their prefix, for the keys SDL names otherwise
+// ("Right Ctrl", "Return"); letters, digits and F-keys go through SDL's own names.
+const NamedScancode SCRIPT_NAMES[] = {
+    {"RETURN", SDL_SCANCODE_RETURN},     {"ESCAPE", SDL_SCANCODE_ESCAPE}, {"BACKSPACE", SDL_SCANCODE_BACKSPACE},
+    {"TAB", SDL_SCANCODE_TAB},           {"SPACE", SDL_SCANCODE_SPACE},   {"RIGHT", SDL_SCANCODE_RIGHT},
+    {"LEFT", SDL_SCANCODE_LEFT},         {"DOWN", SDL_SCANCODE_DOWN},     {"UP", SDL_SCANCODE_UP},
+    {"LCTRL", SDL_SCANCODE_LCTRL},       {"LSHIFT", SDL_SCANCODE_LSHIFT}, {"LALT", SDL_SCANCODE_LALT},
+    {"RCTRL", SDL_SCANCODE_RCTRL},       {"RSHIFT", SDL_SCANCODE_RSHIFT}, {"RALT", SDL_SCANCODE_RALT},
+    {"DELETE", SDL_SCANCODE_DELETE},     {"INSERT", SDL_SCANCODE_INSERT}, {"HOME", SDL_SCANCODE_HOME},
+    {"END", SDL_SCANCODE_END},           {"PAGEUP", SDL_SCANCODE_PAGEUP}, {"PAGEDOWN", SDL_SCANCODE_PAGEDOWN},
+    {"MINUS", SDL_SCANCODE_MINUS},       {"EQUALS", SDL_SCANCODE_EQUALS}, {"PERIOD", SDL_SCANCODE_PERIOD},
+    {"COMMA", SDL_SCANCODE_COMMA},
+};
+
+std::string upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string trimmed(const std::string& text)
+{
+    size_t begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string::npos)
+        return std::string();
+    size_t end = text.find_last_not_of(" \t\r");
+    return text.substr(begin, end - begin + 1);
+}
+
+}  // namespace
+
+int scancodeFromScriptName(const std::string& name)
+{
+    std::string key = upper(name);
+    for (const NamedScancode& entry : SCRIPT_NAMES)
+        if (key == entry.name)
+            return entry.scancode;
+    if (key.empty())
+        return -1;
+    SDL_Scancode code = SDL_GetScancodeFromName(key.c_str());
+    if (code == SDL_SCANCODE_UNKNOWN || code >= KEY_SCRIPT_ARRAY_SIZE)
+        return -1;
+    return static_cast<int>(code);
+}
+
+bool parseKeyScript(const std::string& text, std::vector<KeyEvent>& events, std::string& error)
+{
+    std::vector<KeyEvent> parsed;
+    std::istringstream lines(text);
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(lines, line)) {
+        ++lineNumber;
+        std::string content = trimmed(line.substr(0, line.find('#')));
+        if (content.empty())
+            continue;
+        std::istringstream fields(content);
+        std::string frameText, keyText, extra;
+        fields >> frameText >> keyText;
+        char* end = nullptr;
+        long frame = std::strtol(frameText.c_str(), &end, 10);
+        bool frameOk = !frameText.empty() && *end == '\0' && frame >= 1 && frame <= INT_MAX;
+        bool signOk = keyText.size() > 1 && (keyText[0] == '+' || keyText[0] == '-');
+        int scancode = signOk ? scancodeFromScriptName(keyText.substr(1)) : -1;
+        if (!frameOk || !signOk || scancode < 0 || (fields >> extra)) {
+            error = "key script line " + std::to_string(lineNumber) + ": expected \"<frame> +KEY\" or " +
+                    "\"<frame> -KEY\", got \"" + content + "\"";
+            return false;
+        }
+        parsed.push_back(KeyEvent{static_cast<int>(frame), scancode, keyText[0] == '+'});
+    }
+    std::stable_sort(parsed.begin(), parsed.end(),
+                     [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
+    events = std::move(parsed);
+    return true;
+}
+
+bool readKeyScript(const std::string& path, std::vector<KeyEvent>& events, std::string& error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open key script " + path;
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return parseKeyScript(text.str(), events, error);
+}
+
+void applyKeyEvents(const std::vector<KeyEvent>& events, int frame, unsigned char* keys)
+{
+    auto first = std::lower_bound(events.begin(), events.end(), frame,
+                                  [](const KeyEvent& e, int f) { return e.frame < f; });
+    for (auto it = first; it != events.end() && it->frame == frame; ++it)
+        keys[it->scancode] = it->down ? 1 : 0;
+}

@@ -1,0 +1,11 @@
+// The game's way in: the demo's start-up and main loop with the timeline switched off, so the
+// frame routine stays in its initial game state. Keys come from the keyboard; Escape or closing
+// the window quits.
+#include "app/frame.h"
+#include "app/main_window.h"
+
+int main(int /*argc*/, char** /*argv*/)
+{
+    timelineDrivesState = 0;
+    return WinMain(nullptr, nullptr, nullptr, 1);
+}

@@ -1,0 +1,153 @@
+// demo-capture --game --keys FILE --out DIR [--frames N] [--at-frames F1,...] [--hash-every K]
+//              [--dump-at-frames F1,...]
+// The real start-up, then N game frames (frame 1 is the first; 600 unless given) on the
+// virtual clock at 60 Hz with the keys of the script. Prints "hash <frame> <16 hex>" after
+// every K-th frame, "state <frame> <name> <value>" lines after each dump frame, and writes the
+// picture of each capture frame as DIR/game_<frame>.png with "capture <frame> state -1 <file>".
+// Long runs belong under GALLIUM_NOOP=1; pictures come from short runs on a real rasteriser.
+#include "tools/capture/game_capture.h"
+
+#include "app/frame.h"
+#include "app/key_script.h"
+#include "app/main_window.h"
+#include "app/offline_driver.h"
+#include "core/keyboard.h"
+#include "game/game_hash.h"
+#include "tools/capture/frame_grab.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cinttypes>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int DEFAULT_GAME_FRAMES = 600;
+
+struct GameCaptureOptions {
+    std::string keysPath;
+    std::string outDir;
+    int frames = DEFAULT_GAME_FRAMES;
+    std::set<int> captureFrames;
+    std::set<int> dumpFrames;
+    int hashEvery = 0;
+};
+
+bool parsePositive(const char* text, int& value)
+{
+    char* end = nullptr;
+    long parsed = std::strtol(text, &end, 10);
+    if (!*text || *end != '\0' || parsed < 1 || parsed > INT_MAX)
+        return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool parseFrameList(const char* text, std::set<int>& frames)
+{
+    std::stringstream list(text);
+    std::string item;
+    while (std::getline(list, item, ',')) {
+        int frame = 0;
+        if (!parsePositive(item.c_str(), frame))
+            return false;
+        frames.insert(frame);
+    }
+    return !frames.empty();
+}
+
+bool parseOptions(int argc, char** argv, GameCaptureOptions& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        bool hasValue = i + 1 < argc;
+        const char* arg = argv[i];
+        if (!std::strcmp(arg, "--game"))
+            continue;
+        if (!hasValue)
+            return false;
+        const char* value = argv[++i];
+        bool ok = true;
+        if (!std::strcmp(arg, "--keys"))
+            options.keysPath = value;
+        else if (!std::strcmp(arg, "--out"))
+            options.outDir = value;
+        else if (!std::strcmp(arg, "--frames"))
+            ok = parsePositive(value, options.frames);
+        else if (!std::strcmp(arg, "--at-frames"))
+            ok = parseFrameList(value, options.captureFrames);
+        else if (!std::strcmp(arg, "--hash-every"))
+            ok = parsePositive(value, options.hashEvery);
+        else if (!std::strcmp(arg, "--dump-at-frames"))
+            ok = parseFrameList(value, options.dumpFrames);
+        else
+            ok = false;
+        if (!ok)
+            return false;
+    }
+    return !options.keysPath.empty() && !options.outDir.empty();
+}
+
+void printState(int frame)
+{
+    for (const GameStateValue& entry : listGameState())
+        std::printf("state %d %s %s\n", frame, entry.name.c_str(), entry.value.c_str());
+}
+
+}  // namespace
+
+int runGameCapture(int argc, char** argv)
+{
+    GameCaptureOptions options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: demo-capture --game --keys FILE --out DIR [--frames N] [--at-frames F1,...] "
+                             "[--hash-every K] [--dump-at-frames F1,...]\n");
+        return 2;
+    }
+    std::vector<KeyEvent> events;
+    std::string error;
+    if (!readKeyScript(options.keysPath, events, error)) {
+        std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
+        return 2;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(options.outDir, ignored);
+    if (!startDemoOffline()) {
+        std::fprintf(stderr, "demo-capture: start-up failed\n");
+        return 1;
+    }
+    startGameOffline();
+    static unsigned char keys[KEY_SCRIPT_ARRAY_SIZE] = {};
+    setKeySource(keys, KEY_SCRIPT_ARRAY_SIZE);
+
+    for (int frame = 1; frame <= options.frames; ++frame) {
+        applyKeyEvents(events, frame, keys);
+        driveGameFrame(frame);
+        if (options.hashEvery > 0 && frame % options.hashEvery == 0)
+            std::printf("hash %d %016" PRIx64 "\n", frame, hashGameState());
+        if (options.dumpFrames.count(frame))
+            printState(frame);
+        if (options.captureFrames.count(frame)) {
+            char name[32];
+            std::snprintf(name, sizeof name, "game_%05d.png", frame);
+            std::string path = options.outDir + "/" + name;
+            if (!writeWindowPng(path)) {
+                std::fprintf(stderr, "demo-capture: cannot write %s\n", path.c_str());
+                return 1;
+            }
+            std::printf("capture %d state %d %s\n", frame, demoState, path.c_str());
+            SDL_GL_SwapWindow(mainWindow);
+        }
+        std::fflush(stdout);
+    }
+    setKeySource(nullptr, 0);
+    closeMainWindow();
+    return 0;
+}
