@@ -24,7 +24,8 @@ void main()
     float fine = texture(clouds2, across * vec2(1.0, 2.6) + vec2(scroll2 * 2.0, 0.37)).a;
     float banks = texture(cloudsmask, across * vec2(0.25, 0.8) + vec2(scroll2, 0.11)).a;
     float density = clamp(big * (0.55 + 0.9 * banks) + 0.35 * fine * banks - 0.15, 0.0, 1.0);
-    float fade = smoothstep(1.0, 0.78, depth) * smoothstep(0.45, 0.62, depth);
+    // The top of the view sees about half-way along the layer; the far end meets the horizon.
+    float fade = smoothstep(0.5, 0.58, depth) * (1.0 - smoothstep(0.86, 1.0, depth));
     // Thick cloud is lit on top and shaded underneath.
     vec3 colour = mix(CLOUD_SHADE, CLOUD_LIT, clamp(0.35 + 0.65 * fine + 0.3 * (1.0 - density), 0.0, 1.0));
     gl_FragColor = vec4(colour, density * fade * OPACITY);

@@ -1,7 +1,12 @@
 #include "game/game_assets.h"
 
+#include "game/game_frame.h"      // gameHasGlContext
+#include "game/game_resources.h"  // the load steps
+#include "game/hud.h"             // loadHudTextures
+#include "gfx/height_profile.h"
 #include "platform/crt_random.h"
 #include "render/lights.h"
+#include "scenes/flyby_map.h"     // flybyTileModels
 
 int32_t floorProfileId = -1;
 int32_t ceilingProfileId = -1;
@@ -12,10 +17,22 @@ float cloudZ[CLOUD_COUNT];
 float cloudDirection[CLOUD_COUNT];
 float cloudSpeed[CLOUD_COUNT];
 
-// The models, textures, programs and profiles join this step as they land; the layout and the
-// lights keep the generator's sequence in its place meanwhile.
+// Everything the game draws with, in an order that fixes the GL names and the generator's
+// sequence. Without a GL context (the world's logic alone) only the layout and the lights load.
 void loadGameAssets()
 {
+    if (gameHasGlContext()) {
+        loadHudTextures();
+        loadGameTextures();
+        loadGamePrograms();
+        loadGameModels();
+        floorProfileId = loadHeightProfile("hfslope1.tga");
+        ceilingProfileId = loadHeightProfile("heightmap2.tga");
+        loadGameBackground();
+        // The flyby's tile slots take the first six tile models.
+        for (int i = 0; i < FLYBY_TILE_SLOTS; ++i)
+            flybyTileModels[i] = tileModels[i];
+    }
     initCloudLayout();
     initDefaultLights();
 }

@@ -6,15 +6,22 @@
 #include "game/game_assets.h"    // the flyer layout
 #include "game/game_camera.h"
 #include "game/game_frame.h"     // substepFactor, gameHasGlContext
+#include "game/game_resources.h" // the models, textures and programs
 #include "game/hero.h"
+#include "game/level_tiles.h"
+#include "game/player.h"         // playerActive, heroViewYOffset, crouchBlend, heroCrouchFrame
+#include "core/clock.h"          // tween
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
 #include "platform/crt_random.h"
 #include "platform/gl_api.h"
 #include "render/camera.h"
-#include "render/light_space.h"  // sf, sfz
-#include "render/model_list_draw.h"   // TINT_SEED
+#include "render/blended_draw.h"     // drawModelDepthBlend, drawModelShadowedBlend
+#include "render/light_space.h"  // sf, sfz, drawModelDepth
+#include "render/model_list_draw.h"   // TINT_SEED, the list draws
+#include "render/overlay.h"          // drawBackground
+#include "render/shadowed_draw.h"    // drawModelShadowed
 
 unsigned char backgroundPropsEnabled = 1;
 unsigned char debugOverlay = 0;
@@ -25,6 +32,14 @@ float sfbg = 0.15f;
 float sfzbg = 0.05f;
 
 static constexpr float FLYER_WRAP = 20.0f;
+// The hero's frame slots: jump, idle, gun, the crouch at rest and the first crawl frame the lit
+// pass follows; its shadow starts this far into the appear fade.
+static constexpr int HERO_JUMP_FRAME = 115;
+static constexpr int HERO_IDLE_FRAME = 120;
+static constexpr int HERO_GUN_FRAME = 142;
+static constexpr int HERO_CROUCH_REST_FRAME = 202;
+static constexpr float HERO_CRAWL_FIRST_BLENDED = 145.0f;
+static constexpr float HERO_SHADOW_DELAY = 0.1f;
 static constexpr float TILE_SF = 0.05f;
 static constexpr float TILE_SFZ = 0.015f;
 
@@ -81,26 +96,113 @@ void drawBackgroundShadowPass()
 {
     sf = sfbg;
     sfz = sfzbg;
-    for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i)
-        placeBackgroundFlyer(i);   // each followed by the flyer's depth draw
-    placeBackgroundProps();        // then the props' depth draw
+    const bool gl = gameHasGlContext();
+    for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i) {
+        placeBackgroundFlyer(i);
+        if (gl && flyerModel)
+            drawModelDepth(*flyerModel, -1, static_cast<int>(tileDepthProgram));
+    }
+    placeBackgroundProps();
+    if (gl && backgroundScene)
+        drawModelListDepth(*backgroundScene, static_cast<int>(tileDepthProgram));
 }
 
 void drawBackgroundLitPass()
 {
-    for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i)
-        placeBackgroundFlyer(i);   // each followed by the flyer's lit draw
+    const bool gl = gameHasGlContext();
+    if (gl)
+        glColor4f(0.9f, 0.9f, 0.9f, 1.0f);
+    for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i) {
+        placeBackgroundFlyer(i);
+        if (gl && flyerModel)
+            drawModelShadowed(*flyerModel, static_cast<int>(tileLitProgram), -1);
+    }
+    if (gl)
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     placeBackgroundProps();
     // The props' tinted draw reseeds the generator and takes three draws per prop model.
-    crtSrand(TINT_SEED);
+    if (gl && backgroundScene)
+        drawStaticModelListTinted(*backgroundScene, static_cast<int>(tileLitProgram));
+    else
+        crtSrand(TINT_SEED);
     sf = TILE_SF;
     sfz = TILE_SFZ;
 }
 
+// Scroll speeds of the two cloud layers, per 60 Hz frame (16.7 s and 36 s per cycle).
+static constexpr float CLOUD_SCROLL1_SPEED = 0.001f;
+static constexpr float CLOUD_SCROLL2_SPEED = 1.0f / 2160.0f;
+
 void drawCloudLayer()
 {
+    const bool gl = gameHasGlContext();
+    if (gl) {
+        gluPerspective(35.0, 16.0f / 9.0f, 0.1f, 500.0);
+        glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
+        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
+    }
     // Its pose shows from the next frame on, like the scene's.
     setGameCamera();
+    if (!gl)
+        return;
+    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
+              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    // Start 0 is the clock's zero: the layer scrolls on across restarts.
+    float scroll1 = 0.0f, scroll2 = 0.0f;
+    tween(0.0, 0.0, 1.0, 1, CLOUD_SCROLL1_SPEED, &scroll1);
+    tween(0.0, 0.0, 1.0, 1, CLOUD_SCROLL2_SPEED, &scroll2);
+    shaderLoader.use(cloudsProgram);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, clouds1Texture);
+    glUniform1i(glGetUniformLocation(cloudsProgram, "clouds1"), 0);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, clouds2Texture);
+    glUniform1i(glGetUniformLocation(cloudsProgram, "clouds2"), 1);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, cloudsMaskTexture);
+    glUniform1i(glGetUniformLocation(cloudsProgram, "cloudsmask"), 2);
+    glActiveTexture(GL_TEXTURE0);
+    glUniform1f(glGetUniformLocation(cloudsProgram, "scroll1"), scroll1);
+    glUniform1f(glGetUniformLocation(cloudsProgram, "scroll2"), scroll2);
+    glBegin(GL_QUADS);
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2f(0.0f, 3.0f);
+    glVertex3f(-65.0f, 10.0f, 0.0f);
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(65.0f, 10.0f, 0.0f);
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2f(1.2f, 0.0f);
+    glVertex3f(65.0f, 0.0f, -10.0f);
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2f(1.2f, 3.0f);
+    glVertex3f(-65.0f, 0.0f, -10.0f);
+    glEnd();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+// The hero's pose blend of the two game passes: frame B and its weight, from the crouch, the
+// jump and the idle blends in that order. Crouching, the shadow blends towards the idle frame and
+// the lit hero towards the crouch, following the crawl once it is half in.
+static void heroBlend(bool lit, int& frameB, float& weight)
+{
+    if (crouchBlend > 0.0f) {
+        weight = crouchBlend;
+        frameB = HERO_IDLE_FRAME;
+        if (lit)
+            frameB = crouchBlend >= 0.5f && heroCrouchFrame >= HERO_CRAWL_FIRST_BLENDED ? static_cast<int>(heroCrouchFrame)
+                                                                                        : HERO_CROUCH_REST_FRAME;
+    } else if (heroJumpPose > 0.0f) {
+        frameB = HERO_JUMP_FRAME;
+        weight = heroJumpPose;
+    } else {
+        frameB = HERO_IDLE_FRAME;
+        weight = heroIdleBlend;
+    }
 }
 
 void renderGameScene()
@@ -109,6 +211,7 @@ void renderGameScene()
     if (gl) {
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        drawBackground();
     }
     drawCloudLayer();
     if (backgroundPropsEnabled) {
@@ -131,6 +234,16 @@ void renderGameScene()
         glLoadIdentity();
     }
     setHeroTransform();
+    if (gl) {
+        if (playerActive && heroViewYOffset > HERO_SHADOW_DELAY && heroModel) {
+            int frameB = HERO_IDLE_FRAME;
+            float weight = 0.0f;
+            heroBlend(false, frameB, weight);
+            drawModelDepthBlend(*heroModel, static_cast<int>(heroWalkPhase), frameB, HERO_GUN_FRAME, weight,
+                                muzzleFlashFade, static_cast<int>(heroDepthProgram));
+        }
+        drawTilesShadowPass();
+    }
     drawEnemiesShadowPass();
 
     if (gl) {
@@ -141,6 +254,7 @@ void renderGameScene()
         glCullFace(GL_BACK);
         glDepthMask(GL_TRUE);
         glLoadIdentity();
+        drawTilesLitPass();
     }
     drawEnemiesLitPass();
 
@@ -150,6 +264,13 @@ void renderGameScene()
         return;
     glDisable(GL_CULL_FACE);
     glFrontFace(GL_CCW);
+    if (playerActive && heroModel) {
+        int frameB = HERO_IDLE_FRAME;
+        float weight = 0.0f;
+        heroBlend(true, frameB, weight);
+        drawModelShadowedBlend(*heroModel, static_cast<int>(heroLitProgram), static_cast<int>(heroWalkPhase), frameB,
+                               HERO_GUN_FRAME, weight, muzzleFlashFade);
+    }
     glFrontFace(GL_CCW);
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
@@ -162,16 +283,106 @@ void renderGameScene()
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
+    if (shadowDebugView >= 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        drawShadowMapView();
+    }
+}
+
+// Where the backdrop-only variant leaves out a model draw or a hero placement it sets this
+// placement instead.
+static void placeBackdropStandIn()
+{
+    glLoadIdentity();
+    glTranslatef(1.0f, 1.0f, 0.0f);
+    glRotatef(270.0f, 1.0f, 0.0f, 0.0f);
+}
+
+// The editor's passes: tiles into the shadow map, backdrop and tiles lit into screen target 2,
+// a black depth map in screen target 3, and the depth-of-field composite into screen target 1.
+static void renderEditorPasses(bool withModels)
+{
+    const bool gl = gameHasGlContext();
+    setGameCamera();
+    if (gl) {
+        clearShadowTarget();
+        glDepthMask(GL_TRUE);
+        glDisable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glLoadIdentity();
+        if (withModels)
+            drawTilesShadowPass();
+        else
+            placeBackdropStandIn();
+
+        glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
+        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
+        glClearStencil(0);
+        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glCullFace(GL_BACK);
+        glDepthMask(GL_TRUE);
+        glLoadIdentity();
+        drawBackground();
+        if (withModels)
+            drawTilesLitPass();
+        else
+            placeBackdropStandIn();
+    }
+    if (withModels) {
+        setHeroTransform();
+        setHeroTransform();
+    } else if (gl) {
+        placeBackdropStandIn();
+    }
+    if (gl) {
+        glDisable(GL_CULL_FACE);
+        glFrontFace(GL_CCW);
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget3.framebuffer);
+        glLoadIdentity();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClearDepth(1.0);
+        glClearStencil(0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    }
+    if (withModels)
+        setHeroTransform();
+    else if (gl)
+        placeBackdropStandIn();
+    if (!gl)
+        return;
+    glLoadIdentity();
+
+    shaderLoader.use(dofBlurProgram);
+    glUniform1i(glGetUniformLocation(dofBlurProgram, "depthMap"), 0);
+    glUniform1i(glGetUniformLocation(dofBlurProgram, "colorMap"), 1);
+    glUniform1i(glGetUniformLocation(dofBlurProgram, "blurintensity"), 2);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, screenTarget3.colorTexture);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, screenTarget2.colorTexture);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, dofBlurIntensityTexture);
+    glActiveTexture(GL_TEXTURE0);
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+    drawFullScreenQuad();
+    if (shadowDebugView >= 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        drawShadowMapView();
+    }
 }
 
 void renderEditorScene()
 {
-    setGameCamera();
-    setHeroTransform();
-    setHeroTransform();
-    setHeroTransform();
+    renderEditorPasses(true);
 }
 
-void renderBackdropDof() {}
+void renderBackdropDof()
+{
+    renderEditorPasses(false);
+}
 
 // drawBoxOutlines lives with the 2D layer's outlines (game/outlines_2d.cpp).
