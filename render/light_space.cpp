@@ -98,9 +98,25 @@ static void lookAtOrigin(const float eye[3], float out[16])
     out[15] = 1.0f;
 }
 
+// The game's tuning keys step the box scales by 0.001 through 0 and past it. A box this thin
+// already shows no shadow; keeping the scale at least this far from 0 keeps the projection's
+// divisions finite.
+static constexpr float MIN_BOX_SCALE = 1e-4f;
+
+static float usableBoxScale(float scale)
+{
+    if (!std::isfinite(scale))
+        return MIN_BOX_SCALE;
+    if (std::fabs(scale) < MIN_BOX_SCALE)
+        return std::signbit(scale) ? -MIN_BOX_SCALE : MIN_BOX_SCALE;
+    return scale;
+}
+
 void lightSpaceMatrices(const float modelview[16], const float light[3], float boxScale, float depthScale,
                         float outDepthMVP[16], float outDepthBiasMVP[16])
 {
+    boxScale = usableBoxScale(boxScale);
+    depthScale = usableBoxScale(depthScale);
     float left = -150.0f * boxScale, right = 150.0f * boxScale;
     float bottom = -150.0f * boxScale, top = 150.0f * boxScale;
     float nearZ = -600.0f * depthScale, farZ = 600.0f * depthScale;

@@ -18,8 +18,9 @@ extern float ysc;
 extern float zsc;
 
 // depthMVP and depthBiasMVP for a light at `light` with box scales sf and sfz, from a
-// column-major modelview. A light at the origin looks down -z, and a light straight above or
-// below the origin takes -z as its up vector, so the matrices stay finite.
+// column-major modelview. A light at the origin looks down -z, a light straight above or below
+// the origin takes -z as its up vector, and a box scale of (nearly) 0 counts as 1e-4 with its
+// sign, so the matrices stay finite.
 void lightSpaceMatrices(const float modelview[16], const float light[3], float boxScale, float depthScale,
                         float outDepthMVP[16], float outDepthBiasMVP[16]);
 

@@ -86,6 +86,21 @@ TEST(LightSpaceMatrices, BoxScalesChangeTheirRowsOnly)
 
 // The view rotation inside depthMVP (scaled rows of the projection removed) must stay a
 // rotation whatever the light position, so every matrix is finite.
+// The game's tuning keys walk sf and sfz through 0 in steps of 0.001.
+TEST(LightSpaceMatrices, BoxScalesAtZeroGiveFiniteMatrices)
+{
+    const float scales[] = {0.0f, -0.0f, 1e-30f, -1e-30f, 0.05f - 50 * 0.001f};
+    for (float sfValue : scales)
+        for (float sfzValue : scales) {
+            float mvp[16], bias[16];
+            lightSpaceMatrices(IDENTITY, LIGHT_122, sfValue, sfzValue, mvp, bias);
+            for (int k = 0; k < 16; ++k) {
+                ASSERT_TRUE(std::isfinite(mvp[k])) << sfValue << " " << sfzValue;
+                ASSERT_TRUE(std::isfinite(bias[k])) << sfValue << " " << sfzValue;
+            }
+        }
+}
+
 TEST(LightSpaceMatrices, EveryLightPositionGivesFiniteMatrices)
 {
     const float lights[][3] = {
