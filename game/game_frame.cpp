@@ -157,7 +157,8 @@ void gameFrame()
         renderGameFrame();
         if (viewRestartActive)
             runViewRestartWipeStep();
-        drawHud();
+        if (gameHasGlContext())   // the HUD only draws; the world runs without a window too
+            drawHud();
     }
     pollKeyboardState();
     if (!editorMode && editorRequest) {

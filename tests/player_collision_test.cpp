@@ -2,9 +2,15 @@
 // the game camera.
 #include "game_world_support.h"
 
+#include "core/sound.h"
+
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
+
+std::vector<int> heardSounds;
 
 class PlayerCollision : public ::testing::Test {
 protected:
@@ -189,7 +195,11 @@ TEST_F(PlayerCollision, HeightmapFloorLandsOnTheHighestColumnUnderThePlayer)
 TEST_F(PlayerCollision, EnemyContactHurtsKillsOrCollects)
 {
     world::putEnemy(1, ENEMY_WALKER, 520, 30);
+    heardSounds.clear();
+    soundObserver = [](int index) { heardSounds.push_back(index); };
     bothPasses();
+    soundObserver = nullptr;
+    EXPECT_EQ(heardSounds, (std::vector<int>{1}));
     EXPECT_FLOAT_EQ(playerHealth, PLAYER_FULL_HEALTH - 30);
     EXPECT_FLOAT_EQ(enemyTable.health[1], 0);
     EXPECT_EQ(playerScore, 100);
@@ -204,12 +214,18 @@ TEST_F(PlayerCollision, EnemyContactHurtsKillsOrCollects)
     world::putEnemy(1, ENEMY_ORB, 520, 60);
     world::putEnemy(2, ENEMY_ORB, 480, 100);
     orbsLeft = 2;
+    heardSounds.clear();
+    soundObserver = [](int index) { heardSounds.push_back(index); };
     resolvePlayerCollisions(0);
     EXPECT_EQ(orbsLeft, 0);
     EXPECT_FLOAT_EQ(enemyTable.health[1], ORB_COLLECTED_HEALTH);
+    // An orb each, then the level's end for the last one.
+    EXPECT_EQ(heardSounds, (std::vector<int>{4, 4, 5}));
     resolvePlayerCollisions(0);   // collected orbs are not counted again
     EXPECT_EQ(orbsLeft, 0);
+    EXPECT_EQ(heardSounds.size(), 3u);
     EXPECT_FLOAT_EQ(playerHealth, PLAYER_FULL_HEALTH);
+    soundObserver = nullptr;
 }
 
 TEST_F(PlayerCollision, SlotsAboveTheEnemyCountNeverTouchThePlayer)
