@@ -278,8 +278,10 @@ ColladaResult parseCollada(const char* text, size_t size, const char* fileName, 
     pugi::xml_parse_result parsed = document.load_buffer(text, size, pugi::parse_default, pugi::encoding_auto);
     if (!parsed) {
         xmlError.description = parsed.description();
-        xmlError.offset = static_cast<int64_t>(parsed.offset);
+        // The parser may place an error at the end one past the last byte; the report stays
+        // within the file.
         size_t at = std::min(static_cast<size_t>(std::max<ptrdiff_t>(parsed.offset, 0)), size);
+        xmlError.offset = static_cast<int64_t>(at);
         xmlError.excerpt = printable(text + at, std::min(size - at, COLLADA_EXCERPT_CHARS));
         return ColladaResult::XML_ERROR;
     }

@@ -296,6 +296,7 @@ TEST(ColladaRead, XmlErrorsGiveTheThreeLineReportWithABoundedExcerpt)
         {"mismatched end tag", "<COLLADA></COLLAD>", 11, "COLLAD>"},
         {"long text after the fault", "<COLLADA></COLLAD>" + std::string(60, 'x'), 11,
          "COLLAD>" + std::string(COLLADA_EXCERPT_CHARS - 7, 'x')},
+        {"attribute cut off: the parser points one past the end", "<COLLADA c", 10, ""},
         {"control bytes in the excerpt", std::string("<a>\x01\x02</b>"), 7, "b>"},
     };
     for (const Case& c : cases) {
