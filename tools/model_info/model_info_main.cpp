@@ -1,0 +1,113 @@
+// model-info FILE: reads an OBJ model (with its material library), a COLLADA document or a
+// .3dm model through the engine's GL-free readers and prints one line of counts:
+//   OBJ:     vertices V normals N texcoords T triangles F groups G materials M
+//   COLLADA: triangles F positions P normals N texcoords T (points of each source)
+//   .3dm:    triangles F bones B frames S
+// A file the reader refuses prints the reader's message on stderr and exits with status 1.
+// The path is used as given; textures are not loaded.
+#include "gfx/collada_read.h"
+#include "gfx/model.h"  // getFileExtension
+#include "gfx/model_3dm.h"
+#include "gfx/obj_read.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+namespace {
+
+bool readFile(const std::string& path, std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+int describeObj(const char* path, const std::string& text)
+{
+    ObjReadSeams seams;
+    seams.readFile = readFile;
+    seams.loadTexture = [](const std::string&, float* width, float* height) {
+        *width = *height = 0.0f;
+        return 0u;
+    };
+    ObjReadError error;
+    std::unique_ptr<ObjModel> model(objReadText(path, text.data(), text.size(), seams, nullptr, error));
+    if (!model) {
+        std::fputs(error.message.c_str(), stderr);
+        return 1;
+    }
+    std::printf("vertices %u normals %u texcoords %u triangles %u groups %u materials %u\n", model->numvertices,
+                model->numnormals, model->numtexcoords, model->numtriangles, model->numgroups, model->nummaterials);
+    return 0;
+}
+
+int describeCollada(const char* path, const std::string& text)
+{
+    ColladaMesh mesh;
+    ColladaXmlError xmlError;
+    std::string error;
+    ColladaResult result = parseCollada(text.data(), text.size(), path, mesh, xmlError, error);
+    if (result == ColladaResult::XML_ERROR) {
+        std::fputs(colladaXmlReport(path, xmlError).c_str(), stderr);
+        return 1;
+    }
+    if (result == ColladaResult::MALFORMED) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::printf("triangles %d positions %zu normals %zu texcoords %zu\n", mesh.triangleCount, mesh.positions.size() / 3,
+                mesh.normals.size() / 3, mesh.texcoords.size() / 2);
+    return 0;
+}
+
+int describe3dm(const char* path, const std::string& text)
+{
+    Model3dmFile file;
+    std::string error;
+    if (!parse3dm(text.data(), text.size(), path, READ_3DM_MODEL, file, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::printf("triangles %d bones %d frames %d\n", file.triangleCount, file.boneCount, file.frameCount);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: model-info FILE (.obj, .dae or .3dm)\n");
+        return 2;
+    }
+    const char* path = argv[1];
+    const char* extension = getFileExtension(path);
+    bool obj = std::strcmp(extension, "obj") == 0;
+    bool dae = std::strcmp(extension, "dae") == 0;
+    bool model3dm = std::strcmp(extension, "3dm") == 0;
+    if (!obj && !dae && !model3dm) {
+        std::fprintf(stderr, "model-info: %s: expected a .obj, .dae or .3dm file\n", path);
+        return 1;
+    }
+    std::string text;
+    if (!readFile(path, text)) {
+        if (obj)
+            std::fprintf(stderr, "objReadOBJ() failed: can't open data file \"%s\".\n", path);
+        else if (dae)
+            std::fputs(colladaXmlReport(path, colladaUnreadableFile()).c_str(), stderr);
+        else
+            std::fprintf(stderr, "can't open file %s\n", path);
+        return 1;
+    }
+    if (obj)
+        return describeObj(path, text);
+    if (dae)
+        return describeCollada(path, text);
+    return describe3dm(path, text);
+}
