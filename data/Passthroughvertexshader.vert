@@ -3,9 +3,11 @@
 // texture coordinate of each corner.
 
 out vec2 texCoord;
+out vec4 tint;  // alpha -1: the pass-through fragment shader copies opaque
 
 void main()
 {
     texCoord = gl_MultiTexCoord0.xy;
+    tint = vec4(1.0, 1.0, 1.0, -1.0);
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
 }

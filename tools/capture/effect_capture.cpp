@@ -9,8 +9,10 @@
 #include "render/glsl_test_program.h"
 #include "render/stencil_shadow.h"
 #include "scenes/flag_reveal_circles.h"
+#include "scenes/bursts.h"
 #include "scenes/polka.h"
 #include "scenes/raster_scroller.h"
+#include "scenes/sky.h"
 #include "gfx/render_targets.h"
 #include "tools/capture/png_write.h"
 
@@ -249,7 +251,45 @@ void drawPolkaZoomFrame()
     drawPolkaZoom();
 }
 
+// ---- bursts: the effect's own frame, or the same with the streamed mesh ----
+
+bool initBurstEffect()
+{
+    initBursts();
+    return burstProgram != 0 && burstMesh != nullptr;
+}
+
+// The bursts sit in eye space in front of a camera at the origin: the projection holds only
+// the frame's perspective.
+void setBurstProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(35.0, 16.0 / 9.0, 0.1, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void drawBurstFrame()
+{
+    setBurstProjection();
+    runBurstFrame();
+}
+
+// The effect's frame with the buffer path in place of the two immediate draws.
+void drawBurstBufferFrame()
+{
+    setBurstProjection();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawSkyBackground();
+    fillBurstMesh(burstMesh);
+    fillBurstMesh(burstMesh);
+    updateBursts();
+}
+
 const Effect EFFECTS[] = {
+    {"bursts", initBurstEffect, drawBurstFrame},
+    {"bursts-buffer", initBurstEffect, drawBurstBufferFrame},
     {"polka", initPolkaEffect, drawPolkaFrame},
     {"polkazoom", initPolkaEffect, drawPolkaZoomFrame},
     {"rasterbars", initRaster, drawRasterBars},

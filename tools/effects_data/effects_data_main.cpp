@@ -1,6 +1,7 @@
 // effects_data <run dir>: writes the pictures and models of the effects beside the timeline
 // into <run dir>/data/. Everything is drawn from code and the output is the same on every run.
 #include "tools/common/tga_write.h"
+#include "tools/effects_data/effects_models.h"
 #include "tools/effects_data/effects_pictures.h"
 
 #include <cstdio>
@@ -90,6 +91,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "effects_data: %s\n", error.c_str());
             return 1;
         }
+    }
+    if (!writeParticleModel(dataDir, error)) {
+        std::fprintf(stderr, "effects_data: %s\n", error.c_str());
+        return 1;
     }
     closeFont(fonts.sansBold);
     closeFont(fonts.serif);
