@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "game/game_frame.h"
 #include "game/level_file.h"
+#include "game/restart.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
 

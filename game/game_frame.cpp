@@ -142,6 +142,8 @@ void runViewRestartWipeStep()
     }
 }
 
+void (*worldStepObserver)(bool finished) = nullptr;
+
 void gameFrame()
 {
     fogZFactor = GAME_FOG_Z_FACTOR;
@@ -152,7 +154,11 @@ void gameFrame()
             applyBloom();
         drawEditorOverlay();
     } else {
+        if (worldStepObserver)
+            worldStepObserver(false);
         stepGameWorld();
+        if (worldStepObserver)
+            worldStepObserver(true);
         uploadLights();
         renderGameFrame();
         if (viewRestartActive)

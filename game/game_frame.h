@@ -23,6 +23,9 @@ extern unsigned char editorRequest;
 float substepFactorFor(int32_t elapsedMs);
 
 void gameFrame();
+// Called by gameFrame right before (false) and after (true) its world update; the benchmark
+// times the world step apart from the frame through it. Null: nobody listens.
+extern void (*worldStepObserver)(bool finished);
 // The world update of one game frame without any drawing: the timing, the substeps and the
 // camera (what gameFrame does before it renders).
 void stepGameWorld();

@@ -14,6 +14,7 @@ struct GameStateValue {
 };
 
 uint64_t hashGameState();
-// playerX, playerY, playerHealth, playerLives, playerScore, orbsLeft, editorMode, then
-// enemy<i>.type, .x, .y, .health for i = 1 .. enemyCount.
+// playerX, playerY, playerHealth, playerLives, playerScore, orbsLeft, editorMode, playerHeight,
+// playerCrouched, playerActive, jumpCount, deathBurstTimer, viewRestartActive, restartCount,
+// gameCameraX, gameCameraY, then enemy<i>.type, .x, .y, .health for i = 1 .. enemyCount.
 std::vector<GameStateValue> listGameState();
