@@ -4,6 +4,7 @@
 // and the full pool; which enemies the nuke kills.
 #include "core/clock.h"
 #include "core/keyboard.h"
+#include "core/sound.h"  // soundObserver
 #include "game/boxes.h"
 #include "game/enemies.h"
 #include "game/game_camera.h"
@@ -450,6 +451,40 @@ TEST_F(WeaponsFixture, NukeKillsWhatItReachesOnScreenOnly)
     for (int i = 0; i < static_cast<int>(sizeof(cases) / sizeof(cases[0])); ++i)
         EXPECT_EQ(enemyTable.health[i + 1] <= 0, cases[i].dies != 0) << cases[i].x << "," << cases[i].y;
     EXPECT_GT(enemyTable.health[orb], 0);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<int> heardSounds;
+void recordSound(int index)
+{
+    heardSounds.push_back(index);
+}
+
+TEST_F(WeaponsFixture, SoundsFollowTheShotsMissilesAndKills)
+{
+    heardSounds.clear();
+    soundObserver = recordSound;
+    const int walker = addEnemy(ENEMY_WALKER, 900, 200, 10);  // across the muzzle's height
+    livingTargetCount = 1;
+    keyboardState.held[SDL_SCANCODE_RCTRL] = 1;
+    updateWeapons();                    // one laser
+    EXPECT_EQ(heardSounds, std::vector<int>({3}));
+    keyboardState.held[SDL_SCANCODE_RCTRL] = 0;
+    substepFactor = 1.0f;
+    for (int s = 0; s < 40 && enemyTable.health[walker] > 0; ++s)
+        updateWeapons();                // the laser flies into the walker and kills it
+    EXPECT_EQ(heardSounds, std::vector<int>({3, 1}));
+    addEnemy(ENEMY_WALKER, 2000, 160);
+    livingTargetCount = 1;  // as the next recount finds it
+    playerWeapon = 3;
+    fireCooldown = -1;
+    keyboardState.held[SDL_SCANCODE_RCTRL] = 1;
+    updateWeapons();                    // one missile
+    soundObserver = nullptr;
+    EXPECT_EQ(heardSounds, std::vector<int>({3, 1, 2}));
 }
 
 }  // namespace
