@@ -3,6 +3,7 @@
 #include "game/game_frame.h"      // gameHasGlContext
 #include "game/game_resources.h"  // the load steps
 #include "game/hud.h"             // loadHudTextures
+#include "game/missiles.h"        // buildMissileSinCosTable
 #include "gfx/height_profile.h"
 #include "platform/crt_random.h"
 #include "render/lights.h"
@@ -18,11 +19,15 @@ float cloudDirection[CLOUD_COUNT];
 float cloudSpeed[CLOUD_COUNT];
 
 // Everything the game draws with, in an order that fixes the GL names and the generator's
-// sequence. Without a GL context (the world's logic alone) only the layout and the lights load.
+// sequence. Without a GL context (the world's logic alone) only the tables, the layout and the
+// lights load.
 void loadGameAssets()
 {
-    if (gameHasGlContext()) {
+    const bool gl = gameHasGlContext();
+    if (gl)
         loadHudTextures();
+    buildMissileSinCosTable();
+    if (gl) {
         loadGameTextures();
         loadGamePrograms();
         loadGameModels();

@@ -3,11 +3,13 @@
 // gait; the walker's slots and size; six different orbs; every tile the size of its box; each
 // texture set read from its own files; every program built.
 #include "game/game_resources.h"
+#include "gfx/height_profile.h"
 #include "gfx/model.h"
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
 #include "render/matrix_math.h"
 #include "render/model_draw.h"   // poseModelBones
+#include "tools/common/tile_sizes.h"
 
 #include "gl_test_context.h"
 
@@ -233,14 +235,16 @@ TEST_F(GameAssets, SixDistinctOrbsOfCollectibleSize)
 
 TEST_F(GameAssets, EveryTileHasTheSizeOfItsBox)
 {
-    // Level-unit sizes of the boxes each mesh id stands for.
-    const float sizes[TILE_MODEL_COUNT][2] = {{200, 50},  {50, 50},   {400, 100}, {400, 100}, {50, 300},
-                                              {400, 200}, {200, 100}, {200, 100}, {200, 100}, {200, 100}};
+    // The level generator's boxes are built to the same table.
+    static_assert(TILE_MESH_COUNT == TILE_MODEL_COUNT, "one size per tile model");
     for (int i = 0; i < TILE_MODEL_COUNT; ++i) {
         Model& tile = *tileModels[i];
+        ASSERT_STREQ(TILE_SIZES[i].file, tileModelFiles[i]);
         computeModelBounds(tile);
-        EXPECT_NEAR((tile.boundsMax[0] - tile.boundsMin[0]) / (sizes[i][0] * TILE_VIEW_X), 1.0f, 0.02f) << tileModelFiles[i];
-        EXPECT_NEAR((tile.boundsMax[2] - tile.boundsMin[2]) / (sizes[i][1] * TILE_VIEW_Y), 1.0f, 0.02f) << tileModelFiles[i];
+        EXPECT_NEAR((tile.boundsMax[0] - tile.boundsMin[0]) / (TILE_SIZES[i].width * TILE_VIEW_X), 1.0f, 0.02f)
+            << tileModelFiles[i];
+        EXPECT_NEAR((tile.boundsMax[2] - tile.boundsMin[2]) / (TILE_SIZES[i].height * TILE_VIEW_Y), 1.0f, 0.02f)
+            << tileModelFiles[i];
         EXPECT_NEAR(tile.boundsMin[0], 0.0f, 1e-4f) << "placed by its lower-left corner";
         EXPECT_NEAR(tile.boundsMin[2], 0.0f, 1e-4f) << tileModelFiles[i];
     }
@@ -248,6 +252,61 @@ TEST_F(GameAssets, EveryTileHasTheSizeOfItsBox)
     EXPECT_EQ(tileModelFor(10), nullptr);
     EXPECT_EQ(tileModelFor(-7), nullptr);
     EXPECT_EQ(tileModelFor(9), tileModels[9]);
+}
+
+// True when (x, z) lies inside one of the model's front-facing (normal -y) triangles.
+bool frontCovers(const Model& model, float x, float z)
+{
+    for (int t = 0; t < model.triangleCount; ++t) {
+        const float* p = &model.positions[static_cast<size_t>(t) * 9];
+        if (model.normals[static_cast<size_t>(t) * 9 + 1] > -0.99f)
+            continue;
+        float d1 = (x - p[3]) * (p[2] - p[5]) - (p[0] - p[3]) * (z - p[5]);
+        float d2 = (x - p[6]) * (p[5] - p[8]) - (p[3] - p[6]) * (z - p[8]);
+        float d3 = (x - p[0]) * (p[8] - p[2]) - (p[6] - p[0]) * (z - p[2]);
+        bool negative = d1 < 0 || d2 < 0 || d3 < 0, positive = d1 > 0 || d2 > 0 || d3 > 0;
+        if (!(negative && positive))
+            return true;
+    }
+    return false;
+}
+
+TEST_F(GameAssets, EveryTileShowsTheSolidPartOfItsBoxType)
+{
+    const int32_t floorProfile = loadHeightProfile("hfslope1.tga");
+    const int32_t ceilingProfile = loadHeightProfile("heightmap2.tga");
+    ASSERT_GE(floorProfile, 0);
+    ASSERT_GE(ceilingProfile, 0);
+    for (int i = 0; i < TILE_MODEL_COUNT; ++i) {
+        const Model& tile = *tileModels[i];
+        const float w = TILE_SIZES[i].width * TILE_VIEW_X, h = TILE_SIZES[i].height * TILE_VIEW_Y;
+        for (int a = 1; a < 20; ++a)
+            for (int b = 1; b < 20; ++b) {
+                // Off the grid diagonal, where the blocks split into triangles.
+                const float u = (a + 0.37f) / 21.0f, v = (b + 0.21f) / 21.0f;
+                float edge = 0;  // where the solid part ends along v at this u
+                bool below = true;   // solid below the edge, else above it
+                switch (TILE_SIZES[i].shape) {
+                case TILE_SHAPE_LEFT_SLOPE: edge = 1 - u; break;
+                case TILE_SHAPE_RIGHT_SLOPE: edge = u; break;
+                case TILE_SHAPE_BOTTOM_LEFT_SLOPE: edge = 1 - u, below = false; break;
+                case TILE_SHAPE_BOTTOM_RIGHT_SLOPE: edge = u, below = false; break;
+                case TILE_SHAPE_HEIGHTMAP_FLOOR:
+                    edge = heightProfileAt(floorProfile, static_cast<int32_t>(u * heightProfiles[floorProfile].width));
+                    break;
+                case TILE_SHAPE_HEIGHTMAP_CEILING:
+                    edge = heightProfileAt(ceilingProfile, static_cast<int32_t>(u * heightProfiles[ceilingProfile].width));
+                    below = false;
+                    break;
+                default: edge = 2; break;
+                }
+                if (std::fabs(v - edge) < 0.06f)
+                    continue;  // too close to the surface to call
+                const bool solid = below ? v < edge : v > edge;
+                EXPECT_EQ(frontCovers(tile, u * w, v * h), solid)
+                    << tileModelFiles[i] << " at (" << u << ", " << v << ")";
+            }
+    }
 }
 
 TEST_F(GameAssets, EveryTextureIsReadFromItsOwnFile)

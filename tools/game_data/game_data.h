@@ -32,7 +32,7 @@ struct TileSpec {
 };
 
 // The ten tiles in meshId order.
-extern const TileSpec TILE_SPECS[10];
+std::vector<TileSpec> tileSpecs();
 
 // Per-column surface fractions of a height-profile picture (as the engine scans them).
 struct ProfileColumns {

@@ -2,11 +2,12 @@
 // and z (level y) follows the box type, extruded backwards (+y, into the screen) so the camera
 // sees a little of its top or underside. The front face sits at y = 0, the game's tile plane.
 //
-// File units: the game scales tiles by 0.111 after the loader's 0.05 and places a level unit at
-// 2048 x 5.38 / 1980 / 1000 view units across and 2048 x 2.9 / 1080 / 1000 up, so one level unit
-// is TILE_FILE_PER_X (across) and TILE_FILE_PER_Y (up) file units.
+// Sizes, shapes, depth and the file units of a level unit are the shared tile table's, which the
+// level generator builds its boxes from.
 #include "tools/game_data/game_data.h"
 #include "tools/game_data/mesh_kit.h"
+
+#include "tools/common/tile_sizes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,10 +15,9 @@
 
 namespace {
 
-const float TILE_VIEW_PER_FILE = 0.05f * 0.111f;
-const float TILE_FILE_PER_X = 2048.0f * 5.38f / 1980.0f / 1000.0f / TILE_VIEW_PER_FILE;
-const float TILE_FILE_PER_Y = 2048.0f * 2.9f / 1080.0f / 1000.0f / TILE_VIEW_PER_FILE;
-const float TILE_DEPTH = 150.0f * TILE_FILE_PER_X;  // into the screen
+const float TILE_FILE_PER_X = static_cast<float>(TILE_MODEL_UNITS_PER_WORLD_X);
+const float TILE_FILE_PER_Y = static_cast<float>(TILE_MODEL_UNITS_PER_WORLD_Y);
+const float TILE_DEPTH_FILE = TILE_DEPTH * TILE_FILE_PER_X;  // into the screen
 const float TEXTURE_PERIOD = 128.0f;    // level units per texture repeat
 const int MAX_PROFILE_STRIPS = 128;
 
@@ -115,19 +115,34 @@ void extrudeColumns(MeshBuilder& b, const std::vector<Column>& columns, float w,
 
 } // namespace
 
-// Sizes in level units of the box each tile stands for; the level data uses the same table.
-const TileSpec TILE_SPECS[10] = {
-    {"tile_1.3dm", "tilemetal_slab", 200, 50, TileShape::BLOCK},
-    {"tile_2.3dm", "tilestone_block", 50, 50, TileShape::BLOCK},
-    {"tile_floor2.3dm", "tilegrass_slope", 400, 100, TileShape::PROFILE_FLOOR},
-    {"tile_floor3.3dm", "tilecave_ceiling", 400, 100, TileShape::PROFILE_CEILING},
-    {"tile_wall1.3dm", "tilebrick_wall", 50, 300, TileShape::BLOCK},
-    {"tile_wall2.3dm", "tilestone_masonry", 400, 200, TileShape::BLOCK},
-    {"tile_tlbr1.3dm", "tilegrass_left", 200, 100, TileShape::LEFT_SLOPE},
-    {"tile_bltr1.3dm", "tilegrass_right", 200, 100, TileShape::RIGHT_SLOPE},
-    {"tile_bltr2.3dm", "tilecave_overhangright", 200, 100, TileShape::BOTTOM_RIGHT_SLOPE},
-    {"tile_bltr3.3dm", "tilecave_overhangleft", 200, 100, TileShape::BOTTOM_LEFT_SLOPE},
+// The texture set of each tile, by meshId; sizes and shapes come from the shared tile table.
+static const char* const TILE_OBJECT_NAMES[TILE_MESH_COUNT] = {
+    "tilemetal_slab",       "tilestone_block",  "tilegrass_slope", "tilecave_ceiling",
+    "tilebrick_wall",       "tilestone_masonry", "tilegrass_left",  "tilegrass_right",
+    "tilecave_overhangright", "tilecave_overhangleft",
 };
+
+static TileShape shapeOf(int boxType)
+{
+    switch (boxType) {
+    case TILE_SHAPE_LEFT_SLOPE: return TileShape::LEFT_SLOPE;
+    case TILE_SHAPE_RIGHT_SLOPE: return TileShape::RIGHT_SLOPE;
+    case TILE_SHAPE_BOTTOM_LEFT_SLOPE: return TileShape::BOTTOM_LEFT_SLOPE;
+    case TILE_SHAPE_BOTTOM_RIGHT_SLOPE: return TileShape::BOTTOM_RIGHT_SLOPE;
+    case TILE_SHAPE_HEIGHTMAP_FLOOR: return TileShape::PROFILE_FLOOR;
+    case TILE_SHAPE_HEIGHTMAP_CEILING: return TileShape::PROFILE_CEILING;
+    default: return TileShape::BLOCK;
+    }
+}
+
+std::vector<TileSpec> tileSpecs()
+{
+    std::vector<TileSpec> specs;
+    for (int i = 0; i < TILE_MESH_COUNT; ++i)
+        specs.push_back({TILE_SIZES[i].file, TILE_OBJECT_NAMES[i], TILE_SIZES[i].width, TILE_SIZES[i].height,
+                         shapeOf(TILE_SIZES[i].shape)});
+    return specs;
+}
 
 bool readProfileColumns(const std::string& path, ProfileColumns& out, std::string& error)
 {
@@ -160,10 +175,10 @@ bool readProfileColumns(const std::string& path, ProfileColumns& out, std::strin
 std::vector<GeneratedModel> buildTileModels(const ProfileColumns& floorProfile, const ProfileColumns& ceilingProfile)
 {
     std::vector<GeneratedModel> tiles;
-    for (const TileSpec& spec : TILE_SPECS) {
+    for (const TileSpec& spec : tileSpecs()) {
         MeshBuilder b;
         extrudeColumns(b, tileColumns(spec, floorProfile, ceilingProfile), spec.width * TILE_FILE_PER_X,
-                       spec.height * TILE_FILE_PER_Y, TILE_DEPTH);
+                       spec.height * TILE_FILE_PER_Y, TILE_DEPTH_FILE);
         GeneratedModel m;
         m.file = spec.file;
         m.mesh = b.finish(spec.objectName, 1.0f);
