@@ -10,6 +10,7 @@
 #include "render/stencil_shadow.h"
 #include "scenes/flag_reveal_circles.h"
 #include "scenes/bursts.h"
+#include "scenes/jelly.h"
 #include "scenes/polka.h"
 #include "scenes/raster_scroller.h"
 #include "scenes/sky.h"
@@ -287,7 +288,15 @@ void drawBurstBufferFrame()
     updateBursts();
 }
 
+// ---- jelly ----
+
+bool initJellyEffect()
+{
+    return initJelly() != 0;
+}
+
 const Effect EFFECTS[] = {
+    {"jelly", initJellyEffect, drawJelly},
     {"bursts", initBurstEffect, drawBurstFrame},
     {"bursts-buffer", initBurstEffect, drawBurstBufferFrame},
     {"polka", initPolkaEffect, drawPolkaFrame},

@@ -40,6 +40,9 @@ const PictureSpec PICTURES[] = {
     {"polkascreenmask.tga", 1024, 512, 24, 0, drawPolkaScreenMask, 1920, 1080},
     {"tovelas2eagle.tga", 1024, 1024, 32, 0, drawEagle},
     {"tovelas2text.tga", 1024, 1024, 32, 0, drawTextRing},
+    {"star1.tga", 256, 256, 24, 0, drawStarTexture},
+    {"jellymask1.tga", 256, 256, 24, 0, drawJellyMask1},
+    {"jellymask2.tga", 256, 512, 24, 0, drawJellyMask2, 960, 1080},
 };
 
 bool makePicture(const PictureSpec& spec, EffectFonts& fonts, const std::string& dataDir, std::string& error)
@@ -92,7 +95,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (!writeParticleModel(dataDir, error)) {
+    if (!writeParticleModel(dataDir, error) || !writeStarCollada(dataDir, error)) {
         std::fprintf(stderr, "effects_data: %s\n", error.c_str());
         return 1;
     }

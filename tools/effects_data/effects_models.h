@@ -4,3 +4,4 @@
 #include <string>
 
 bool writeParticleModel(const std::string& dataDir, std::string& error);
+bool writeStarCollada(const std::string& dataDir, std::string& error);

@@ -38,3 +38,9 @@ bool drawPolkaBlack(Canvas& canvas, EffectFonts& fonts, std::string& error);
 bool drawPolkaScreenMask(Canvas& canvas, EffectFonts& fonts, std::string& error);
 bool drawEagle(Canvas& canvas, EffectFonts& fonts, std::string& error);
 bool drawTextRing(Canvas& canvas, EffectFonts& fonts, std::string& error);
+// jellymask1.tga: tiling wobble offsets (red, green); jellymask2.tga: sheen (red) and highlight
+// (green) over the jelly's quad.
+bool drawJellyMask1(Canvas& canvas, EffectFonts& fonts, std::string& error);
+bool drawJellyMask2(Canvas& canvas, EffectFonts& fonts, std::string& error);
+// star1.tga: the star's colour (its texture set is keyed by the geometry name).
+bool drawStarTexture(Canvas& canvas, EffectFonts& fonts, std::string& error);
