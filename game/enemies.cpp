@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cmath>
 
 const char* const enemyTypeNames[ENEMY_TYPE_COUNT] = {"walker", "jumper", "flyer", "orb"};
 
@@ -52,10 +53,103 @@ static bool rectsOverlap(float x1, float y1, float w1, float h1, float x2, float
     return x2 < x1 + w1 && x1 < x2 + w2 && y2 < y1 + h1 && y1 < y2 + h2;
 }
 
+// --- Boxes by column ---------------------------------------------------------------------
+//
+// The enemy updates test every box against an enemy, once per enemy and substep. A box whose x
+// extent does not meet the enemy's can neither overlap it nor contain a probe point, and the
+// rules do nothing for such a box, so the walks visit, in index order, only the boxes of the
+// level columns the enemy's extent meets. Boxes move only between substeps (lifts), so the
+// columns are rebuilt at the start of each update.
+
+namespace {
+
+constexpr double COLUMN_WIDTH = 128.0;
+constexpr int COLUMN_COUNT = 32;   // 0..4096; anything outside falls into the end columns
+constexpr int BOX_SET_WORDS = (BOX_SLOTS + 63) / 64;
+
+struct BoxSet {
+    uint64_t words[BOX_SET_WORDS] = {};
+    void set(int k) { words[k >> 6] |= uint64_t{1} << (k & 63); }
+    void add(const BoxSet& o)
+    {
+        for (int w = 0; w < BOX_SET_WORDS; ++w)
+            words[w] |= o.words[w];
+    }
+    // The first member above `after`, or BOX_SLOTS.
+    int next(int after) const
+    {
+        int k = after + 1;
+        while (k < BOX_SLOTS) {
+            const uint64_t rest = words[k >> 6] >> (k & 63);
+            if (rest)
+                return k + __builtin_ctzll(rest);
+            k = (k | 63) + 1;
+        }
+        return BOX_SLOTS;
+    }
+};
+
+struct BoxColumns {
+    BoxSet column[COLUMN_COUNT];
+    BoxSet everywhere;   // boxes without a usable extent, always visited
+    BoxSet all;
+};
+BoxColumns boxColumns;
+
+int columnOf(double x)
+{
+    if (x <= 0.0)
+        return 0;
+    const double c = x / COLUMN_WIDTH;
+    return c >= COLUMN_COUNT - 1 ? COLUMN_COUNT - 1 : static_cast<int>(c);
+}
+
+void buildBoxColumns()
+{
+    boxColumns = BoxColumns{};
+    const BoxTable& b = boxTable;
+    for (int k = 0; k <= boxCount && k < BOX_SLOTS; ++k) {
+        boxColumns.all.set(k);
+        const double left = b.x[k], right = static_cast<double>(b.x[k]) + b.width[k];
+        if (!std::isfinite(left) || !std::isfinite(right)) {
+            boxColumns.everywhere.set(k);
+            continue;
+        }
+        const int lo = columnOf(std::min(left, right)), hi = columnOf(std::max(left, right));
+        for (int c = lo; c <= hi; ++c)
+            boxColumns.column[c].set(k);
+    }
+}
+
+// Every box whose x extent may meet [x0, x1] (in either order).
+BoxSet boxesNear(float x0, float x1)
+{
+    if (!separationSkipsPairs || !std::isfinite(x0) || !std::isfinite(x1))
+        return boxColumns.all;
+    BoxSet near = boxColumns.everywhere;
+    const int lo = columnOf(std::min<double>(x0, x1)), hi = columnOf(std::max<double>(x0, x1));
+    for (int c = lo; c <= hi; ++c)
+        near.add(boxColumns.column[c]);
+    return near;
+}
+
+}  // namespace
+
 bool enemiesOverlap(int a, int b)
 {
     const EnemyTable& t = enemyTable;
     return rectsOverlap(t.x[a], t.y[a], t.width[a], t.height[a], t.x[b], t.y[b], t.width[b], t.height[b]);
+}
+
+// Inside the updates, with the columns of this update.
+static bool rectOverlapsBoxNear(float x, float y, float w, float h)
+{
+    const BoxTable& b = boxTable;
+    const BoxSet near = boxesNear(x, x + w);
+    for (int k = near.next(-1); k <= boxCount; k = near.next(k))
+        if (rectsOverlap(x, y, w, h, b.x[k], b.y[k], b.width[k], b.height[k]))
+            return true;
+    return false;
 }
 
 static bool rectOverlapsAnyBox(float x, float y, float w, float h)
@@ -67,6 +161,25 @@ static bool rectOverlapsAnyBox(float x, float y, float w, float h)
     return false;
 }
 
+// The strips beside box b's edges, as wide as enemy i and 10 units higher and lower than b.
+struct Strip {
+    float x, y, w, h;
+};
+
+static Strip stripLeftOf(int b, int i)
+{
+    const BoxTable& bt = boxTable;
+    return {bt.x[b] - enemyTable.width[i], bt.y[b] - EDGE_STRIP_MARGIN, enemyTable.width[i],
+            bt.height[b] + 2.0f * EDGE_STRIP_MARGIN};
+}
+
+static Strip stripRightOf(int b, int i)
+{
+    const BoxTable& bt = boxTable;
+    return {bt.x[b] + bt.width[b], bt.y[b] - EDGE_STRIP_MARGIN, enemyTable.width[i],
+            bt.height[b] + 2.0f * EDGE_STRIP_MARGIN};
+}
+
 bool enemyOverlapsAnyBox(int i)
 {
     const EnemyTable& t = enemyTable;
@@ -75,16 +188,25 @@ bool enemyOverlapsAnyBox(int i)
 
 bool boxBesideLeft(int b, int i)
 {
-    const BoxTable& bt = boxTable;
-    return rectOverlapsAnyBox(bt.x[b] - enemyTable.width[i], bt.y[b] - EDGE_STRIP_MARGIN, enemyTable.width[i],
-                              bt.height[b] + 2.0f * EDGE_STRIP_MARGIN);
+    const Strip s = stripLeftOf(b, i);
+    return rectOverlapsAnyBox(s.x, s.y, s.w, s.h);
 }
 
 bool boxBesideRight(int b, int i)
 {
-    const BoxTable& bt = boxTable;
-    return rectOverlapsAnyBox(bt.x[b] + bt.width[b], bt.y[b] - EDGE_STRIP_MARGIN, enemyTable.width[i],
-                              bt.height[b] + 2.0f * EDGE_STRIP_MARGIN);
+    const Strip s = stripRightOf(b, i);
+    return rectOverlapsAnyBox(s.x, s.y, s.w, s.h);
+}
+
+static bool enemyOverlapsBoxNear(int i)
+{
+    const EnemyTable& t = enemyTable;
+    return rectOverlapsBoxNear(t.x[i], t.y[i], t.width[i], t.height[i]);
+}
+
+static bool stripOverlapsBoxNear(const Strip& s)
+{
+    return rectOverlapsBoxNear(s.x, s.y, s.w, s.h);
 }
 
 static void fillDebris(int slot)
@@ -223,7 +345,11 @@ static void collideEnemyWithBoxes(int i)
     t.airborne[i] = 1;
     float newX = t.x[i];
     float newY = 0.0f;
-    for (int k = 0; k <= boxCount; ++k) {
+    // A box the enemy does not overlap changes nothing (newX and newY are already in force), so
+    // only the boxes near its extent are visited, found again whenever the enemy moves sideways.
+    float nearX = t.x[i];
+    BoxSet near = boxesNear(nearX, nearX + t.width[i]);
+    for (int k = near.next(-1); k <= boxCount; k = near.next(k)) {
         const float w = t.width[i];
         const float bx = b.x[k], by = b.y[k], br = bx + b.width[k], bt = by + b.height[k];
         if (rectsOverlap(t.x[i], t.y[i], w, t.height[i], bx, by, b.width[k], b.height[k])) {
@@ -258,11 +384,16 @@ static void collideEnemyWithBoxes(int i)
             t.x[i] = newX;
         if (newY != 0.0f)
             t.y[i] = newY;
+        if (t.x[i] != nearX) {
+            nearX = t.x[i];
+            near = boxesNear(nearX, nearX + t.width[i]);
+        }
     }
 }
 
 void collideEnemiesWithBoxes()
 {
+    buildBoxColumns();
     for (int i = 0; i <= lastEnemy(); ++i)
         if (enemyTable.health[i] > 0.0f && enemyTable.type[i] != ENEMY_FLYER)
             collideEnemyWithBoxes(i);
@@ -272,6 +403,7 @@ void decideEnemyJumps()
 {
     EnemyTable& t = enemyTable;
     const BoxTable& b = boxTable;
+    buildBoxColumns();
     for (int i = 0; i <= lastEnemy(); ++i) {
         if (!(t.health[i] > 0.0f))
             continue;
@@ -279,7 +411,10 @@ void decideEnemyJumps()
         const float probeLeft = t.x[i] - JUMP_PROBE_SPEEDS * t.speed[i];
         const float probeRight = t.x[i] + JUMP_PROBE_SPEEDS * t.speed[i];
         if (probeLeft > 0.0f && probeRight > 0.0f) {
-            for (int k = 0; k <= boxCount; ++k) {
+            // Only a box around a probe point can take part; the last one that does decides.
+            BoxSet near = boxesNear(probeLeft, probeLeft);
+            near.add(boxesNear(probeRight, probeRight));
+            for (int k = near.next(-1); k <= boxCount; k = near.next(k)) {
                 if (k == t.boxUnder[i])
                     continue;
                 const float top = b.y[k] + b.height[k];
@@ -391,12 +526,12 @@ static void moveWalker(int i)
                 t.x[i] -= bt.liftSpeed[b] * substepFactor;
         }
         const bool jumper = t.type[i] == ENEMY_JUMPER;
-        if (t.x[i] < bt.x[b] && !boxBesideLeft(b, i)) {
+        if (t.x[i] < bt.x[b] && !stripOverlapsBoxNear(stripLeftOf(b, i))) {
             const int r = crtRand() % EDGE_CHANCE_RANGE;
             if (!(r < EDGE_WALK_OFF && jumper))
                 t.direction[i] = 1;
         }
-        if (t.x[i] + t.width[i] > bt.x[b] + bt.width[b] && !boxBesideRight(b, i)) {
+        if (t.x[i] + t.width[i] > bt.x[b] + bt.width[b] && !stripOverlapsBoxNear(stripRightOf(b, i))) {
             const int r = crtRand() % EDGE_CHANCE_RANGE;
             if (!(r < EDGE_WALK_OFF && jumper))
                 t.direction[i] = 0;
@@ -415,19 +550,83 @@ static void moveWalker(int i)
 //
 // The rule visits every ordered pair of walkers and jumpers once per moving enemy, so it is
 // cubic in the enemy count. The same visits in the same order, with the same moves and draws,
-// come out of a cheaper walk that skips pairs that cannot overlap: `suspects` holds every
-// enemy that may be part of an overlapping pair. An enemy that overlaps no other leaves the
-// set; an enemy joins it when it moves. A pair of two non-suspects is exactly as it was when
-// it did not overlap, so its visit would change nothing and draw nothing.
+// come out of a cheaper walk that skips pairs that cannot overlap:
+// - `suspects` holds every enemy that may be part of an overlapping pair. An enemy that
+//   overlaps no other leaves the set; an enemy joins it when it moves. A pair of two
+//   non-suspects is exactly as it was when it did not overlap, so its visit would change
+//   nothing and draw nothing.
+// - the enemies are kept by level column like the boxes, and a pair whose x extents do not
+//   meet cannot overlap. Only the two enemies of a pair move while a row is walked, so a row's
+//   partners are found again only when its own enemy moves.
 
 namespace {
 
 using EnemySet = std::bitset<ENEMY_CAPACITY>;
 EnemySet suspects;
 
+struct EnemyColumns {
+    EnemySet column[COLUMN_COUNT];
+    EnemySet everywhere;   // enemies without a usable extent
+    EnemySet members;      // the walkers and jumpers of the level
+    int lo[ENEMY_CAPACITY];   // -1: everywhere
+    int hi[ENEMY_CAPACITY];
+};
+EnemyColumns enemyColumns;
+
 bool takesPartInSeparation(int i)
 {
     return enemyTable.type[i] != ENEMY_FLYER && enemyTable.type[i] != ENEMY_ORB;
+}
+
+void placeInColumns(int i)
+{
+    EnemyColumns& c = enemyColumns;
+    const double left = enemyTable.x[i], right = static_cast<double>(enemyTable.x[i]) + enemyTable.width[i];
+    if (!std::isfinite(left) || !std::isfinite(right)) {
+        c.lo[i] = -1;
+        c.everywhere.set(i);
+        return;
+    }
+    c.lo[i] = columnOf(std::min(left, right));
+    c.hi[i] = columnOf(std::max(left, right));
+    for (int k = c.lo[i]; k <= c.hi[i]; ++k)
+        c.column[k].set(i);
+}
+
+// After enemy i has moved sideways.
+void refreshColumns(int i)
+{
+    EnemyColumns& c = enemyColumns;
+    if (!c.members.test(i))
+        return;
+    if (c.lo[i] < 0)
+        c.everywhere.reset(i);
+    else
+        for (int k = c.lo[i]; k <= c.hi[i]; ++k)
+            c.column[k].reset(i);
+    placeInColumns(i);
+}
+
+void buildEnemyColumns(int last)
+{
+    enemyColumns = EnemyColumns{};
+    for (int i = 0; i <= last; ++i)
+        if (takesPartInSeparation(i)) {
+            enemyColumns.members.set(i);
+            placeInColumns(i);
+        }
+}
+
+// The walkers and jumpers whose x extent may meet enemy i's (i among them).
+EnemySet enemiesNear(int i)
+{
+    const EnemyColumns& c = enemyColumns;
+    if (c.lo[i] < 0)
+        return c.members;
+    EnemySet near = c.everywhere;
+    for (int k = c.lo[i]; k <= c.hi[i]; ++k)
+        near |= c.column[k];
+    return near;
 }
 
 void turnAfterPush(int i)
@@ -445,45 +644,38 @@ void separatePair(int a, int b)
     if (t.x[b] <= t.x[a]) {
         const float old = t.x[b];
         t.x[b] = t.x[a] - t.width[b];
-        if (enemyOverlapsAnyBox(b)) {
+        if (enemyOverlapsBoxNear(b)) {
             t.x[b] = old;
             t.x[a] = t.x[b] + t.width[b];
         }
     } else {
         const float old = t.x[a];
         t.x[a] = t.x[b] - t.width[a];
-        if (enemyOverlapsAnyBox(a)) {
+        if (enemyOverlapsBoxNear(a)) {
             t.x[a] = old;
             t.x[b] = t.x[a] + t.width[a];
         }
     }
     turnAfterPush(a);
     turnAfterPush(b);
+    refreshColumns(a);
+    refreshColumns(b);
     suspects.set(a);
     suspects.set(b);
 }
 
 // Drops the suspects that overlap no other enemy; returns whether any suspect is left.
-bool pruneSuspects(int last)
+bool pruneSuspects()
 {
-    for (int d = 0; d <= last; ++d) {
-        if (!suspects.test(d))
-            continue;
+    for (size_t d = suspects._Find_first(); d < suspects.size(); d = suspects._Find_next(d)) {
+        const EnemySet near = enemiesNear(static_cast<int>(d));
         bool overlapping = false;
-        for (int e = 0; e <= last && !overlapping; ++e)
-            overlapping = e != d && takesPartInSeparation(e) && enemiesOverlap(d, e);
+        for (size_t e = near._Find_first(); e < near.size() && !overlapping; e = near._Find_next(e))
+            overlapping = e != d && enemiesOverlap(static_cast<int>(d), static_cast<int>(e));
         if (!overlapping)
             suspects.reset(d);
     }
     return suspects.any();
-}
-
-int nextSuspect(int after, int last)
-{
-    for (int b = after + 1; b <= last; ++b)
-        if (suspects.test(b))
-            return b;
-    return last + 1;
 }
 
 void separateEveryPair(int last)
@@ -501,19 +693,23 @@ void separateEnemies()
         separateEveryPair(last);
         return;
     }
-    if (!pruneSuspects(last))
+    if (!pruneSuspects())
         return;
+    const EnemyTable& t = enemyTable;
     for (int a = 0; a <= last; ++a) {
         if (!takesPartInSeparation(a))
             continue;
-        // A suspect row visits every partner; any other row only the suspects (the set may
-        // grow during the row, and later partners are still found).
-        for (int b = suspects.test(a) ? 0 : nextSuspect(-1, last); b <= last;
-             b = suspects.test(a) ? b + 1 : nextSuspect(b, last)) {
-            if (b == a || !takesPartInSeparation(b))
+        EnemySet near = enemiesNear(a);
+        float rowX = t.x[a];
+        for (size_t n = near._Find_first(); n < near.size(); n = near._Find_next(n)) {
+            const int b = static_cast<int>(n);
+            if (b == a || !(suspects.test(a) || suspects.test(b)) || !enemiesOverlap(a, b))
                 continue;
-            if (enemiesOverlap(a, b))
-                separatePair(a, b);
+            separatePair(a, b);
+            if (t.x[a] != rowX) {
+                rowX = t.x[a];
+                near = enemiesNear(a);
+            }
         }
     }
 }
@@ -523,19 +719,19 @@ void separateEnemies()
 void updateEnemyAI()
 {
     EnemyTable& t = enemyTable;
-    suspects.reset();
-    for (int i = 0; i <= lastEnemy(); ++i)
-        if (takesPartInSeparation(i))
-            suspects.set(i);
+    buildBoxColumns();
+    buildEnemyColumns(lastEnemy());
+    suspects = enemyColumns.members;
     for (int i = 0; i <= lastEnemy(); ++i) {
         if (!(t.health[i] > 0.0f) || t.type[i] == ENEMY_ORB)
             continue;
-        if (t.type[i] == ENEMY_FLYER)
+        if (t.type[i] == ENEMY_FLYER) {
             moveFlyer(i);
-        else
+        } else {
             moveWalker(i);
-        if (takesPartInSeparation(i))
+            refreshColumns(i);
             suspects.set(i);
+        }
         separateEnemies();
     }
 }

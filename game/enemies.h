@@ -84,8 +84,9 @@ extern EnemyTable enemyTable;
 extern EnemyDebris enemyDebris;
 extern int enemyCount;
 extern int32_t livingTargetCount;
-// The separation of overlapping enemies skips the pairs that cannot overlap; cleared, it visits
-// every pair as written, as the reference for tests and benchmarks (the results are the same).
+// The enemy updates skip the pairs that cannot overlap (enemy and enemy in the separation,
+// enemy and box everywhere); cleared, they visit every pair as written, as the reference for
+// tests and benchmarks (the results are the same).
 extern bool separationSkipsPairs;
 
 // True when enemies a and b strictly overlap.

@@ -255,18 +255,24 @@ TEST_F(EnemyAi, AnEnemyBelowTheLevelDies)
     EXPECT_FLOAT_EQ(enemyTable.health[1], 0);
 }
 
-// A crowd of walkers and jumpers on a few ledges, run with and without the pair skipping from
-// the same start: the tables and the generator must end the same.
+// A crowd of walkers and jumpers on a few ledges (some outside the level, a lift, a box of
+// negative width), run with and without the pair skipping from the same start: the tables and
+// the generator must end the same.
 TEST_F(EnemyAi, PairSkippingSeparatesExactlyLikeTheFullWalk)
 {
     world::reset();
     world::putBox(2, 100, 300, 900, 40);
     world::putBox(3, 1200, 600, 500, 40);
     world::putBox(4, 1800, 200, 1200, 30);
+    world::putBox(5, -500, 100, 300, 40);    // outside the level on both sides
+    world::putBox(6, 4200, 0, 900, 60);
+    world::putLift(7, 2500, 400, 300, 20, -200, 150, 7);
+    world::putBox(8, 900, 500, -120, 30);    // a negative width
     crtSrand(77);
     for (int i = 1; i <= MAX_LEVEL_ENEMIES; ++i) {
         const int type = i % 7 == 0 ? ENEMY_FLYER : (i % 5 == 0 ? ENEMY_JUMPER : ENEMY_WALKER);
-        world::putEnemy(i, type, static_cast<float>(crtRand() % 3000), static_cast<float>(29 + crtRand() % 700));
+        const float x = i % 11 == 0 ? 4300.0f + static_cast<float>(i) : (i % 13 == 0 ? -400.0f : 0.0f);
+        world::putEnemy(i, type, x + static_cast<float>(crtRand() % 3000), static_cast<float>(29 + crtRand() % 700));
         enemyTable.pathStartX[i] = enemyTable.x[i];
         enemyTable.pathStartY[i] = enemyTable.y[i];
         enemyTable.pathRangeX[i] = 200;
@@ -274,13 +280,18 @@ TEST_F(EnemyAi, PairSkippingSeparatesExactlyLikeTheFullWalk)
     }
     resetEnemies();
     const auto start = std::make_unique<EnemyTable>(enemyTable);
+    const auto boxes = std::make_unique<BoxTable>(boxTable);
     substepFactor = 0.25f;
 
     auto run = [&](bool skipping) {
         enemyTable = *start;
+        boxTable = *boxes;
         crtSrand(99);
         separationSkipsPairs = skipping;
-        substeps(400);
+        for (int k = 0; k < 400; ++k) {
+            updateLifts();
+            substeps(1);
+        }
         separationSkipsPairs = true;
         return std::make_pair(std::make_unique<EnemyTable>(enemyTable), crtRand());
     };
