@@ -137,7 +137,11 @@ struct Reader {
             return true;
         int32_t value = 0;
         const char* text = attribute.value();
+        while (isSpace(*text))
+            ++text;
         size_t length = std::strlen(text);
+        while (length > 0 && isSpace(text[length - 1]))
+            --length;
         if (!tokenToInt(text, length, value) || value < 0 || value > cap)
             return fail(std::string("expected a ") + what + " count from 0 to " + std::to_string(cap) + ", found \"" +
                         printable(text, std::min(length, QUOTED_TOKEN_CHARS)) + "\"");

@@ -61,9 +61,13 @@ void bounds(const ObjModel& model, float low[3], float high[3])
 
 float largestExtent(const ObjModel& model)
 {
-    float extent[3];
-    objMeasureExtent(const_cast<ObjModel&>(model), extent);
-    return objMaxFloat(objMaxFloat(extent[0], extent[1]), extent[2]);
+    float low[3];
+    float high[3];
+    bounds(model, low, high);
+    float largest = 0.0f;
+    for (int c = 0; c < 3; ++c)
+        largest = objMaxFloat(largest, objAbsFloat(high[c]) + objAbsFloat(low[c]));
+    return largest;
 }
 
 // Every triangle some group lists, once.

@@ -125,7 +125,8 @@ std::string statementName(const Words& words)
     return name;
 }
 
-// A decimal integer filling [at, end) up to `stop`; moves `at` past it.
+// A decimal integer at `at` (before `end`); moves `at` past it. Magnitudes stop growing past
+// 2^40, far beyond any index the counts allow, so nothing overflows.
 bool readIndex(const char*& at, const char* end, int64_t& value)
 {
     const char* p = at;

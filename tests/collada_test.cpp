@@ -210,6 +210,11 @@ TEST(ColladaRead, SubsetRules)
     EXPECT_EQ(parsed.mesh.sourcesRead[1].kind, ColladaSourceKind::NORMALS);
     EXPECT_EQ(parsed.mesh.sourcesRead[2].kind, ColladaSourceKind::POSITIONS);
 
+    // Counts may carry blanks around the number.
+    parsed = parseText(subsetDocument(NO_UV_INPUTS, "0 0 1 0 2 0", " 1\t"));
+    ASSERT_EQ(parsed.result, ColladaResult::OK) << parsed.error;
+    EXPECT_EQ(parsed.mesh.triangleCount, 1);
+
     // No triangles at all is an empty model, not an error.
     parsed = parseText(subsetDocument(NO_UV_INPUTS, "", "0"));
     ASSERT_EQ(parsed.result, ColladaResult::OK) << parsed.error;
