@@ -11,7 +11,7 @@ namespace {
 
 using DrawPicture = bool (*)(Canvas&, EffectFonts&, std::string&);
 
-struct PictureSpec {
+struct PictureEntry {
     const char* fileName;
     int width;
     int height;
@@ -24,7 +24,7 @@ struct PictureSpec {
     float frameHeight = 0;
 };
 
-const PictureSpec PICTURES[] = {
+const PictureEntry PICTURES[] = {
     {"flag.tga", 1024, 512, 24, 0xF1A6u, drawFlag, 2120, 1280},
     {"flagmap.tga", 256, 256, 24, 0, drawFlagMap},
     {"flagshadow.tga", 512, 64, 24, 0, drawFlagShadow},
@@ -45,23 +45,23 @@ const PictureSpec PICTURES[] = {
     {"jellymask2.tga", 256, 512, 24, 0, drawJellyMask2, 960, 1080},
 };
 
-bool makePicture(const PictureSpec& spec, EffectFonts& fonts, const std::string& dataDir, std::string& error)
+bool makePicture(const PictureEntry& entry, EffectFonts& fonts, const std::string& dataDir, std::string& error)
 {
-    Canvas canvas = makeCanvas(spec.width, spec.height,
-        spec.frameWidth > 0 ? spec.frameWidth : static_cast<float>(spec.width),
-        spec.frameHeight > 0 ? spec.frameHeight : static_cast<float>(spec.height));
-    if (!spec.draw(canvas, fonts, error)) {
-        error = std::string(spec.fileName) + ": " + error;
+    Canvas canvas = makeCanvas(entry.width, entry.height,
+        entry.frameWidth > 0 ? entry.frameWidth : static_cast<float>(entry.width),
+        entry.frameHeight > 0 ? entry.frameHeight : static_cast<float>(entry.height));
+    if (!entry.draw(canvas, fonts, error)) {
+        error = std::string(entry.fileName) + ": " + error;
         return false;
     }
-    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, {0, 0, 0});
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, entry.ditherSeed, {0, 0, 0});
     TgaSource source;
-    source.width = spec.width;
-    source.height = spec.height;
+    source.width = entry.width;
+    source.height = entry.height;
     source.rgba = rgba.data();
     // Written beside the final name and renamed, so a failed run leaves no half picture.
-    const std::string path = dataDir + "/" + spec.fileName;
-    if (!writeTgaFile(path + ".tmp", source, spec.bitsPerPixel, TgaEncoding::Uncompressed, error))
+    const std::string path = dataDir + "/" + entry.fileName;
+    if (!writeTgaFile(path + ".tmp", source, entry.bitsPerPixel, TgaEncoding::Uncompressed, error))
         return false;
     std::error_code renameError;
     std::filesystem::rename(path + ".tmp", path, renameError);
@@ -89,8 +89,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "effects_data: %s\n", error.c_str());
         return 1;
     }
-    for (const PictureSpec& spec : PICTURES) {
-        if (!makePicture(spec, fonts, dataDir, error)) {
+    for (const PictureEntry& entry : PICTURES) {
+        if (!makePicture(entry, fonts, dataDir, error)) {
             std::fprintf(stderr, "effects_data: %s\n", error.c_str());
             return 1;
         }
