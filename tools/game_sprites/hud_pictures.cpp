@@ -14,6 +14,7 @@ namespace {
 constexpr Rgb PANEL_EDGE = {0.30f, 0.85f, 1.00f};
 constexpr Rgb LABEL = {0.62f, 0.80f, 0.92f};
 constexpr Rgb DIGIT = {0.90f, 0.98f, 1.00f};
+constexpr float TITLE_RIGHT = 1380.0f;  // the corner tag starts at x 1408
 
 struct Rect {
     float left, bottom, right, top;
@@ -79,7 +80,6 @@ bool paintWeaponPanel(Canvas& canvas, SpriteFonts& fonts, const char* name, Rgb 
 
 bool drawHudBar(Canvas& canvas, SpriteFonts& fonts, std::string& error)
 {
-    const float w = canvas.frameWidth;
     const float h = canvas.frameHeight;
     const float aa = pixelFootprint(canvas);
     // Brushed dark steel, a bright top rim and fine grooves.
@@ -94,7 +94,7 @@ bool drawHudBar(Canvas& canvas, SpriteFonts& fonts, std::string& error)
         addLight(pixel, PANEL_EDGE, rim * 0.7f);
         const float shine = std::exp(-(h - y) * 0.35f) * 0.25f;
         addLight(pixel, PANEL_EDGE, shine);
-        const bool groove = std::fmod(x + 2000.0f - y * 0.6f, 14.0f) < 1.2f && x > 1120.0f && y > 10 && y < 54;
+        const bool groove = std::fmod(x + 2000.0f - y * 0.6f, 14.0f) < 1.2f && x > 1400.0f && y > 10 && y < 54;
         if (groove)
             addLight(pixel, PANEL_EDGE, 0.05f);
     });
@@ -122,10 +122,11 @@ bool drawHudBar(Canvas& canvas, SpriteFonts& fonts, std::string& error)
         if (!paintText(canvas, fonts.sansBold, label.text, labelSize, label.right - width, label.baseline, LABEL, 0, error))
             return false;
     }
-    // A row of status lights and the game's name on the free right side.
+    // A row of status lights and the game's name on the free right side, clear of the corner
+    // tag the frame routine puts over the last quarter of the bar.
     paintPixels(canvas, [&](Rgba& pixel, float x, float y) {
         for (int i = 0; i < 6; ++i) {
-            const float cx = 1090.0f + i * 16.0f;
+            const float cx = 1062.0f + i * 15.0f;
             const float d = distanceToCircle(x, y, cx, 32.0f, 3.0f);
             const float on = coverageFromDistance(d, aa);
             const Rgb color = i < 4 ? Rgb{0.3f, 1.0f, 0.6f} : Rgb{1.0f, 0.6f, 0.2f};
@@ -135,12 +136,12 @@ bool drawHudBar(Canvas& canvas, SpriteFonts& fonts, std::string& error)
         }
     });
     TextStyle title;
-    title.size = 26;
-    title.tracking = 26 * 0.35f;
+    title.size = 22;
+    title.tracking = 22 * 0.25f;
     const char* name = "MORNGLOW";
     const float width = measureText(fonts.sansBold, name, title);
     Mask mask = makeMask(canvas);
-    if (!drawText(fonts.sansBold, canvas, mask, name, title, w - 60.0f - width, 22.0f, error))
+    if (!drawText(fonts.sansBold, canvas, mask, name, title, TITLE_RIGHT - width, 24.0f, error))
         return false;
     Mask halo = mask;
     blurMask(halo, 4.0f, 3.0f);
