@@ -3,10 +3,12 @@
 // frames of each scene on the virtual clock: scene <state> <name> frames <n> median_ms <x>
 // max_ms <y>. With GALLIUM_NOOP=1 the figures are the CPU cost of a frame.
 // demo-bench --game FILE ...: the game frame on a level instead (game_mode.cpp).
+// demo-bench --game-scenarios: the game frame in five drawing situations (game_scenarios.cpp).
 #include "app/frame.h"
 #include "app/offline_driver.h"
 #include "app/startup.h"
 #include "bench/game_mode.h"
+#include "bench/game_scenarios.h"
 #include "platform/gl_api.h"
 
 #include <SDL.h>
@@ -40,9 +42,12 @@ static const int SCENE_ORDER[] = {STATE_PICTURE, STATE_PALETTE_LOGO, STATE_RADIA
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--game"))
             return runGameBench(argc, argv);
+        if (!std::strcmp(argv[i], "--game-scenarios"))
+            return runGameScenarios(argc, argv);
+    }
     int frames = 60;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) {

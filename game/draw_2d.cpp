@@ -13,6 +13,7 @@
 
 #include <SDL_video.h>  // SDL_GL_GetCurrentContext
 #include <algorithm>  // std::clamp
+#include <chrono>     // the time spent sending
 #include <cmath>
 #include <cstddef>  // offsetof
 #include <cstdlib>  // free
@@ -21,7 +22,7 @@
 #include <string>
 
 bool batching2D = true;
-Draw2DStats draw2DStats = {0, 0};
+Draw2DStats draw2DStats = {0, 0, 0.0};
 
 namespace {
 
@@ -98,13 +99,14 @@ void buildSpriteProgram()
     std::smatch versionMatch;
     if (!std::regex_search(fragment, versionMatch, version) || std::stoi(versionMatch[1].str()) < 330)
         return;
+    const std::string versionLine = versionMatch[0].str();  // the match points into `fragment`
     const std::regex indexUniform(R"(uniform\s+float\s+colorIndex\s*;)");
     const std::regex selectUniform(R"(uniform\s+float\s+colorSelect\s*;)");
     if (!std::regex_search(fragment, indexUniform) || !std::regex_search(fragment, selectUniform))
         return;
     fragment = std::regex_replace(fragment, indexUniform, "in float colorIndex;");
     fragment = std::regex_replace(fragment, selectUniform, "in float colorSelect;");
-    const std::string vertex = versionMatch[0].str() + "\n"
+    const std::string vertex = versionLine + "\n"
         "in vec2 spriteParams;\n"
         "out vec2 texCoord;\n"
         "out float colorIndex;\n"
@@ -139,6 +141,10 @@ void buildSpriteProgram()
         glDeleteProgram(program);
         return;
     }
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "colorMap"), 0);
+    glUniform1i(glGetUniformLocation(program, "colorGradient"), 1);
+    glUseProgram(static_cast<GLuint>(currentShaderProgram));
     spriteProgram = program;
     spriteProgramState = 1;
 }
@@ -169,41 +175,108 @@ void endScreenMatrices()
     glPopMatrix();
 }
 
-void uploadAndDraw(bool withSpriteParams)
+// The batch array: positions, texture coordinates, colours and sprite values from one buffer
+// that each batch refills; the pointers are set once with the array.
+void bindBatchArray()
 {
     if (!batchArray) {
         glGenVertexArrays(1, &batchArray);
         glGenBuffers(1, &batchBuffer);
-    }
-    GLint previousArray = 0;
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &previousArray);
-    glBindVertexArray(batchArray);
-    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
-    const GLsizeiptr bytes = static_cast<GLsizeiptr>(batch.count) * static_cast<GLsizeiptr>(sizeof(Vertex2D));
-    glBufferData(GL_ARRAY_BUFFER, bytes, batch.vertices, GL_STREAM_DRAW);
-    const GLsizei stride = sizeof(Vertex2D);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, x)));
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, u)));
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, r)));
-    if (withSpriteParams) {
-        glEnableVertexAttribArray(SPRITE_PARAMS_LOCATION);
+        glBindVertexArray(batchArray);
+        glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
+        const GLsizei stride = sizeof(Vertex2D);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, x)));
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, u)));
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex2D, r)));
         glVertexAttribPointer(SPRITE_PARAMS_LOCATION, 2, GL_FLOAT, GL_FALSE, stride,
             reinterpret_cast<const void*>(offsetof(Vertex2D, colourIndex)));
-    } else {
-        glDisableVertexAttribArray(SPRITE_PARAMS_LOCATION);
+        glEnableVertexAttribArray(SPRITE_PARAMS_LOCATION);
+        return;
     }
-    glNormal3f(1.0f, 1.0f, 1.0f);
-    glDrawArrays(GL_TRIANGLES, 0, batch.count);
-    draw2DStats.drawCalls += 1;
-    glBindVertexArray(static_cast<GLuint>(previousArray));
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(batchArray);
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
 }
 
-// One batch out, then the state the last primitive's own call leaves. Without a GL context
-// (the world stepped in a test) the queue is simply dropped.
+// The state every batch shares, set once for a run of batches between two flushes.
+struct LayerState {
+    bool open = false;
+    BatchKind lastKind = BatchKind::None;
+    int blend = -1;          // Blend2D of the last batch, -1 before the first
+    GLuint program = ~0u;    // program of the last batch
+    GLuint texture0 = ~0u;
+    GLuint texture1 = ~0u;
+    int used = 0;            // vertices of the buffer taken by this run's batches
+};
+LayerState layer;
+bool batchBufferFresh = true;  // the buffer has no store yet
+// The buffer holds many batches: they fill it from the front, run after run, and only a full
+// buffer takes a fresh store, so a batch is one sub-upload and one draw.
+constexpr int LAYER_BUFFER_VERTICES = 4 * BATCH_2D_CAPACITY;
+
+void orphanLayerBuffer()
+{
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(LAYER_BUFFER_VERTICES) * static_cast<GLsizeiptr>(sizeof(Vertex2D)),
+        nullptr, GL_STREAM_DRAW);
+    layer.used = 0;
+}
+
+void openLayer()
+{
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    beginScreenMatrices();
+    bindBatchArray();
+    glNormal3f(1.0f, 1.0f, 1.0f);
+    const int used = layer.used;
+    const bool fresh = batchBufferFresh;
+    layer = LayerState{};
+    layer.open = true;
+    layer.used = used;
+    if (fresh) {
+        orphanLayerBuffer();
+        batchBufferFresh = false;
+    }
+}
+
+// Leaves the state the last primitive's own call would have left.
+void closeLayer()
+{
+    if (!layer.open)
+        return;
+    layer.open = false;
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    endScreenMatrices();
+    glColor4fv(drawColour);
+    const BatchKind kind = layer.lastKind;
+    if (kind == BatchKind::Sprite) {
+        // The sprite's own call leaves the explosion program in use with red as the colour.
+        shaderLoader.use(explosionProgram);
+        glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+    } else {
+        shaderLoader.unuse();
+    }
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    if (kind == BatchKind::Rotated) {
+        // A rotated quad leaves the projection current, holding the frame, its corner and turn.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+        glTranslatef(batch.lastX, batch.lastY, 0.0f);
+        glRotatef(batch.lastAngle, 0.0f, 0.0f, 1.0f);
+    } else if (kind == BatchKind::Dot || kind == BatchKind::Sprite) {
+        glLoadIdentity();  // both load the identity into the current matrix first
+    }
+}
+
+// One batch out; the layer's shared state stays set until the next flush. Without a GL
+// context (the world stepped in a test) the queue is simply dropped.
 void sendBatch()
 {
     if (batch.count == 0 || !SDL_GL_GetCurrentContext()) {
@@ -211,48 +284,42 @@ void sendBatch()
         batch.state.kind = BatchKind::None;
         return;
     }
+    const auto sendStart = std::chrono::steady_clock::now();
+    if (!layer.open)
+        openLayer();
     const BatchState& s = batch.state;
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    applyBlend(s.blend);
-    if (s.kind == BatchKind::Sprite) {
-        shaderLoader.use(explosionProgram);
-        glUseProgram(spriteProgram);
+    if (layer.blend != static_cast<int>(s.blend)) {
+        glBlendFunc(GL_SRC_ALPHA, s.blend == Blend2D::Additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+        layer.blend = static_cast<int>(s.blend);
+    }
+    const GLuint program = s.kind == BatchKind::Sprite ? spriteProgram : 0;
+    if (layer.program != program) {
+        glUseProgram(program);
+        layer.program = program;
+    }
+    const GLuint texture0 = s.kind == BatchKind::Sprite ? explosionParticleTexture : s.texture;
+    if (layer.texture0 != texture0) {
         glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, explosionParticleTexture);
-        glUniform1i(glGetUniformLocation(spriteProgram, "colorMap"), 0);
+        glBindTexture(GL_TEXTURE_2D, texture0);
+        layer.texture0 = texture0;
+    }
+    if (s.kind == BatchKind::Sprite && layer.texture1 != s.texture) {
         glActiveTexture(GL_TEXTURE1);
         glBindTexture(GL_TEXTURE_2D, s.texture);
-        glUniform1i(glGetUniformLocation(spriteProgram, "colorGradient"), 1);
-    } else {
-        shaderLoader.unuse();
         glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, s.texture);
+        layer.texture1 = s.texture;
     }
-    beginScreenMatrices();
-    uploadAndDraw(s.kind == BatchKind::Sprite);
-    endScreenMatrices();
-    glColor4fv(drawColour);
-    if (s.kind == BatchKind::Sprite) {
-        // The sprite's own call leaves the explosion program in use with red as the colour.
-        glUseProgram(explosionProgram);
-        glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
-    }
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    if (s.kind == BatchKind::Rotated) {
-        // A rotated quad leaves the projection current, holding the frame, its corner and turn.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
-        glTranslatef(batch.lastX, batch.lastY, 0.0f);
-        glRotatef(batch.lastAngle, 0.0f, 0.0f, 1.0f);
-    } else if (s.kind == BatchKind::Dot || s.kind == BatchKind::Sprite) {
-        glLoadIdentity();  // both load the identity into the current matrix first
-    }
+    if (layer.used + batch.count > LAYER_BUFFER_VERTICES)
+        orphanLayerBuffer();
+    const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(sizeof(Vertex2D));
+    glBufferSubData(GL_ARRAY_BUFFER, layer.used * vertexBytes, batch.count * vertexBytes, batch.vertices);
+    glDrawArrays(GL_TRIANGLES, layer.used, batch.count);
+    layer.used += batch.count;
+    draw2DStats.drawCalls += 1;
+    layer.lastKind = s.kind;
     batch.count = 0;
     batch.state.kind = BatchKind::None;
+    draw2DStats.sendMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sendStart).count();
 }
 
 // Room for six vertices of a primitive with `state`, sending the batch first when needed.
@@ -519,7 +586,7 @@ void drawExplosionSprite(float cx, float cy, float size, float colourIndex, int 
         return;
     }
     if (!batching2D || !spriteBatchAvailable()) {
-        sendBatch();
+        flush2D();
         draw2DStats.primitives += 1;
         drawExplosionSpriteDirect(cx, cy, size, colourIndex, small, colourSelect);
         return;
@@ -551,4 +618,7 @@ void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend)
 void flush2D()
 {
     sendBatch();
+    const auto start = std::chrono::steady_clock::now();
+    closeLayer();
+    draw2DStats.sendMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }

@@ -38,6 +38,7 @@ bool hasGlContext2D();
 struct Draw2DStats {
     int primitives;  // primitives given since the last reset
     int drawCalls;   // draw calls sent for them
+    double sendMs;   // wall time spent sending batches (GL submission and state)
 };
 extern Draw2DStats draw2DStats;
 

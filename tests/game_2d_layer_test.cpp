@@ -47,7 +47,7 @@ struct LayerFixture : ::testing::Test {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         batching2D = batched;
-        draw2DStats = Draw2DStats{0, 0};
+        draw2DStats = Draw2DStats{0, 0, 0.0};
         draw();
         flush2D();
         stats = draw2DStats;
@@ -102,6 +102,20 @@ TEST_F(LayerFixture, BatchedLayerDrawsTheSamePictureInFewerCalls)
     EXPECT_GT(lit, 5000);
     // Corners turned on the CPU may round a pixel centre the other way along an edge.
     EXPECT_LT(differing, 60) << "max difference " << maxDiff;
+}
+
+TEST_F(LayerFixture, ExplosionSpritesOfOneRampGoOutInOneCall)
+{
+    ASSERT_NE(explosionProgram, 0u) << "expl.frag";
+    Draw2DStats stats{};
+    render([] {
+        for (int i = 0; i < 300; ++i)
+            drawExplosionSprite(200.0f + i, 300.0f, 30.0f, 0.5f, 0, i / 300.0f);
+        for (int i = 0; i < 10; ++i)
+            drawExplosionSprite(200.0f + i, 600.0f, 30.0f, 0.5f, i % 2, 0.5f);
+    }, true, stats);
+    EXPECT_EQ(stats.primitives, 310);
+    EXPECT_EQ(stats.drawCalls, 10);  // the first of the alternating ten joins the 300
 }
 
 TEST_F(LayerFixture, FlushLeavesTheStateOfTheLastPrimitivesOwnCall)
@@ -177,7 +191,7 @@ TEST_F(LayerFixture, DottedLinesDrawOneDotPerUnitAndOnlyOnScreen)
         {3000, 200, 4000, 900, 0},      // wholly off screen
     };
     for (const Case& c : cases) {
-        draw2DStats = Draw2DStats{0, 0};
+        draw2DStats = Draw2DStats{0, 0, 0.0};
         drawDottedLine(c.x0, c.y0, c.x1, c.y1);
         EXPECT_EQ(draw2DStats.primitives, c.dots) << c.x0 << "," << c.y0 << " to " << c.x1 << "," << c.y1;
         flush2D();
@@ -195,13 +209,13 @@ TEST_F(LayerFixture, DotsOffScreenOrNotFiniteAreSkipped)
 {
     const float spots[][2] = {{-2, 5}, {1920, 5}, {5, -2}, {5, 1080}, {NAN, 5}, {5, INFINITY}, {1e30f, 0}};
     for (const auto& s : spots) {
-        draw2DStats = Draw2DStats{0, 0};
+        draw2DStats = Draw2DStats{0, 0, 0.0};
         drawDot(s[0], s[1]);
         EXPECT_EQ(draw2DStats.primitives, 0) << s[0] << "," << s[1];
     }
     const float edges[][2] = {{-1.5f, 5}, {1919, 5}, {5, -1}, {5, 1079}};
     for (const auto& s : edges) {
-        draw2DStats = Draw2DStats{0, 0};
+        draw2DStats = Draw2DStats{0, 0, 0.0};
         drawDot(s[0], s[1]);
         EXPECT_EQ(draw2DStats.primitives, 1) << s[0] << "," << s[1];
     }
