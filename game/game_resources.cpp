@@ -24,6 +24,7 @@ uint32_t orbRampTextures[ORB_MODEL_COUNT] = {};
 uint32_t explosionProgram = 0;
 uint32_t spareLitProgram = 0;
 uint32_t tileDepthProgram = 0;
+uint32_t backgroundDepthProgram = 0;
 uint32_t tileLitProgram = 0;
 uint32_t heroDepthProgram = 0;
 uint32_t heroLitProgram = 0;
@@ -90,7 +91,7 @@ void loadGamePrograms()
     explosionProgram = shaderLoader.load("passthroughvertexshader.vert", "expl.frag");
     spareLitProgram = shaderLoader.load("shmappass2.vert", "shmappass2.frag");
     tileDepthProgram = shaderLoader.load("shmappass1.vert", "shmappass1.frag");
-    shaderLoader.load("shmappass1background.vert", "shmappass1.frag");
+    backgroundDepthProgram = shaderLoader.load("shmappass1background.vert", "shmappass1.frag");
     tileLitProgram = shaderLoader.load("shmappass2.vert", "shmappass2.frag");
     shaderLoader.load("shmappass2.vert", "shmappass2_selfillum.frag");
     heroDepthProgram = shaderLoader.load("shmappass1.vert", "shmappass1.frag");

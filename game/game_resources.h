@@ -34,10 +34,13 @@ extern uint32_t explosionRampTexture;        // "explosion_color.tga"
 extern uint32_t explosionRampSmallTexture;   // "explosion_color_small.tga"
 extern uint32_t orbRampTextures[ORB_MODEL_COUNT];  // "orb_color.tga", "orb_color2.tga" .. "orb_color6.tga"
 
-// Programs, in load order (two more are loaded that nothing uses).
+// Programs, in load order (one more is loaded that nothing uses).
 extern uint32_t explosionProgram;   // "passthroughvertexshader.vert" + "expl.frag"
 extern uint32_t spareLitProgram;    // "shmappass2.vert" + "shmappass2.frag"
 extern uint32_t tileDepthProgram;   // "shmappass1.vert" + "shmappass1.frag"
+// "shmappass1background.vert" + "shmappass1.frag": the background's depth pass. It has no bone
+// arrays, so a draw does not re-send 16 KB of bone uniforms with every new placement.
+extern uint32_t backgroundDepthProgram;
 extern uint32_t tileLitProgram;     // "shmappass2.vert" + "shmappass2.frag"
 extern uint32_t heroDepthProgram;   // "shmappass1.vert" + "shmappass1.frag"
 extern uint32_t heroLitProgram;     // "shmappass2hero.vert" + "shmappass2hero.frag"

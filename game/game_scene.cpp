@@ -82,6 +82,17 @@ void placeBackgroundFlyer(int i)
         glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
 }
 
+// A flyer placed at x (before parallax) and depth z shows in the view: its centre lies within the
+// view's half-width at its distance from the eye, widened by the craft's half-length.
+static bool flyerInView(float x, float z)
+{
+    constexpr float TAN_HALF_FIELD = 0.31529879f;   // tan(17.5 degrees)
+    constexpr float FLYER_HALF_LENGTH = 0.6f;
+    const float viewX = x - 7.0f * gameCameraX / (LEVEL_WIDTH - VIEW_WIDTH) / 10.0f;
+    const float halfWidth = (10.0f - z) * TAN_HALF_FIELD * 16.0f / 9.0f + FLYER_HALF_LENGTH;
+    return viewX > -halfWidth && viewX < halfWidth;
+}
+
 void placeBackgroundProps()
 {
     if (!gameHasGlContext())
@@ -100,11 +111,11 @@ void drawBackgroundShadowPass()
     for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i) {
         placeBackgroundFlyer(i);
         if (gl && flyerModel)
-            drawModelDepth(*flyerModel, -1, static_cast<int>(tileDepthProgram));
+            drawModelDepth(*flyerModel, -1, static_cast<int>(backgroundDepthProgram));
     }
     placeBackgroundProps();
     if (gl && backgroundScene)
-        drawModelListDepth(*backgroundScene, static_cast<int>(tileDepthProgram));
+        drawModelListDepth(*backgroundScene, static_cast<int>(backgroundDepthProgram));
 }
 
 void drawBackgroundLitPass()
@@ -113,8 +124,10 @@ void drawBackgroundLitPass()
     if (gl)
         glColor4f(0.9f, 0.9f, 0.9f, 1.0f);
     for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i) {
+        const float x = cloudX[i];
         placeBackgroundFlyer(i);
-        if (gl && flyerModel)
+        // Half the flyers are beyond the view's sides at any time; their draw shows nothing.
+        if (gl && flyerModel && flyerInView(x, cloudZ[i]))
             drawModelShadowed(*flyerModel, static_cast<int>(tileLitProgram), -1);
     }
     if (gl)

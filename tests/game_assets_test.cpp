@@ -331,11 +331,10 @@ TEST_F(GameAssets, EveryTextureIsReadFromItsOwnFile)
 
 TEST_F(GameAssets, EveryProgramCompilesAndLinks)
 {
-    const uint32_t programs[] = {explosionProgram, spareLitProgram, tileDepthProgram, tileLitProgram,
-                                 heroDepthProgram, heroLitProgram,  cloudsProgram};
+    const uint32_t programs[] = {explosionProgram, spareLitProgram, tileDepthProgram,  backgroundDepthProgram,
+                                 tileLitProgram,   heroDepthProgram, heroLitProgram, cloudsProgram};
     for (uint32_t p : programs)
         EXPECT_NE(p, 0u);
-    EXPECT_NE(shaderLoader.load("shmappass1background.vert", "shmappass1.frag"), 0u);
     EXPECT_NE(shaderLoader.load("shmappass2.vert", "shmappass2_selfillum.frag"), 0u);
 }
 
