@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
-// Beyond this many units a delta is treated as this long: no level is that large, and the
-// walk stays bounded (and free of integer overflow) for any finite input.
-static constexpr double WALK_DELTA_LIMIT = 1 << 22;
+// Beyond this many units a delta is treated as this long: six times the level's height, so no
+// box of a level comes near it, and a walk over a hostile box stays short (and free of integer
+// overflow) for any finite input.
+static constexpr double WALK_DELTA_LIMIT = 1 << 16;
 
 namespace {
 
