@@ -68,34 +68,35 @@ void startFallFrom(float y)
     playerAirborne = 1;
 }
 
+// Standard boxes and lifts. Inside an overlapping box the contact tests say exactly what the
+// rule asks (the overlap already holds their other halves).
 void collideSolidBox(int i, const PlayerRect& p)
 {
-    const float bl = boxTable.x[i], br = boxRight(i), bb = boxTable.y[i], bt = boxTop(i);
-    const float ovw = overlapLength(p.l, p.r, bl, boxTable.width[i]);
-    const float ovh = overlapLength(p.b, p.t, bb, boxTable.height[i]);
-    if (p.l < br - EDGE_MARGIN) {
-        if (p.r > bl + EDGE_MARGIN && bt > p.t) {
+    const float ovw = overlapLength(p.l, p.r, boxTable.x[i], boxTable.width[i]);
+    const float ovh = overlapLength(p.b, p.t, boxTable.y[i], boxTable.height[i]);
+    if (p.l < boxRight(i) - EDGE_MARGIN) {
+        if (playerHeadInBox(i)) {
             if (standingBoxIndex == 0)
                 standingBoxIndex = i;
             if (ovw >= ovh) {
-                startFallFrom(bb - playerHeight);
+                startFallFrom(boxTable.y[i] - playerHeight);
                 playerMoving = 1;
             } else {
                 jumpTime += 0.1f * substepFactor;
                 playerAirborne = 1;
             }
         }
-        if (p.r > bl + EDGE_MARGIN && p.b > bb && ovw >= ovh)
-            land(i, bt - groundSink);
+        if (playerFeetInBox(i) && ovw >= ovh)
+            land(i, boxTop(i) - groundSink);
     }
     if (ovh > ovw) {
         bool pushed = false;
-        if (p.l > bl) {
-            resolvedX = br + 1.0f;
+        if (playerLeftEdgeInBox(i)) {
+            resolvedX = boxRight(i) + 1.0f;
             pushed = true;
         }
-        if (br > p.r) {
-            resolvedX = bl - playerWidth - 1.0f;
+        if (playerRightEdgeInBox(i)) {
+            resolvedX = boxTable.x[i] - playerWidth - 1.0f;
             pushed = true;
         }
         if (pushed)
