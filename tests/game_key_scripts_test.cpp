@@ -6,6 +6,7 @@
 #include "program_runner.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -265,6 +266,26 @@ TEST(GameKeyScripts, SameScriptGivesTheSameHashesTwice)
     // The state moves: the hashes are not all one value.
     EXPECT_NE(first.hashLines.front().substr(first.hashLines.front().find(' ', 5)),
               first.hashLines.back().substr(first.hashLines.back().find(' ', 5)));
+}
+
+// The game's own program in a real window: the first game frame reads the level (and says so),
+// and Escape, typed into the window, ends the program normally.
+TEST(GameProgram, EntersTheGameAndQuitsOnEscape)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (test.sh runs the tests under Xvfb)";
+    std::filesystem::path dir = scratchPath("mornglow-game-program");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
+    std::filesystem::copy_file(std::filesystem::path(RUN_DIR) / "level1.level", dir / "level1.level");
+    std::string script = "cd '" + dir.string() + "' && (SDL_AUDIODRIVER=dummy GALLIUM_NOOP=1 timeout 120 stdbuf -oL " +
+                         BINARY_DIR + "/demo-game > game.out 2>/dev/null & pid=$!; "
+                         "for i in $(seq 1 300); do grep -q 'enemiescount read' game.out && break; sleep 0.2; done; "
+                         "sleep 1; xdotool key Escape; wait $pid; echo \"exit $?\"; cat game.out)";
+    ProgramRun run = runProgram(script);
+    EXPECT_NE(run.output.find("exit 0"), std::string::npos) << run.output.substr(0, 2000);
+    EXPECT_NE(run.output.find("enemiescount read"), std::string::npos);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
