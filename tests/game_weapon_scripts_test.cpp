@@ -1,0 +1,121 @@
+// The weapons played through key scripts by the capture tool (demo-capture --game) on the
+// virtual clock, with every GL call made and nothing rasterised: the laser and a homing missile
+// wear a walker down, and the nuke kills the walkers on screen while one beyond it survives.
+#include "game/enemies.h"
+#include "game/level_codec.h"
+#include "program_runner.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+EnemyRecord walkerAt(float x)
+{
+    EnemyRecord enemy = {};
+    enemy.type = ENEMY_WALKER;
+    enemy.x = x;
+    enemy.y = 30.0f;
+    enemy.width = 70.0f;
+    enemy.height = 150.0f;
+    enemy.speed = 0.0f;  // standing still keeps the cases about the weapons
+    enemy.health = enemy.maxHealth = 100.0f;
+    enemy.pathStartX = x;
+    enemy.pathStartY = 30.0f;
+    return enemy;
+}
+
+// The ground strip and walkers at the given x; frame -> enemy<i>.health for every frame.
+std::map<int, std::vector<float>> playWeapons(const char* name, const std::string& script, int frames,
+    const std::vector<float>& walkers)
+{
+    LevelImage level;
+    BoxRecord ground = {};
+    ground.width = 3840.0f;
+    ground.height = 10.0f;
+    ground.y = 20.0f;
+    ground.meshId = -1;
+    level.boxes.push_back(ground);
+    for (float x : walkers)
+        level.enemies.push_back(walkerAt(x));
+    std::filesystem::path dir = scratchPath(std::string("mornglow-weapons-") + name);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
+    const std::vector<uint8_t> bytes = encodeLevel(level);
+    std::ofstream(dir / "level1.level", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / "keys.txt") << script;
+    std::string dumps;
+    for (int f = 1; f <= frames; ++f)
+        dumps += (f > 1 ? "," : "") + std::to_string(f);
+    const ProgramRun run = runProgram("cd '" + dir.string() + "' && GALLIUM_NOOP=1 SDL_AUDIODRIVER=dummy " BINARY_DIR
+        "/demo-capture --game --keys keys.txt --out out --frames " + std::to_string(frames) + " --dump-at-frames " + dumps
+        + " 2>/dev/null");
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(run.exitStatus, 0) << name;
+    std::map<int, std::vector<float>> health;
+    std::istringstream lines(run.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string kind, key;
+        int frame = 0;
+        float value = 0;
+        fields >> kind >> frame >> key >> value;
+        for (size_t i = 0; i < walkers.size(); ++i)
+            if (kind == "state" && key == "enemy" + std::to_string(i + 1) + ".health") {
+                health[frame].resize(walkers.size(), -1.0f);
+                health[frame][i] = value;
+            }
+    }
+    return health;
+}
+
+TEST(GameWeaponScripts, LaserAndMissileWearAWalkerDown)
+{
+    // The laser held: a hit every shot, 10 health each, down to nothing.
+    auto laser = playWeapons("laser", "1 +RIGHT\n2 -RIGHT\n30 +RCTRL\n", 150, {700.0f});
+    ASSERT_FALSE(laser.empty());
+    EXPECT_FLOAT_EQ(laser[29][0], 100.0f);
+    int firstHit = -1;
+    for (int f = 30; f <= 150 && firstHit < 0; ++f)
+        if (laser[f][0] < 100.0f)
+            firstHit = f;
+    ASSERT_GT(firstHit, 30);
+    EXPECT_LE(laser[150][0], 0.0f);
+    // One homing missile (key 2), fired away from the walker behind the player once the launch
+    // delay of 40 frames has run out: it turns back.
+    auto missile = playWeapons("missile", "1 +LEFT\n2 -LEFT\n20 +2\n21 -2\n60 +RCTRL\n61 -RCTRL\n", 240, {700.0f});
+    ASSERT_FALSE(missile.empty());
+    EXPECT_FLOAT_EQ(missile[61][0], 100.0f);
+    EXPECT_FLOAT_EQ(missile[240][0], 80.0f);
+}
+
+TEST(GameWeaponScripts, NukeKillsTheWalkersOnScreenOnly)
+{
+    // The start view spans x 0..1920: two walkers on it within the ring's reach, one beyond the
+    // view's right edge.
+    auto nuke = playWeapons("nuke", "20 +3\n21 -3\n30 +RCTRL\n31 -RCTRL\n", 240, {600.0f, 1200.0f, 2600.0f});
+    ASSERT_FALSE(nuke.empty());
+    EXPECT_EQ(nuke[29], std::vector<float>({100.0f, 100.0f, 100.0f}));
+    EXPECT_LE(nuke[240][0], 0.0f);
+    EXPECT_LE(nuke[240][1], 0.0f);
+    EXPECT_FLOAT_EQ(nuke[240][2], 100.0f);
+    // The nearer walker falls first.
+    int first = -1, second = -1;
+    for (int f = 30; f <= 240; ++f) {
+        if (first < 0 && nuke[f][0] <= 0.0f)
+            first = f;
+        if (second < 0 && nuke[f][1] <= 0.0f)
+            second = f;
+    }
+    EXPECT_LT(first, second);
+}
+
+}  // namespace
