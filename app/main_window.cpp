@@ -5,7 +5,7 @@
 #include "app/frame.h"
 #include "core/sound.h"
 #include "app/startup.h"
-#include "app/win32_window.h"
+#include "platform/win32_window.h"
 #include "platform/gl_api.h"
 #include "platform/os_services.h"
 

@@ -6,7 +6,7 @@
 #include "gfx/tangents.h"
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
-#include "render/matrix_math.h"
+#include "gfx/matrix_math.h"
 
 #include <algorithm>
 #include <cstdio>

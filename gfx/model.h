@@ -5,7 +5,7 @@
 //
 // Conventions: positions, normals and tangents are 3 floats per vertex, texture coordinates 2,
 // handedness 1, bone indices and weights 4. Frame slot s of bone b is entry s x boneCount + b of
-// the per-frame arrays. Matrices are 16 floats, row by row (see render/matrix_math.h); Euler
+// the per-frame arrays. Matrices are 16 floats, row by row (see gfx/matrix_math.h); Euler
 // angles are degrees. The loaders scale positions and bone positions by MODEL_LOAD_SCALE.
 //
 // Uploading only what changed: vertexDataVersion counts rewrites of the vertex arrays. Every

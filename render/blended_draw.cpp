@@ -5,7 +5,7 @@
 #include "platform/gl_api.h"
 #include "render/light_space.h"    // computeLightMatrices
 #include "render/lights.h"         // uploadLightSwitchUniforms, uploadLightUniforms
-#include "render/matrix_math.h"    // rotationFromEuler, quaternions, eulerAxisOrder
+#include "gfx/matrix_math.h"    // rotationFromEuler, quaternions, eulerAxisOrder
 #include "render/model_draw.h"     // the submission steps
 
 #include <algorithm>

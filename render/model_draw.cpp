@@ -7,7 +7,7 @@
 #include "render/legacy_programs.h" // vboShaderProgram
 #include "render/light_space.h"    // computeLightMatrices
 #include "render/lights.h"         // uploadLightUniforms
-#include "render/matrix_math.h"    // rotationFromEuler, eulerAxisOrder
+#include "gfx/matrix_math.h"    // rotationFromEuler, eulerAxisOrder
 
 #include <algorithm>
 #include <cstring>

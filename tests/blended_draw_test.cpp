@@ -5,7 +5,7 @@
 #include "gfx/shadow_map.h"
 #include "render/blended_draw.h"
 #include "render/light_space.h"
-#include "render/matrix_math.h"
+#include "gfx/matrix_math.h"
 #include "render/model_draw.h"
 #include "tests/draw_test_support.h"
 #include "tests/gl_test_context.h"

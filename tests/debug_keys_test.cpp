@@ -6,7 +6,7 @@
 #include "app/frame.h"
 #include "app/main_window.h"
 #include "app/screenshot.h"
-#include "app/win32_window.h"
+#include "platform/win32_window.h"
 #include "core/clock.h"
 #include "core/keyboard.h"
 #include "gl_test_context.h"

@@ -7,7 +7,7 @@
 #include "gfx/model.h"
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
-#include "render/matrix_math.h"
+#include "gfx/matrix_math.h"
 #include "render/model_draw.h"   // poseModelBones
 #include "tools/common/tile_sizes.h"
 

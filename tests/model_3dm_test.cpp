@@ -1,6 +1,6 @@
 #include "gfx/model.h"
 #include "gfx/model_3dm.h"
-#include "render/matrix_math.h"
+#include "gfx/matrix_math.h"
 #include "tools/common/model3dm_write.h"
 
 #include "gl_test_context.h"

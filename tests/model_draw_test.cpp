@@ -7,7 +7,7 @@
 #include "render/legacy_programs.h"
 #include "render/light_space.h"
 #include "render/lights.h"
-#include "render/matrix_math.h"
+#include "gfx/matrix_math.h"
 #include "render/model_draw.h"
 #include "tests/draw_test_support.h"
 #include "tests/gl_test_context.h"

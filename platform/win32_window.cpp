@@ -1,4 +1,4 @@
-#include "app/win32_window.h"
+#include "platform/win32_window.h"
 
 bool win32Keys[WIN32_KEY_COUNT] = {};
 

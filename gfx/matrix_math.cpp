@@ -1,4 +1,4 @@
-#include "render/matrix_math.h"
+#include "gfx/matrix_math.h"
 
 #include <cmath>
 #include <cstring>
