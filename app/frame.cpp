@@ -14,14 +14,12 @@
 #include "render/camera.h"
 #include "render/lights.h"
 #include "render/overlay.h"
+#include "render/screen_passes.h"
 #include "scenes/scenes.h"
 
 #include <cmath>
 
-int sceneStartMs = 0;
 float timelineT = 0.0f;
-int beatFlags = 0;
-float frameDt = 0.0f;
 int demoState = STATE_GAME;
 int prevDemoState = 0;
 float fpsAverage = 0.0f;

@@ -1,7 +1,8 @@
-// The frame routine and the music-driven scene timeline, and the per-frame values the scenes
-// and the game read. Times: sceneStartMs in clockNowMs milliseconds, musicTime/timelineT in
-// 32-row units, frameDt in 60 Hz frames.
+// The frame routine and the music-driven scene timeline. Times: musicTime/timelineT in 32-row
+// units; the per-frame values the scenes read are in core/frame_values.h.
 #pragma once
+
+#include "core/frame_values.h"
 
 // Timeline states.
 constexpr int STATE_GAME = -1;
@@ -20,10 +21,7 @@ constexpr float TIMELINE_END = 49.5f;
 // musicTime runs this far ahead of the timeline.
 constexpr double TIMELINE_OFFSET = 0.45;
 
-extern int sceneStartMs;
 extern float timelineT;
-extern int beatFlags;
-extern float frameDt;
 extern int demoState;
 extern int prevDemoState;
 extern float fpsAverage;

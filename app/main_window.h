@@ -1,10 +1,9 @@
 // Program entry, the full-screen window with its OpenGL context, and the main loop.
 #pragma once
 
-#include <SDL.h>
+#include "core/screen_frame.h"
 
-constexpr int SCREEN_WIDTH = 1920;
-constexpr int SCREEN_HEIGHT = 1080;
+#include <SDL.h>
 
 extern SDL_Window* mainWindow;
 extern SDL_GLContext glContext;

@@ -1,10 +1,15 @@
-// Values of the frame routine, the console and the screenshot writer that the game reads and
-// writes. They are defined with their owners in app/; the declarations sit here so the game can
-// use them without including a layer above its own. Units as in app/frame.h: sceneStartMs in
-// clockNowMs milliseconds, timelineT in 32-row units.
+// The timeline's per-frame values and the switches of the frame routine, the console and the
+// screenshot writer that the scenes and the game read and write, declared below both so
+// neither includes a layer above its own.
+//
+// sceneStartMs is in clockNowMs milliseconds, frameDt in 60 Hz frames (elapsed milliseconds x
+// 0.06), beatFlags the beat bits of the music-row clock for this frame, timelineT in 32-row
+// units. The first three are defined here, the others with their owners in app/.
 #pragma once
 
 extern int sceneStartMs;
+extern int beatFlags;
+extern float frameDt;
 extern float timelineT;
 extern int shadowDebugView;            // 0 or more shows the shadow-map view
 extern unsigned char gameFirstFrame;   // the frame routine's first-game-frame set-up is due

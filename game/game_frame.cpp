@@ -20,6 +20,7 @@
 #include "platform/gl_api.h"
 #include "render/lights.h"        // uploadLights
 #include "render/model_draw.h"    // fogZFactor
+#include "render/screen_passes.h"  // full-screen quad and passes
 
 #include <SDL.h>
 #include <algorithm>

@@ -9,6 +9,7 @@
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
 #include "platform/gl_api.h"
+#include "render/screen_passes.h"  // full-screen quad and passes
 
 void renderGameFrame()
 {

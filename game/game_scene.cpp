@@ -21,6 +21,7 @@
 #include "render/light_space.h"  // sf, sfz, drawModelDepth
 #include "render/model_list_draw.h"   // TINT_SEED, the list draws
 #include "render/overlay.h"          // drawBackground
+#include "render/screen_passes.h"    // full-screen quad and passes
 #include "render/shadowed_draw.h"    // drawModelShadowed
 
 unsigned char backgroundPropsEnabled = 1;

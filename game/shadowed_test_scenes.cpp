@@ -11,6 +11,7 @@
 #include "render/light_space.h"    // drawModelDepth
 #include "render/overlay.h"        // drawBackground
 #include "render/particles.h"      // drawGlowPassStub
+#include "render/screen_passes.h"  // full-screen passes
 #include "render/shadowed_draw.h"  // drawModelShadowed, drawModelVolumetric
 #include "scenes/flyby_map.h"
 #include "scenes/toolkit.h"        // drawSkyBox

@@ -1,17 +1,11 @@
-// Screen render targets and the full-screen passes over them.
-//
-// The texture a pass renders into is never sampled at another texel during that pass: the
-// bloom blur alternates between target 2 and its own second buffer, and the passes that
-// combine a target with itself read only the texel they write, after a texture barrier.
+// Screen render targets, the screen programs and textures; the passes that draw with them are
+// renderer work (render/screen_passes.cpp).
 #include "gfx/render_targets.h"
 
-#include "core/clock.h"
 #include "core/data_files.h"
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
-#include "platform/crt_random.h"
 #include "platform/gl_api.h"
-#include "render/overlay.h"
 
 #include <cstdio>
 
@@ -19,7 +13,6 @@ RenderTarget screenTarget1 = {};
 RenderTarget screenTarget2 = {};
 RenderTarget screenTarget3 = {};
 RenderTarget screenTarget4 = {};
-RenderTarget bloomBlurTarget = {};
 
 uint32_t screenFxProgram = 0;
 uint32_t tresholdProgram = 0;
@@ -38,8 +31,6 @@ uint32_t scanlinesTexture = 0;
 uint32_t screenNoiseTexture = 0;
 uint32_t offsetXTexture = 0;
 
-BloomMaskScroll bloomMaskScroll = {0.0f, 0.0f};
-
 uint32_t motionBlurFramebuffers[MOTION_BLUR_TARGET_COUNT] = {};
 uint32_t motionBlurTextures[MOTION_BLUR_TARGET_COUNT] = {};
 uint32_t motionBlurRenderbuffers[MOTION_BLUR_TARGET_COUNT] = {};
@@ -48,8 +39,6 @@ uint32_t offscreenRectFramebuffer = 0;
 uint32_t offscreenMultisampleFramebuffer = 0;
 
 static const char SCREEN_VERTEX_SHADER[] = "Passthroughvertexshader.vert";
-static const float BLOOM_MASK_STEP_X = 0.002f;
-static const float BLOOM_MASK_STEP_Y = 0.001f;
 
 // Colour texture of a screen target: RGB, unsigned bytes, no data, NEAREST both ways.
 static uint32_t createScreenColorTexture(int width, int height)
@@ -63,8 +52,7 @@ static uint32_t createScreenColorTexture(int width, int height)
     return texture;
 }
 
-// One screen target; depthFormat 0 makes a colour-only target.
-static bool createTarget(RenderTarget& target, GLenum depthFormat, GLenum depthAttachment)
+bool createScreenTarget(RenderTarget& target, uint32_t depthFormat, uint32_t depthAttachment)
 {
     glGenFramebuffers(1, &target.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
@@ -87,17 +75,17 @@ static bool createTarget(RenderTarget& target, GLenum depthFormat, GLenum depthA
 
 bool createScreenTargets()
 {
-    if (!createTarget(screenTarget1, GL_DEPTH_COMPONENT, GL_DEPTH_ATTACHMENT))
+    if (!createScreenTarget(screenTarget1, GL_DEPTH_COMPONENT, GL_DEPTH_ATTACHMENT))
         return false;
     debugLog("fb1 init %d, %d\n", static_cast<int>(screenTarget1.framebuffer),
              static_cast<int>(screenTarget1.colorTexture));
-    if (!createTarget(screenTarget2, GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL_ATTACHMENT))
+    if (!createScreenTarget(screenTarget2, GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL_ATTACHMENT))
         return false;
-    if (!createTarget(screenTarget3, GL_DEPTH_COMPONENT, GL_DEPTH_ATTACHMENT))
+    if (!createScreenTarget(screenTarget3, GL_DEPTH_COMPONENT, GL_DEPTH_ATTACHMENT))
         return false;
     std::printf("fb3 init %d, %d\n", static_cast<int>(screenTarget3.framebuffer),
                 static_cast<int>(screenTarget3.colorTexture));
-    if (!createTarget(screenTarget4, GL_DEPTH_COMPONENT, GL_DEPTH_ATTACHMENT))
+    if (!createScreenTarget(screenTarget4, GL_DEPTH_COMPONENT, GL_DEPTH_ATTACHMENT))
         return false;
 
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
@@ -121,112 +109,6 @@ bool createScreenTargets()
     offsetXTexture = loadTexture("offsetx.tga");
     std::printf("fb mask texture %d\n", static_cast<int>(glowMaskTexture));
     return true;
-}
-
-void drawScreenSpanQuad(float x0, float x1, bool disableBlending)
-{
-    glDisable(GL_DEPTH_TEST);
-    pushScreenFrame();
-
-    glDisable(GL_CULL_FACE);
-    if (disableBlending)
-        glDisable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-
-    const float h = static_cast<float>(SCREEN_TARGET_HEIGHT);
-    const float corners[6][4] = {
-        {x0, 0.0f, 0.0f, 0.0f}, {x1, 0.0f, 1.0f, 0.0f}, {x1, h, 1.0f, 1.0f},
-        {x0, 0.0f, 0.0f, 0.0f}, {x0, h, 0.0f, 1.0f},    {x1, h, 1.0f, 1.0f},
-    };
-    glBegin(GL_TRIANGLES);
-    for (const float* c : corners) {
-        glNormal3f(1.0f, 1.0f, 1.0f);
-        glTexCoord2f(c[2], c[3]);
-        // Programs that read the model attribute "textureCoord" (location 2) see it as well.
-        glVertexAttrib2f(2, c[2], c[3]);
-        glVertex2f(c[0], c[1]);
-    }
-    glEnd();
-
-    popScreenFrame();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-}
-
-void drawFullScreenQuad()
-{
-    drawScreenSpanQuad(0.0f, static_cast<float>(SCREEN_TARGET_WIDTH), true);
-}
-
-void drawCenteredScreenQuad()
-{
-    drawScreenSpanQuad(480.0f, 1440.0f, false);
-}
-
-// Sampler `name` of the current program reads `texture` on texture unit `unit`.
-static void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
-{
-    glUniform1i(glGetUniformLocation(program, name), unit);
-    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-    glBindTexture(GL_TEXTURE_2D, texture);
-}
-
-static void setFloat(uint32_t program, const char* name, float value)
-{
-    glUniform1f(glGetUniformLocation(program, name), value);
-}
-
-// A pass that reads the target it draws into, texel for texel: the barrier makes the earlier
-// writes visible and the shader reads only the texel of its own fragment.
-static void drawFullScreenQuadInPlace()
-{
-    glTextureBarrier();
-    drawFullScreenQuad();
-}
-
-// Bloom steps 1 to 4: threshold, blur, screen blend into `framebuffer`.
-static void composeBloom(uint32_t framebuffer)
-{
-    shaderLoader.use(tresholdProgram);
-    bindSampler(tresholdProgram, "colorMap", 0, screenTarget1.colorTexture);
-    bindSampler(tresholdProgram, "maskMap", 1, glowMaskTexture);
-    setFloat(tresholdProgram, "maskx", bloomMaskScroll.maskx);
-    setFloat(tresholdProgram, "masky", bloomMaskScroll.masky);
-    bloomMaskScroll.maskx += BLOOM_MASK_STEP_X;
-    bloomMaskScroll.masky += BLOOM_MASK_STEP_Y;
-    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-    drawFullScreenQuad();
-
-    // Four successive blur passes over the thresholded picture, alternating between target 2
-    // and the second buffer so that the last one lands in target 2 again. The second buffer is
-    // made on first use: only the game blooms, and a new 1920 x 1080 texture costs start-up time.
-    if (!bloomBlurTarget.framebuffer)
-        createTarget(bloomBlurTarget, 0, 0);
-    shaderLoader.use(hblurProgram);
-    for (int pass = 0; pass < BLOOM_BLUR_PASSES; ++pass) {
-        const RenderTarget& source = pass % 2 == 0 ? screenTarget2 : bloomBlurTarget;
-        const RenderTarget& destination = pass % 2 == 0 ? bloomBlurTarget : screenTarget2;
-        bindSampler(hblurProgram, "colorMap", 0, source.colorTexture);
-        glBindFramebuffer(GL_FRAMEBUFFER, destination.framebuffer);
-        drawFullScreenQuad();
-    }
-
-    shaderLoader.use(screenBlendProgram);
-    bindSampler(screenBlendProgram, "colorMap", 0, screenTarget1.colorTexture);
-    bindSampler(screenBlendProgram, "bloomMap", 1, screenTarget2.colorTexture);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    if (framebuffer == screenTarget2.framebuffer)
-        drawFullScreenQuadInPlace();
-    else
-        drawFullScreenQuad();
-}
-
-void applyBloom()
-{
-    composeBloom(0);
-    drawCornerOverlay();
-    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
 }
 
 uint32_t createMultisampleTexture(int samples)
@@ -333,37 +215,6 @@ void createOffscreenTarget(int samples)
     screenTarget2.colorTexture = offscreenRectTexture;
 }
 
-void applyScreenShade()
-{
-    composeBloom(screenTarget2.framebuffer);
-
-    shaderLoader.use(screenShadeProgram);
-    bindSampler(screenShadeProgram, "colorMap", 0, screenTarget2.colorTexture);
-    bindSampler(screenShadeProgram, "shadeMap", 1, blueShadeTexture);
-    bindSampler(screenShadeProgram, "scanlines", 2, scanlinesTexture);
-    bindSampler(screenShadeProgram, "noisepic", 3, screenNoiseTexture);
-    setFloat(screenShadeProgram, "shadetone", 0.991f);
-    float noiseX = static_cast<float>(crtRand() % SCREEN_TARGET_WIDTH) / SCREEN_TARGET_WIDTH;
-    float noiseY = static_cast<float>(crtRand() % SCREEN_TARGET_HEIGHT) / SCREEN_TARGET_HEIGHT;
-    setFloat(screenShadeProgram, "noisex", noiseX);
-    setFloat(screenShadeProgram, "noisey", noiseY);
-    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-    drawFullScreenQuadInPlace();
-
-    float amp = 0.0f, scroll = 0.0f, scrollY = 0.0f;
-    tween(0.0, 0.0, 1.0, 0, 0.014, &amp);
-    tween(0.0, 0.0, 1.0, 1, 0.024, &scroll);
-    tween(0.0, 0.0, 1.0, 1, 0.031, &scrollY);
-    shaderLoader.use(offsetXProgram);
-    bindSampler(offsetXProgram, "colorMap", 0, screenTarget2.colorTexture);
-    bindSampler(offsetXProgram, "offsetMap", 1, offsetXTexture);
-    setFloat(offsetXProgram, "amp", amp);
-    setFloat(offsetXProgram, "scroll", scroll);
-    setFloat(offsetXProgram, "scrolly", scrollY);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    drawFullScreenQuad();
-}
-
 void initMotionBlurTargets()
 {
     std::puts("init blur");
@@ -386,56 +237,4 @@ void initMotionBlurTargets()
         glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
                                      motionBlurRenderbuffers[i]);
     }
-}
-
-void applyMotionBlur()
-{
-    shaderLoader.use(motionBlurProgram);
-    for (int i = 0; i < MOTION_BLUR_FRAMES; ++i) {
-        const int blend = MOTION_BLUR_FRAMES + i;
-        glBindFramebuffer(GL_FRAMEBUFFER, motionBlurFramebuffers[blend]);
-        glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClearDepth(1.0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        bindSampler(motionBlurProgram, "colorMap1", 0, motionBlurTextures[blend]);
-        bindSampler(motionBlurProgram, "colorMap2", 1, motionBlurTextures[i]);
-        setFloat(motionBlurProgram, "blurframes", static_cast<float>(MOTION_BLUR_FRAMES));
-        drawFullScreenQuadInPlace();
-    }
-    shaderLoader.use(screenPassthroughProgram);
-    bindSampler(screenPassthroughProgram, "colorMap", 0, motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    drawFullScreenQuad();
-}
-
-void applyLensGrade()
-{
-    serviceClockRestartRequest();
-    composeBloom(screenTarget2.framebuffer);
-
-    shaderLoader.use(colorGradientProgram);
-    bindSampler(colorGradientProgram, "colorMap", 0, screenTarget2.colorTexture);
-    bindSampler(colorGradientProgram, "shadeMap", 1, blueShadeTexture);
-    setFloat(colorGradientProgram, "shadetone", 0.999f);
-    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-    drawFullScreenQuadInPlace();
-
-    float lensFactor = 0.0f;
-    tween(0.0, 0.0, 4.0, 0, 0.03, &lensFactor);
-    shaderLoader.use(lensProgram);
-    bindSampler(lensProgram, "colorMap", 0, screenTarget2.colorTexture);
-    setFloat(lensProgram, "lensfactor", lensFactor);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    drawFullScreenQuad();
-}
-
-void presentSceneTarget()
-{
-    shaderLoader.use(screenPassthroughProgram);
-    bindSampler(screenPassthroughProgram, "colorMap", 0, screenTarget1.colorTexture);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    drawFullScreenQuad();
-    drawCornerOverlay();
-    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
 }

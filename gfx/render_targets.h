@@ -1,8 +1,5 @@
-// The four 1920 x 1080 screen render targets, the screen programs and textures, the
-// full-screen quad and the post-processing chains built on them.
-//
-// Screen passes draw in the fixed orthographic frame 0..1920 x 0..1080, y up; each pass leaves
-// its framebuffer bound and callers bind what they need next.
+// The four 1920 x 1080 screen render targets with the screen programs and textures the
+// post-processing passes (render/screen_passes.h) draw with.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +9,6 @@ constexpr int SCREEN_TARGET_HEIGHT = 1080;
 // Framebuffers of the motion-blur chain: 20 frames and 20 accumulations.
 constexpr int MOTION_BLUR_TARGET_COUNT = 40;
 constexpr int MOTION_BLUR_FRAMES = 20;
-// Horizontal blur passes of the bloom.
-constexpr int BLOOM_BLUR_PASSES = 4;
 
 struct RenderTarget {
     uint32_t framebuffer;
@@ -25,8 +20,6 @@ extern RenderTarget screenTarget1;  // the scene target: every scene renders int
 extern RenderTarget screenTarget2;  // bloom and palette passes (depth-stencil)
 extern RenderTarget screenTarget3;  // glow passes
 extern RenderTarget screenTarget4;  // glow passes, game view wipe
-// The second buffer of the bloom blur, so no pass samples the texture it renders into.
-extern RenderTarget bloomBlurTarget;
 
 // Screen programs, all with "Passthroughvertexshader.vert".
 extern uint32_t screenFxProgram;
@@ -47,13 +40,6 @@ extern uint32_t scanlinesTexture;    // "scanlines.tga"
 extern uint32_t screenNoiseTexture;  // "screennoise.tga"
 extern uint32_t offsetXTexture;      // "offsetx.tga"
 
-// Scroll of the bloom mask in texture units; advanced once per applyBloom call.
-struct BloomMaskScroll {
-    float maskx;
-    float masky;
-};
-extern BloomMaskScroll bloomMaskScroll;
-
 // Motion-blur chain: framebuffers and their RGBA8 textures (0..19 frames, 20..39 blends).
 extern uint32_t motionBlurFramebuffers[MOTION_BLUR_TARGET_COUNT];
 extern uint32_t motionBlurTextures[MOTION_BLUR_TARGET_COUNT];
@@ -66,17 +52,9 @@ extern uint32_t offscreenMultisampleFramebuffer;
 // Creates targets 1 to 4, binds target 1 with a 1920 x 1080 viewport, loads the screen
 // programs and textures; false (after its message) when a target is incomplete.
 bool createScreenTargets();
-// One textured quad over the whole frame with the bound program and textures; leaves depth
-// test, culling and blending enabled and the colour white.
-void drawFullScreenQuad();
-// A full-height quad over x0..x1 of the frame, texture coordinates 0..1 across it, with the
-// state handling of drawFullScreenQuad; blending is switched off for the draw only when asked.
-void drawScreenSpanQuad(float x0, float x1, bool disableBlending);
-// The same over x 480..1440, blending left as it is during the draw.
-void drawCenteredScreenQuad();
-// Threshold of target 1 through the scrolled glow mask, blurred, screen-blended over target 1
-// onto framebuffer 0 with the corner overlay; binds target 1 again.
-void applyBloom();
+// One 1920 x 1080 target: RGB colour texture, NEAREST, plus depth storage of depthFormat on
+// depthAttachment (depthFormat 0 makes a colour-only target). False when it is incomplete.
+bool createScreenTarget(RenderTarget& target, uint32_t depthFormat, uint32_t depthAttachment);
 
 uint32_t createMultisampleTexture(int samples);
 uint32_t createMultisampleTarget(short width, short height, short samples);
@@ -85,8 +63,4 @@ const char* framebufferStatusText(unsigned status);
 // Sends the text of the bound framebuffer's status to the debug log.
 void reportFramebufferStatus();
 void createOffscreenTarget(int samples);
-void applyScreenShade();
 void initMotionBlurTargets();
-void applyMotionBlur();
-void applyLensGrade();
-void presentSceneTarget();

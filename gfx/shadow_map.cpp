@@ -28,7 +28,6 @@ uint32_t shadowSpecularProgram = 0;
 uint32_t dofBlurIntensityTexture = 0;
 
 // The shadow-map view: the right-hand 1080 x 1080 square of the frame.
-static const float SHADOW_VIEW_LEFT = 840.0f;
 static const float TILT_ANGLE_DEGREES = 270.0f;
 
 void createShadowTarget()
@@ -78,16 +77,6 @@ void initShadowPrograms()
                                                  "f6\n", "f7\n", "f8\n", "f9\n"};
     for (const char* text : PROGRESS_TEXTS)
         debugLog("%s", text);
-}
-
-void drawShadowMapView()
-{
-    shaderLoader.use(screenPassthroughProgram);
-    glUniform1i(glGetUniformLocation(screenPassthroughProgram, "colorMap"), 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, shadowTarget.colorTexture);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    drawScreenSpanQuad(SHADOW_VIEW_LEFT, static_cast<float>(SCREEN_TARGET_WIDTH), true);
 }
 
 void setLightTransform()

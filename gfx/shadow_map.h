@@ -44,8 +44,6 @@ extern uint32_t dofBlurIntensityTexture;  // "dofblurintensity.tga"
 void initShadowPrograms();
 // Creates the shadow target; leaves its framebuffer bound.
 void createShadowTarget();
-// The shadow colour texture over x 840..1920 of framebuffer 0 (the right-hand square).
-void drawShadowMapView();
 
 void setLightTransformTilted();
 void setLightTransform();

@@ -5,10 +5,6 @@
 #include "platform/gl_api.h"
 #include "render/lights.h"      // uploadLightSwitchUniforms
 #include "render/model_draw.h"  // the submission steps
-#include "render/overlay.h"     // drawQuad
-#include "render/particles.h"   // rotateParticles
-#include "scenes/flyover_scene.h"  // dust particles and textures
-#include "scenes/tunnel_scene.h"   // tunnelSphereModel
 
 #include <cmath>
 
@@ -192,19 +188,4 @@ void drawModelDepth(Model& model, int frame, int program)
 void drawModelDepthAlt(Model& model, int frame, int program)
 {
     drawModelDepth(model, frame, program);
-}
-
-void debugDrawDepthView()
-{
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowTarget.framebuffer);
-    glScalef(0.02f, 0.02f, 0.02f);
-    if (tunnelSphereModel)
-        submitModelDepth(*tunnelSphereModel, -1, static_cast<int>(shadowDepthProgram));
-    if (dustParticles) {
-        rotateParticles(dustParticles, 0.0f, 0.0f, 0.0f);
-        glLoadIdentity();
-        glScalef(0.02f, 0.02f, 0.02f);
-        drawDustParticlesTinted(dustParticles);
-    }
-    drawQuad(0, 0, 500, 500, dustTextures[0]);
 }

@@ -38,6 +38,3 @@ void submitModelDepth(Model& model, int frame, int program);
 void drawModelDepth(Model& model, int frame, int program);
 // A second name of drawModelDepth.
 void drawModelDepthAlt(Model& model, int frame, int program);
-// Debug view: the tunnel sphere and the flyover dust into the shadow target, then the first dust
-// texture as a 500 x 500 quad; leaves the shadow framebuffer bound.
-void debugDrawDepthView();

@@ -9,7 +9,6 @@
 #include "render/light_space.h"     // computeLightMatrices
 #include "render/lights.h"          // uploadLightUniforms, uploadLightSwitchUniforms
 #include "render/model_draw.h"      // the submission pattern's steps
-#include "scenes/tunnel_scene.h"    // tunnelProgram, tunnelTexture, tunnelScroll
 
 #include <algorithm>
 #include <cstring>
@@ -83,7 +82,7 @@ static void copyPoseSlot(Model& model, int slot)
     }
 }
 
-void drawModelEnvMapped(Model& model, int frame, int program)
+void drawModelEnvMapped(Model& model, int frame, int program, const EnvironmentMap& environment)
 {
     bool skinned = isSkinnedModelDraw(model, frame);
     if (skinned) {
@@ -93,18 +92,18 @@ void drawModelEnvMapped(Model& model, int frame, int program)
         poseModelBones(model, frame);
     }
     submitModelVertices(model, skinned);
-    uint32_t id = useModelProgram(program, tunnelProgram);
+    uint32_t id = useModelProgram(program, environment.program);
     glDepthMask(GL_TRUE);
     const ModelProgramUniforms& u = modelProgramUniforms(id);
     uint32_t textures[MODEL_TEXTURE_UNITS];
     modelSetTextures(model, textures);
-    textures[0] = tunnelTexture;
-    textures[3] = tunnelTexture;
+    textures[0] = environment.texture;
+    textures[3] = environment.texture;
     bindModelTextureUnits(u, textures, u.envMap);
     if (id != 0) {
         uploadLightUniforms(id);
         if (u.scroll >= 0)
-            glUniform1f(u.scroll, tunnelScroll);
+            glUniform1f(u.scroll, environment.scroll);
         if (u.depthBiasMVP >= 0)
             glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
         if (u.depthMVP >= 0)

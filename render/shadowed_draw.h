@@ -5,8 +5,8 @@
 //   pass after a depth pass has filled the shadow map;
 // - the volumetric draw: additive, without depth writes, with the volumetric program and the
 //   camera's view vector ("cameyevector", eye to centre, not normalised);
-// - the environment-mapped draw: lit, with the tunnel scene's texture as colour and
-//   environment map ("envMap" on unit 3) and its texture scroll ("scroll").
+// - the environment-mapped draw: lit, with the caller's texture as colour and environment map
+//   ("envMap" on unit 3) and its texture scroll ("scroll").
 //
 // Skinned means what it means for the whole family: frame 1 or more on a model with a skeleton
 // holding that slot; any other frame draws the model unskinned with "hasAnim" 0.
@@ -16,6 +16,8 @@
 // GL_ONE), depth writes off and the colour white, which its callers restore as they need; the
 // volumetric and environment-mapped draws leave counter-clockwise front faces.
 #pragma once
+
+#include <cstdint>
 
 struct Model;
 
@@ -31,6 +33,14 @@ void drawModelVolumetric(Model& model, int frame);
 // matrices as its last posed draw left them. Stopwatch A holds the milliseconds it took.
 void submitModelVolumetric(Model& model, int frame, int program);
 
-// tunnelProgram when program < 0. A skinned draw poses the bones at slot frame and takes the
-// scale matrices ("boneScl") from the model's poses of slot frame - 1.
-void drawModelEnvMapped(Model& model, int frame, int program);
+// What the environment-mapped draw takes from its caller: the program drawn with when the call
+// names none, the texture bound as colour and environment map, and the texture scroll.
+struct EnvironmentMap {
+    uint32_t program;
+    uint32_t texture;
+    float scroll;  // texture repeats added to v
+};
+
+// environment.program when program < 0. A skinned draw poses the bones at slot frame and takes
+// the scale matrices ("boneScl") from the model's poses of slot frame - 1.
+void drawModelEnvMapped(Model& model, int frame, int program, const EnvironmentMap& environment);

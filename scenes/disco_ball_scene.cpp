@@ -5,7 +5,7 @@
 #include "scenes/disco_ball_scene.h"
 
 #include "core/clock.h"           // tween
-#include "app/frame.h"           // sceneStartMs, beatFlags, frameDt
+#include "core/frame_values.h"           // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning keys
 #include "gfx/model.h"           // loadModel, scaleModel
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2

@@ -1,6 +1,6 @@
 #include "scenes/flag_reveal_circles.h"
 
-#include "app/frame.h"           // sceneStartMs
+#include "core/frame_values.h"     // sceneStartMs
 #include "core/clock.h"          // tween
 #include "gfx/render_targets.h"  // screenPassthroughProgram
 #include "gfx/shaders.h"

@@ -1,6 +1,6 @@
 #include "scenes/flyby_map.h"
 
-#include "app/frame.h"             // sceneStartMs
+#include "core/frame_values.h"     // sceneStartMs
 #include "core/clock.h"            // tween
 #include "core/data_files.h"       // openDataFile
 #include "gfx/shadow_map.h"        // shadowDepthProgram, shadowFogProgram

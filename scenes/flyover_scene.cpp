@@ -2,7 +2,7 @@
 
 #include "core/clock.h"             // clockNowMs, tween
 #include "core/data_files.h"        // debugLog: the path recorder's output
-#include "app/frame.h"             // sceneStartMs, frameDt
+#include "core/frame_values.h"             // sceneStartMs, frameDt
 #include "core/keyboard.h"         // keyboardState: the path recorder's keys
 #include "gfx/model.h"             // loadModel, scaleModel
 #include "gfx/shaders.h"           // shaderLoader

@@ -1,6 +1,7 @@
+#include "render/screen_passes.h"  // full-screen passes
 #include "scenes/jelly.h"
 
-#include "app/frame.h"           // sceneStartMs
+#include "core/frame_values.h"  // sceneStartMs
 #include "core/clock.h"          // tween
 #include "gfx/model.h"
 #include "gfx/render_targets.h"  // drawCenteredScreenQuad

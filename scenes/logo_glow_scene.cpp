@@ -8,9 +8,9 @@
 #include "scenes/logo_glow_scene.h"
 
 #include "core/clock.h"            // tween
-#include "app/frame.h"            // sceneStartMs
+#include "core/frame_values.h"            // sceneStartMs
 #include "gfx/model.h"            // loadModel, scaleModel
-#include "gfx/render_targets.h"   // screen targets, drawFullScreenQuad
+#include "gfx/render_targets.h"   // screen targets
 #include "gfx/shaders.h"          // shaderLoader
 #include "gfx/textures.h"         // loadTexture
 #include "platform/gl_api.h"
@@ -18,6 +18,7 @@
 #include "render/lights.h"        // applyLightPreset
 #include "render/model_draw.h"    // drawModelFrame, drawSkinnedModel
 #include "render/overlay.h"       // drawQuad
+#include "render/screen_passes.h" // drawFullScreenQuad
 #include "scenes/scenes.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "scenes/palette_logo_scene.h"
 
 #include "core/clock.h"           // clockNowMs, tween
-#include "app/frame.h"           // sceneStartMs, frameDt
+#include "core/frame_values.h"           // sceneStartMs, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning key
 #include "gfx/model.h"           // Model, loadModel, scaleModel
 #include "gfx/render_targets.h"  // screenTarget1

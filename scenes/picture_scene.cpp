@@ -9,7 +9,7 @@
 #include "scenes/picture_scene.h"
 
 #include "core/clock.h"      // clockNowMs, tween
-#include "app/frame.h"      // sceneStartMs
+#include "core/frame_values.h"      // sceneStartMs
 #include "gfx/shaders.h"    // shaderLoader: no program for the immediate-mode quads
 #include "gfx/textures.h"   // loadTexture
 #include "platform/gl_api.h"

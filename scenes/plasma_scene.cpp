@@ -1,7 +1,7 @@
 // The plasma scene: a full-screen plasma shader driven by six phases, with the title picture
 // laid over it. The rectangle covers the whole frame, so nothing is cleared.
 #include "core/clock.h"    // tween
-#include "app/frame.h"    // sceneStartMs
+#include "core/frame_values.h"    // sceneStartMs
 #include "gfx/shaders.h"  // shaderLoader
 #include "gfx/textures.h" // loadTexture
 #include "platform/gl_api.h"

@@ -1,12 +1,13 @@
 #include "scenes/polka.h"
 
-#include "app/frame.h"           // sceneStartMs
 #include "core/clock.h"          // tween, clockNowMs
-#include "gfx/render_targets.h"  // screen targets, drawFullScreenQuad
+#include "core/frame_values.h"   // sceneStartMs
+#include "gfx/render_targets.h"  // screen targets
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"      // drawQuad
+#include "render/screen_passes.h" // drawFullScreenQuad
 #include "scenes/toolkit.h"      // highpassProgram
 
 uint32_t polkaBigTexture = 0;

@@ -5,7 +5,7 @@
 #include "scenes/radial_blur_scene.h"
 
 #include "core/clock.h"           // tween
-#include "app/frame.h"           // sceneStartMs, beatFlags, frameDt
+#include "core/frame_values.h"           // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning key
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
 #include "gfx/shaders.h"         // shaderLoader

@@ -1,6 +1,6 @@
 #include "scenes/raster_scroller.h"
 
-#include "app/frame.h"       // sceneStartMs
+#include "core/frame_values.h"     // sceneStartMs
 #include "core/clock.h"      // tween
 #include "gfx/shaders.h"     // shaderLoader.unuse
 #include "gfx/textures.h"

@@ -1,8 +1,8 @@
 // The spheres-and-rings scene (see scenes/rings_scene.h).
 #include "scenes/rings_scene.h"
 
-#include "app/frame.h"              // beatFlags, frameDt
-#include "app/main_window.h"        // SCREEN_WIDTH, SCREEN_HEIGHT
+#include "core/frame_values.h"              // beatFlags, frameDt
+#include "core/screen_frame.h"       // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "core/keyboard.h"          // keyboardState
 #include "gfx/model.h"              // loadModel, scaleModel
 #include "gfx/shadow_map.h"         // shadowTarget and the shadow programs

@@ -3,7 +3,7 @@
 #include "scenes/sky.h"
 
 #include "core/clock.h"     // tween
-#include "app/frame.h"     // sceneStartMs
+#include "core/frame_values.h"     // sceneStartMs
 #include "gfx/shaders.h"   // shaderLoader
 #include "gfx/textures.h"  // loadTexture
 #include "platform/gl_api.h"

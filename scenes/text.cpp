@@ -3,7 +3,7 @@
 #include "scenes/text.h"
 
 #include "core/clock.h"     // tween
-#include "app/frame.h"     // sceneStartMs
+#include "core/frame_values.h"     // sceneStartMs
 #include "gfx/shaders.h"   // shaderLoader.unuse
 #include "gfx/textures.h"  // loadTexture
 #include "platform/gl_api.h"

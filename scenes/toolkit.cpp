@@ -1,7 +1,7 @@
 #include "scenes/toolkit.h"
 
 #include "core/clock.h"        // tween
-#include "app/frame.h"        // sceneStartMs, frameDt
+#include "core/frame_values.h"        // sceneStartMs, frameDt
 #include "gfx/shaders.h"      // shaderLoader.use / unuse
 #include "gfx/textures.h"     // loadTexture
 #include "platform/gl_api.h"

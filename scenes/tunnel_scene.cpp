@@ -8,7 +8,7 @@
 #include "scenes/tunnel_scene.h"
 
 #include "core/clock.h"             // tween
-#include "app/frame.h"             // sceneStartMs, beatFlags, frameDt
+#include "core/frame_values.h"             // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"         // keyboardState
 #include "gfx/model.h"             // loadModel, scaleModel
 #include "gfx/shaders.h"           // shaderLoader
@@ -147,6 +147,6 @@ void drawTunnelScene()
 
     glDisable(GL_CULL_FACE);
     if (tunnelSphereModel)
-        drawModelEnvMapped(*tunnelSphereModel, 0, -1);
+        drawModelEnvMapped(*tunnelSphereModel, 0, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
     glEnable(GL_CULL_FACE);
 }

@@ -1,6 +1,6 @@
 #include "gfx/shadow_map.h"
 #include "gl_test_context.h"
-#include "render/light_space.h"
+#include "scenes/debug_depth_view.h"
 #include "render/particles.h"
 #include "scenes/flyover_scene.h"
 #include "scenes/tunnel_scene.h"

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
+#include "render/screen_passes.h"
 #include "tests/gl_test_context.h"
 
 #include "platform/os_services.h"

@@ -3,6 +3,7 @@
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
+#include "render/screen_passes.h"
 #include "tests/gl_test_context.h"
 
 #include <gtest/gtest.h>

@@ -383,7 +383,7 @@ TEST_F(ShadowedDrawGl, EnvMappedDrawUsesTheTunnelProgramTextureAndScroll)
     tunnelScroll = 0.625f;
     {
         View view(5);
-        drawModelEnvMapped(model, 0, -1);
+        drawModelEnvMapped(model, 0, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
     }
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(textureOnUnit(0), tunnelTexture) << "colour map";
@@ -427,7 +427,7 @@ TEST_F(ShadowedDrawGl, SkinnedEnvMappedDrawTakesScalesFromThePoseSlotBefore)
     model.bindPos[slot2bone1 + 0] = 0.5f;
     {
         View view(5);
-        drawModelEnvMapped(model, 2, -1);
+        drawModelEnvMapped(model, 2, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
     }
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
     const float rotY90[16] = {0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1};
@@ -451,7 +451,7 @@ TEST_F(ShadowedDrawGl, SkinnedEnvMappedDrawTakesScalesFromThePoseSlotBefore)
     std::vector<float> before = model.boneSclMatrices;
     {
         View view(5);
-        drawModelEnvMapped(model, 2, -1);
+        drawModelEnvMapped(model, 2, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
     }
     EXPECT_EQ(model.boneSclMatrices, before);
     deleteModelBuffers(model);
@@ -476,7 +476,7 @@ TEST_F(ShadowedDrawGl, EnvMappedQuadMirrorsTheEnvironmentAndFlashesWithTheColour
         glUseProgram(tunnelProgram);
         const float colour[4] = {cases[i].flash, cases[i].flash, cases[i].flash, 1.0f};
         glUniform4fv(glGetUniformLocation(tunnelProgram, "glColor"), 1, colour);
-        drawModelEnvMapped(model, 0, -1);
+        drawModelEnvMapped(model, 0, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
         EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR)) << cases[i].what;
         seen[i] = View::colourAt(0, 0, 0);
     }

@@ -1,0 +1,221 @@
+// The full-screen passes over the screen targets: quads in the screen frame, bloom, screen
+// shade, motion blur, lens grade, the scene target's present and the shadow-map view.
+//
+// The texture a pass renders into is never sampled at another texel during that pass: the
+// bloom blur alternates between target 2 and its own second buffer, and the passes that
+// combine a target with itself read only the texel they write, after a texture barrier.
+#include "render/screen_passes.h"
+
+#include "core/clock.h"            // tween: the shade and lens animations
+#include "gfx/render_targets.h"    // the targets, screen programs and textures
+#include "gfx/shaders.h"           // shaderLoader
+#include "gfx/shadow_map.h"        // shadowTarget: the shadow-map view
+#include "platform/crt_random.h"   // the screen shade's noise offsets
+#include "platform/gl_api.h"
+#include "render/overlay.h"        // pushScreenFrame, drawCornerOverlay
+
+RenderTarget bloomBlurTarget = {};
+BloomMaskScroll bloomMaskScroll = {0.0f, 0.0f};
+
+static const float BLOOM_MASK_STEP_X = 0.002f;
+static const float BLOOM_MASK_STEP_Y = 0.001f;
+static const float SHADOW_VIEW_LEFT = 840.0f;
+
+void drawScreenSpanQuad(float x0, float x1, bool disableBlending)
+{
+    glDisable(GL_DEPTH_TEST);
+    pushScreenFrame();
+
+    glDisable(GL_CULL_FACE);
+    if (disableBlending)
+        glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    const float h = static_cast<float>(SCREEN_TARGET_HEIGHT);
+    const float corners[6][4] = {
+        {x0, 0.0f, 0.0f, 0.0f}, {x1, 0.0f, 1.0f, 0.0f}, {x1, h, 1.0f, 1.0f},
+        {x0, 0.0f, 0.0f, 0.0f}, {x0, h, 0.0f, 1.0f},    {x1, h, 1.0f, 1.0f},
+    };
+    glBegin(GL_TRIANGLES);
+    for (const float* c : corners) {
+        glNormal3f(1.0f, 1.0f, 1.0f);
+        glTexCoord2f(c[2], c[3]);
+        // Programs that read the model attribute "textureCoord" (location 2) see it as well.
+        glVertexAttrib2f(2, c[2], c[3]);
+        glVertex2f(c[0], c[1]);
+    }
+    glEnd();
+
+    popScreenFrame();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+}
+
+void drawFullScreenQuad()
+{
+    drawScreenSpanQuad(0.0f, static_cast<float>(SCREEN_TARGET_WIDTH), true);
+}
+
+void drawCenteredScreenQuad()
+{
+    drawScreenSpanQuad(480.0f, 1440.0f, false);
+}
+
+// Sampler `name` of the current program reads `texture` on texture unit `unit`.
+static void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
+{
+    glUniform1i(glGetUniformLocation(program, name), unit);
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+static void setFloat(uint32_t program, const char* name, float value)
+{
+    glUniform1f(glGetUniformLocation(program, name), value);
+}
+
+// A pass that reads the target it draws into, texel for texel: the barrier makes the earlier
+// writes visible and the shader reads only the texel of its own fragment.
+static void drawFullScreenQuadInPlace()
+{
+    glTextureBarrier();
+    drawFullScreenQuad();
+}
+
+// Bloom steps 1 to 4: threshold, blur, screen blend into `framebuffer`.
+static void composeBloom(uint32_t framebuffer)
+{
+    shaderLoader.use(tresholdProgram);
+    bindSampler(tresholdProgram, "colorMap", 0, screenTarget1.colorTexture);
+    bindSampler(tresholdProgram, "maskMap", 1, glowMaskTexture);
+    setFloat(tresholdProgram, "maskx", bloomMaskScroll.maskx);
+    setFloat(tresholdProgram, "masky", bloomMaskScroll.masky);
+    bloomMaskScroll.maskx += BLOOM_MASK_STEP_X;
+    bloomMaskScroll.masky += BLOOM_MASK_STEP_Y;
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
+    drawFullScreenQuad();
+
+    // Four successive blur passes over the thresholded picture, alternating between target 2
+    // and the second buffer so that the last one lands in target 2 again. The second buffer is
+    // made on first use: only the game blooms, and a new 1920 x 1080 texture costs start-up time.
+    if (!bloomBlurTarget.framebuffer)
+        createScreenTarget(bloomBlurTarget, 0, 0);
+    shaderLoader.use(hblurProgram);
+    for (int pass = 0; pass < BLOOM_BLUR_PASSES; ++pass) {
+        const RenderTarget& source = pass % 2 == 0 ? screenTarget2 : bloomBlurTarget;
+        const RenderTarget& destination = pass % 2 == 0 ? bloomBlurTarget : screenTarget2;
+        bindSampler(hblurProgram, "colorMap", 0, source.colorTexture);
+        glBindFramebuffer(GL_FRAMEBUFFER, destination.framebuffer);
+        drawFullScreenQuad();
+    }
+
+    shaderLoader.use(screenBlendProgram);
+    bindSampler(screenBlendProgram, "colorMap", 0, screenTarget1.colorTexture);
+    bindSampler(screenBlendProgram, "bloomMap", 1, screenTarget2.colorTexture);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    if (framebuffer == screenTarget2.framebuffer)
+        drawFullScreenQuadInPlace();
+    else
+        drawFullScreenQuad();
+}
+
+void applyBloom()
+{
+    composeBloom(0);
+    drawCornerOverlay();
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+}
+
+void applyScreenShade()
+{
+    composeBloom(screenTarget2.framebuffer);
+
+    shaderLoader.use(screenShadeProgram);
+    bindSampler(screenShadeProgram, "colorMap", 0, screenTarget2.colorTexture);
+    bindSampler(screenShadeProgram, "shadeMap", 1, blueShadeTexture);
+    bindSampler(screenShadeProgram, "scanlines", 2, scanlinesTexture);
+    bindSampler(screenShadeProgram, "noisepic", 3, screenNoiseTexture);
+    setFloat(screenShadeProgram, "shadetone", 0.991f);
+    float noiseX = static_cast<float>(crtRand() % SCREEN_TARGET_WIDTH) / SCREEN_TARGET_WIDTH;
+    float noiseY = static_cast<float>(crtRand() % SCREEN_TARGET_HEIGHT) / SCREEN_TARGET_HEIGHT;
+    setFloat(screenShadeProgram, "noisex", noiseX);
+    setFloat(screenShadeProgram, "noisey", noiseY);
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
+    drawFullScreenQuadInPlace();
+
+    float amp = 0.0f, scroll = 0.0f, scrollY = 0.0f;
+    tween(0.0, 0.0, 1.0, 0, 0.014, &amp);
+    tween(0.0, 0.0, 1.0, 1, 0.024, &scroll);
+    tween(0.0, 0.0, 1.0, 1, 0.031, &scrollY);
+    shaderLoader.use(offsetXProgram);
+    bindSampler(offsetXProgram, "colorMap", 0, screenTarget2.colorTexture);
+    bindSampler(offsetXProgram, "offsetMap", 1, offsetXTexture);
+    setFloat(offsetXProgram, "amp", amp);
+    setFloat(offsetXProgram, "scroll", scroll);
+    setFloat(offsetXProgram, "scrolly", scrollY);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawFullScreenQuad();
+}
+
+void applyMotionBlur()
+{
+    shaderLoader.use(motionBlurProgram);
+    for (int i = 0; i < MOTION_BLUR_FRAMES; ++i) {
+        const int blend = MOTION_BLUR_FRAMES + i;
+        glBindFramebuffer(GL_FRAMEBUFFER, motionBlurFramebuffers[blend]);
+        glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClearDepth(1.0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        bindSampler(motionBlurProgram, "colorMap1", 0, motionBlurTextures[blend]);
+        bindSampler(motionBlurProgram, "colorMap2", 1, motionBlurTextures[i]);
+        setFloat(motionBlurProgram, "blurframes", static_cast<float>(MOTION_BLUR_FRAMES));
+        drawFullScreenQuadInPlace();
+    }
+    shaderLoader.use(screenPassthroughProgram);
+    bindSampler(screenPassthroughProgram, "colorMap", 0, motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawFullScreenQuad();
+}
+
+void applyLensGrade()
+{
+    serviceClockRestartRequest();
+    composeBloom(screenTarget2.framebuffer);
+
+    shaderLoader.use(colorGradientProgram);
+    bindSampler(colorGradientProgram, "colorMap", 0, screenTarget2.colorTexture);
+    bindSampler(colorGradientProgram, "shadeMap", 1, blueShadeTexture);
+    setFloat(colorGradientProgram, "shadetone", 0.999f);
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
+    drawFullScreenQuadInPlace();
+
+    float lensFactor = 0.0f;
+    tween(0.0, 0.0, 4.0, 0, 0.03, &lensFactor);
+    shaderLoader.use(lensProgram);
+    bindSampler(lensProgram, "colorMap", 0, screenTarget2.colorTexture);
+    setFloat(lensProgram, "lensfactor", lensFactor);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawFullScreenQuad();
+}
+
+void presentSceneTarget()
+{
+    shaderLoader.use(screenPassthroughProgram);
+    bindSampler(screenPassthroughProgram, "colorMap", 0, screenTarget1.colorTexture);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawFullScreenQuad();
+    drawCornerOverlay();
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+}
+
+void drawShadowMapView()
+{
+    shaderLoader.use(screenPassthroughProgram);
+    glUniform1i(glGetUniformLocation(screenPassthroughProgram, "colorMap"), 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, shadowTarget.colorTexture);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    drawScreenSpanQuad(SHADOW_VIEW_LEFT, static_cast<float>(SCREEN_TARGET_WIDTH), true);
+}
