@@ -2,6 +2,7 @@
 # Builds everything and runs every test; GL tests run under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")"
+tools/checks/check_layers.sh
 ./setup.sh
 
 export SDL_AUDIODRIVER=dummy
