@@ -30,4 +30,14 @@ extern float savedCameraY;
 void initEditor();
 // One frame of the editor's keys.
 void editorInput();
+// Keeps the cursor inside the middle third of the view by the step taken this frame.
+void scrollEditorCamera();
+// The first box (level 1..boxCount, or the palette's slots) / enemy (1..enemyCount) strictly
+// overlapping the cursor; 0 / -1 when none.
+int pickBoxAtCursor();
+int findEnemyAtCursor();
+// Border, box outlines, lift and flyer paths, enemy outlines and the cursor, over the game view.
 void drawEditorOverlay();
+void drawLiftPaths();
+void drawFlyerPaths();
+void drawEditorCursor();

@@ -1,0 +1,148 @@
+// The editor's overlay over the game view: the level border, box outlines, lift and flyer
+// paths, enemy outlines and the blinking cursor, all dotted at level position - camera. Every
+// dot run visits only the dots that can land on the screen, so an overlay costs the same
+// whatever the size of the boxes and paths (the border alone is some 29,000 dots as drawn).
+#include "game/editor.h"
+
+#include "core/clock.h"
+#include "game/boxes.h"
+#include "game/draw_2d.h"
+#include "game/enemies.h"
+#include "game/enemy_overlays.h"
+#include "game/game_camera.h"
+#include "game/game_resources.h"  // gameWhitePixelTexture
+#include "game/game_scene.h"      // drawBoxOutlines
+#include "platform/gl_api.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float BLINK_SPEED = 0.05f;
+constexpr float BLINK_SPEED_PENDING = 0.5f;
+constexpr int TWEEN_BOUNCE = 0;
+
+// The whole steps k = 0, 1, ... below `length` whose dot at screen `start` + k may land on a
+// screen `limit` wide: [first, end). drawDot makes the exact test.
+void visibleSteps(double start, double length, double limit, double& first, double& end)
+{
+    first = std::max(0.0, std::floor(-start - DOT_SIZE - 1.0));
+    end = std::min(std::ceil(length), std::ceil(limit + 1.0 - start));
+}
+
+bool rowVisible(double screen, double limit)
+{
+    return screen > -DOT_SIZE - 1.0 && screen < limit + 1.0;
+}
+
+// Dots at (x0 + k, y) for whole k from 0 while k < length.
+void dotRunAlongX(float x0, float length, float y)
+{
+    if (!std::isfinite(x0) || !std::isfinite(length) || !std::isfinite(y))
+        return;
+    const float sy = y - gameCameraY;
+    if (!rowVisible(sy, SCREEN_FRAME_HEIGHT))
+        return;
+    double first, end;
+    visibleSteps(static_cast<double>(x0) - gameCameraX, length, SCREEN_FRAME_WIDTH, first, end);
+    for (double k = first; k < end && k < length; k += 1.0)
+        drawDot(x0 + static_cast<float>(k) - gameCameraX, sy);
+}
+
+void dotRunAlongY(float y0, float length, float x)
+{
+    if (!std::isfinite(y0) || !std::isfinite(length) || !std::isfinite(x))
+        return;
+    const float sx = x - gameCameraX;
+    if (!rowVisible(sx, SCREEN_FRAME_WIDTH))
+        return;
+    double first, end;
+    visibleSteps(static_cast<double>(y0) - gameCameraY, length, SCREEN_FRAME_HEIGHT, first, end);
+    for (double k = first; k < end && k < length; k += 1.0)
+        drawDot(sx, y0 + static_cast<float>(k) - gameCameraY);
+}
+
+// The dots of a rectangle's four sides: x from x0 while below x0 + w on the bottom and top
+// rows, y from y0 while below y0 + h on the left and right columns.
+void dotRectangle(float x0, float y0, float w, float h)
+{
+    dotRunAlongX(x0, w, y0);
+    dotRunAlongX(x0, w, y0 + h);
+    dotRunAlongY(y0, h, x0);
+    dotRunAlongY(y0, h, x0 + w);
+}
+
+void drawLevelBorder()
+{
+    setDrawColor(1.0f, 0.0f, 0.0f, 1.0f);
+    dotRunAlongX(0.0f, LEVEL_WIDTH, 0.0f);
+    dotRunAlongX(0.0f, LEVEL_WIDTH, LEVEL_HEIGHT);
+    // From the top down while above 0: the rows 10800 .. 1.
+    for (float x : {0.0f, LEVEL_WIDTH}) {
+        const float sx = x - gameCameraX;
+        if (!rowVisible(sx, SCREEN_FRAME_WIDTH))
+            continue;
+        double first, end;
+        visibleSteps(static_cast<double>(1.0f) - gameCameraY, LEVEL_HEIGHT, SCREEN_FRAME_HEIGHT, first, end);
+        for (double k = first; k < end; k += 1.0)
+            drawDot(sx, 1.0f + static_cast<float>(k) - gameCameraY);
+    }
+}
+
+}  // namespace
+
+void drawLiftPaths()
+{
+    setDrawColor(1.0f, 0.0f, 0.0f, 1.0f);
+    for (int i = 1; i <= std::min(boxCount, MAX_LEVEL_BOXES); ++i)
+        if (boxTable.type[i] == BOX_LIFT)
+            dotRectangle(boxTable.liftStartX[i], boxTable.liftStartY[i], boxTable.liftRangeX[i],
+                boxTable.liftRangeY[i]);
+}
+
+void drawFlyerPaths()
+{
+    setDrawColor(1.0f, 0.0f, 0.0f, 1.0f);
+    for (int i = 1; i <= std::min(enemyCount, MAX_LEVEL_ENEMIES); ++i)
+        if (enemyTable.type[i] == ENEMY_FLYER)
+            dotRectangle(enemyTable.pathStartX[i], enemyTable.pathStartY[i], enemyTable.pathRangeX[i],
+                enemyTable.pathRangeY[i]);
+}
+
+void drawEditorCursor()
+{
+    if (hasGlContext2D()) {
+        flush2D();
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, gameWhitePixelTexture);
+    }
+    float alpha = 0.0f;
+    tween(0.0, 0.0, 1.0, TWEEN_BOUNCE, liftDestinationPending ? BLINK_SPEED_PENDING : BLINK_SPEED, &alpha);
+    if (liftDestinationPending)
+        setDrawColor(1.0f, 0.0f, 0.0f, alpha);
+    else
+        setDrawColor(1.0f, 1.0f, 1.0f, alpha);
+    dotRectangle(cursorX, cursorY, cursorWidth, cursorHeight);
+}
+
+void drawEditorOverlay()
+{
+    if (hasGlContext2D()) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, gameWhitePixelTexture);
+    }
+    drawLevelBorder();
+    setDrawColor(1.0f, 1.0f, 1.0f, 1.0f);
+    drawBoxOutlines();
+    if (!paletteMode) {
+        drawLiftPaths();
+        drawFlyerPaths();
+        drawEnemyOverlays();
+    }
+    setDrawColor(1.0f, 1.0f, 1.0f, 1.0f);
+    drawEditorCursor();
+    flush2D();
+}
