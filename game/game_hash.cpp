@@ -114,6 +114,11 @@ std::vector<GameStateValue> listGameState()
         {"restartCount", std::to_string(restartCount)},
         {"gameCameraX", floatText(gameCameraX)},
         {"gameCameraY", floatText(gameCameraY)},
+        {"boxCount", std::to_string(boxCount)},
+        {"cursorX", floatText(cursorX)},
+        {"cursorY", floatText(cursorY)},
+        {"paletteMode", std::to_string(paletteMode ? 1 : 0)},
+        {"paletteCount", std::to_string(paletteCount)},
     };
     for (int i = 1; i <= enemyCount && i < ENEMY_CAPACITY; ++i) {
         std::string prefix = "enemy" + std::to_string(i);

@@ -20,6 +20,7 @@
 #include <iterator>
 #include <functional>
 #include <initializer_list>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -319,6 +320,11 @@ const EditorCase EDITOR_CASES[] = {
             EXPECT_EQ(levelBytes(), level);
         }},
 };
+
+void PrintTo(const EditorCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class LevelEditorCases : public LevelEditor, public ::testing::WithParamInterface<EditorCase> {};
 
