@@ -193,7 +193,7 @@ LevelLayout buildFirstLevel()
 
     std::vector<LayoutEnemy>& e = level.enemies;
     e.push_back({ENEMY_WALKER, 1200.0f, 150.0f, 0});
-    e.push_back({ENEMY_FLYER, 900.0f, 760.0f, 1, 500.0f, 250.0f, 3.0f});
+    e.push_back({ENEMY_FLYER, 900.0f, 920.0f, 1, 500.0f, 120.0f, 3.0f});
     e.push_back({ENEMY_ORB, 665.0f, 420.0f});
     e.push_back({ENEMY_ORB, 1765.0f, 170.0f});
     e.push_back({ENEMY_WALKER, 2850.0f, 850.0f, 1});
