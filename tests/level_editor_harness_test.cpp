@@ -126,11 +126,11 @@ TEST(LevelEditorHarness, UserFlowPlacesSavesAndPlaysOnTheEditedLevel)
     ASSERT_TRUE(decodeFile(run.dir / "level1.level", saved));
     ASSERT_EQ(saved.boxes.size(), original.boxes.size() + 1);
     EXPECT_EQ(saved.boxes.back().x, 960.0f);
-    EXPECT_EQ(saved.boxes.back().y, 540.0f);
+    EXPECT_EQ(saved.boxes.back().y, 640.0f);
     EXPECT_EQ(saved.boxes.back().width, 50.0f);
     ASSERT_EQ(saved.enemies.size(), original.enemies.size() + 1);
     EXPECT_EQ(saved.enemies.back().x, 1160.0f);
-    EXPECT_EQ(saved.enemies.back().y, 540.0f);
+    EXPECT_EQ(saved.enemies.back().y, 640.0f);
     fs::remove_all(run.dir);
 }
 
