@@ -19,7 +19,6 @@ int presentCounter = 0;
 int nowMs = 0;
 int prevMs = 0;
 unsigned char frameRoutineEnabled = 0;
-unsigned char windowActive = 1;
 int (*mainLoopFrameRoutine)() = renderFrame;
 
 static const char WINDOW_TITLE[] = "mornglow";

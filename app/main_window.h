@@ -13,7 +13,6 @@ extern int presentCounter;
 extern int nowMs;
 extern int prevMs;
 extern unsigned char frameRoutineEnabled;
-extern unsigned char windowActive;
 
 // The routine a main-loop pass calls from its fifth pass on; tests swap it for a stand-in.
 extern int (*mainLoopFrameRoutine)();
