@@ -5,6 +5,7 @@
 #include "gfx/tga.h"
 
 #include "core/data_files.h"     // openDataFile, debugLog
+#include "gfx/tga_bytes.h"        // the red/blue swap
 #include "platform/os_services.h"  // showMessageBox
 
 #include <cstring>
@@ -67,12 +68,7 @@ static TgaFault decodeUncompressed(TgaImage& image, FILE* file, TgaVariant varia
         return fault;
     if (std::fread(image.data, 1, size, file) != size)
         return TgaFault::UNCOMPRESSED_PIXELS_SHORT;
-    const uint32_t bytesPerPixel = image.bpp / 8;
-    for (uint64_t i = 0; i < size; i += bytesPerPixel) {
-        uint8_t blue = image.data[i];
-        image.data[i] = image.data[i + 2];
-        image.data[i + 2] = blue;
-    }
+    tgaSwapRedBlue(image.data, size, image.bpp / 8);
     return TgaFault::NONE;
 }
 
