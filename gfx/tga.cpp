@@ -34,7 +34,36 @@ static TgaFault pickFault(TgaBody body, TgaFault uncompressed, TgaFault rle)
     return body == TgaBody::UNCOMPRESSED ? uncompressed : rle;
 }
 
-// Common start of both bodies: image fields, validation and the pixel buffer.
+// Bytes from the read position to the end of the file, or -1 when the stream cannot tell.
+static int64_t bytesLeft(FILE* file)
+{
+    long here = std::ftell(file);
+    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    long end = std::ftell(file);
+    if (std::fseek(file, here, SEEK_SET) != 0 || end < here)
+        return -1;
+    return static_cast<int64_t>(end) - here;
+}
+
+// Whether the bytes left can hold a body of `size` bytes: raw exactly, run-length at least one
+// packet (a header byte and one pixel) per 128 pixels.
+static bool bodyCanFill(FILE* file, TgaBody body, uint32_t bytesPerPixel, uint64_t size)
+{
+    int64_t left = bytesLeft(file);
+    if (left < 0)
+        return true;
+    uint64_t available = static_cast<uint64_t>(left);
+    if (body == TgaBody::UNCOMPRESSED)
+        return size <= available;
+    uint64_t pixels = size / bytesPerPixel;
+    uint64_t packets = available / (1 + bytesPerPixel);
+    return pixels <= packets * TGA_MAX_PACKET_PIXELS;
+}
+
+// Common start of both bodies: image fields, validation and the pixel buffer. A body the
+// file cannot fill returns NONE with no buffer; the decoder then meets the fault it would
+// meet with one, reading without storing.
 static TgaFault beginBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant variant, uint64_t& size)
 {
     image.data = nullptr;
@@ -50,11 +79,15 @@ static TgaFault beginBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant 
         return pickFault(body, TgaFault::UNCOMPRESSED_SPECIFICATION_INVALID, TgaFault::RLE_SPECIFICATION_INVALID);
     image.glFormat = image.bpp == 24 ? TGA_FORMAT_RGB : TGA_FORMAT_RGBA;
     size = static_cast<uint64_t>(image.bpp / 8) * image.width * image.height;
-    image.data = new (std::nothrow) uint8_t[size];
     if (variant == TgaVariant::SILENT) {
         debugLog("current texture size = %llu\n", static_cast<unsigned long long>(size));
         totalTextureBytes += static_cast<int64_t>(size);
     }
+    // A header alone can ask for a gigabyte: a body the rest of the file cannot fill is
+    // refused by the decoder's dry run below, without the buffer.
+    if (!bodyCanFill(file, body, image.bpp / 8, size))
+        return TgaFault::NONE;
+    image.data = new (std::nothrow) uint8_t[size];
     if (!image.data)
         return pickFault(body, TgaFault::UNCOMPRESSED_ALLOCATION_FAILED, TgaFault::RLE_ALLOCATION_FAILED);
     return TgaFault::NONE;
@@ -66,6 +99,8 @@ static TgaFault decodeUncompressed(TgaImage& image, FILE* file, TgaVariant varia
     TgaFault fault = beginBody(image, file, TgaBody::UNCOMPRESSED, variant, size);
     if (fault != TgaFault::NONE)
         return fault;
+    if (!image.data)
+        return TgaFault::UNCOMPRESSED_PIXELS_SHORT;
     if (std::fread(image.data, 1, size, file) != size)
         return TgaFault::UNCOMPRESSED_PIXELS_SHORT;
     tgaSwapRedBlue(image.data, size, image.bpp / 8);
@@ -106,7 +141,8 @@ static TgaFault decodeRle(TgaImage& image, FILE* file, TgaVariant variant)
                     return TgaFault::RLE_RAW_PIXEL_SHORT;
                 if (next >= pixelCount)
                     return TgaFault::RLE_TOO_MANY_PIXELS;
-                storePixel(image.data + next * bytesPerPixel, packet + i * bytesPerPixel, bytesPerPixel);
+                if (image.data)
+                    storePixel(image.data + next * bytesPerPixel, packet + i * bytesPerPixel, bytesPerPixel);
                 ++next;
             }
         } else {
@@ -116,11 +152,15 @@ static TgaFault decodeRle(TgaImage& image, FILE* file, TgaVariant variant)
             for (uint32_t i = 0; i < count; ++i) {
                 if (next >= pixelCount)
                     return TgaFault::RLE_TOO_MANY_PIXELS;
-                storePixel(image.data + next * bytesPerPixel, packet, bytesPerPixel);
+                if (image.data)
+                    storePixel(image.data + next * bytesPerPixel, packet, bytesPerPixel);
                 ++next;
             }
         }
     }
+    // Unreached: a body the file cannot fill fails above before its last pixel.
+    if (!image.data)
+        return TgaFault::RLE_PACKET_HEADER_SHORT;
     return TgaFault::NONE;
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <string>
 
 namespace {
@@ -217,6 +219,50 @@ TEST(TgaReading, RunLengthPacketFaults)
     }
 }
 
+// The largest nothrow array request made while `watchingArrays` is set: the readers take their
+// pixel buffers this way.
+bool watchingArrays = false;
+size_t largestWatchedArray = 0;
+
+TEST(TgaReading, HeaderAskingMoreThanTheFileHoldsIsRefusedWithoutItsBuffer)
+{
+    const TgaBytes px{1, 2, 3, 4};
+    const RejectedCase cases[] = {
+        {"uncompressed 1 GiB header, no pixels", tgaHeader(2, 16384, 16384, 32), TgaFault::UNCOMPRESSED_PIXELS_SHORT},
+        {"uncompressed 1 GiB header, some pixels", joinBytes({tgaHeader(2, 16384, 16384, 32), TgaBytes(4096, 7)}),
+         TgaFault::UNCOMPRESSED_PIXELS_SHORT},
+        {"run-length 1 GiB header, no packet", tgaHeader(10, 16384, 16384, 32), TgaFault::RLE_PACKET_HEADER_SHORT},
+        {"run-length 1 GiB header, three full runs",
+         joinBytes({tgaHeader(10, 16384, 16384, 32), runPacket(128, px), runPacket(128, px), runPacket(128, px)}),
+         TgaFault::RLE_PACKET_HEADER_SHORT},
+        {"run-length, a raw packet cut short",
+         joinBytes({tgaHeader(10, 16384, 16384, 32), {0x7f, 1, 2, 3}}), TgaFault::RLE_RAW_PIXEL_SHORT},
+        {"run-length, a run pixel cut short", joinBytes({tgaHeader(10, 16384, 16384, 32), {0x80, 1}}),
+         TgaFault::RLE_RUN_PIXEL_SHORT},
+    };
+    for (const RejectedCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TgaImage image;
+        TgaFault fault = TgaFault::NONE;
+        largestWatchedArray = 0;
+        watchingArrays = true;
+        bool ok = readTgaBytes(c.file, image, fault);
+        watchingArrays = false;
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(fault, c.fault);
+        EXPECT_EQ(image.data, nullptr);
+        EXPECT_LT(largestWatchedArray, size_t{1} << 20);
+    }
+
+    // Exactly as many full run packets as the picture needs: the bound lets it through.
+    TgaImage image;
+    TgaFault fault = TgaFault::NONE;
+    ASSERT_TRUE(readTgaBytes(joinBytes({tgaHeader(10, 128, 2, 32), runPacket(128, px), runPacket(128, px)}), image, fault));
+    EXPECT_EQ(image.data[0], 3);
+    EXPECT_EQ(image.data[255 * 4 + 3], 4);
+    releaseTgaImage(image);
+}
+
 TEST(TgaReading, TruncationAtEveryLengthFails)
 {
     const struct {
@@ -371,3 +417,14 @@ TEST(TgaReading, BodyReadersCloseTheFileOnEveryPath)
 }
 
 }  // namespace
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (watchingArrays && size > largestWatchedArray)
+        largestWatchedArray = size;
+    try {
+        return ::operator new[](size);
+    } catch (...) {
+        return nullptr;
+    }
+}
