@@ -3,9 +3,11 @@
 // the window quits.
 #include "app/frame.h"
 #include "app/main_window.h"
+#include "app/run_directory.h"
 
 int main(int /*argc*/, char** /*argv*/)
 {
+    enterRunDirectoryIfNoData("demo-game");
     timelineDrivesState = 0;
     return WinMain(nullptr, nullptr, nullptr, 1);
 }

@@ -63,3 +63,13 @@ void driveGameFrame(int frame)
     frameDt = 0.06f * static_cast<float>(GAME_FRAME_MS);
     renderFrame();
 }
+
+bool offlineQuitRequested()
+{
+    static bool quitSeen = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (event.type == SDL_QUIT)
+            quitSeen = true;
+    return quitSeen;
+}

@@ -20,3 +20,6 @@ void startGameOffline();
 // routine with frameDt of one frame.
 void driveGameFrame(int frame);
 constexpr double GAME_FRAME_MS = 1000.0 / 60.0;
+// Drains the window events; true once a quit event has come (the window closed, or SIGTERM or
+// SIGINT, which SDL turns into one).
+bool offlineQuitRequested();

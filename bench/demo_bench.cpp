@@ -6,6 +6,8 @@
 // demo-bench --game-scenarios: the game frame in five drawing situations (game_scenarios.cpp).
 #include "app/frame.h"
 #include "app/offline_driver.h"
+#include "app/run_directory.h"
+#include "gfx/shaders.h"  // shaderBuildFailures
 #include "app/startup.h"
 #include "bench/game_mode.h"
 #include "bench/game_scenarios.h"
@@ -42,6 +44,7 @@ static const int SCENE_ORDER[] = {STATE_PICTURE, STATE_PALETTE_LOGO, STATE_RADIA
 
 int main(int argc, char** argv)
 {
+    enterRunDirectoryIfNoData("demo-bench");
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--game"))
             return runGameBench(argc, argv);
@@ -65,6 +68,10 @@ int main(int argc, char** argv)
     if (!startDemoOffline()) {
         std::fprintf(stderr, "demo-bench: start-up failed\n");
         return 1;
+    }
+    if (shaderBuildFailures > 0) {
+        std::fprintf(stderr, "demo-bench: %d shader build failures (logs above)\n", shaderBuildFailures);
+        return 3;
     }
     std::printf("startup_ms %.3f\n", millisecondsSince(start));
 

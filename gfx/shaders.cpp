@@ -83,6 +83,19 @@ static bool compileShader(uint32_t shader)
     return status == GL_TRUE;
 }
 
+int shaderBuildFailures = 0;
+
+// A build failure's text: on standard output where the loader has always printed it, and on
+// standard error so scripted runs see it; counted for the tools that must fail on it.
+static void reportBuildFailure(const std::string& text)
+{
+    ++shaderBuildFailures;
+    std::fputs(text.c_str(), stdout);
+    std::fputs(text.c_str(), stderr);
+    if (!text.empty() && text.back() != '\n')
+        std::fputc('\n', stderr);
+}
+
 static bool linkSucceeded(uint32_t program)
 {
     GLint status = GL_FALSE;
@@ -93,9 +106,9 @@ static bool linkSucceeded(uint32_t program)
 static void reportMissingSource(const char* kind, const char* fileName, const char* source)
 {
     if (!shaderSourceFound)
-        std::printf("%s shader file %s not found\n", kind, fileName ? fileName : "(null)");
+        reportBuildFailure(std::string(kind) + " shader file " + (fileName ? fileName : "(null)") + " not found\n");
     else if (!source)
-        std::printf("%s shader file %s is empty\n", kind, fileName);
+        reportBuildFailure(std::string(kind) + " shader file " + fileName + " is empty\n");
 }
 
 // Reads both sources; false (with the messages) when either is missing or empty.
@@ -142,7 +155,8 @@ static uint32_t linkOrReport(uint32_t program, const char* vertexFile, const cha
     if (linkSucceeded(program))
         return program;
     std::string log = logOrPlaceholder(programInfoLog(program));
-    std::printf("SHADER LINK ERROR %s,%s\n%s", vertexFile, fragmentFile, log.c_str());
+    reportBuildFailure(std::string("SHADER LINK ERROR ") + (vertexFile ? vertexFile : "(null)") + "," +
+                       (fragmentFile ? fragmentFile : "(null)") + "\n" + log);
     debugLog("%s", log.c_str());
     glDeleteProgram(program);
     return 0;
@@ -171,12 +185,12 @@ uint32_t ShaderProgram::load(const char* vertexFile, const char* fragmentFile)
     if (!compileShader(vertexShader)) {
         std::string log = logOrPlaceholder(shaderInfoLog(vertexShader));
         // The vertex log is printed too: otherwise only the link failure would show.
-        std::printf("VERTEX SHADER ERROR %s", log.c_str());
+        reportBuildFailure("VERTEX SHADER ERROR " + log);
         debugLog("%s", log.c_str());
     }
     if (!compileShader(fragmentShader)) {
         std::string log = logOrPlaceholder(shaderInfoLog(fragmentShader));
-        std::printf("SHADER ERROR %s", log.c_str());
+        reportBuildFailure("SHADER ERROR " + log);
         debugLog("%s", log.c_str());
     }
 
@@ -218,9 +232,9 @@ uint32_t ShaderProgram::loadWithAttributes(const char* vertexFile, const char* f
     if (!program) {
         // This variant prints no compile logs of its own: show them with the link failure.
         if (!vertexCompiled)
-            std::printf("VERTEX SHADER ERROR %s", logOrPlaceholder(shaderInfoLog(vertexShader)).c_str());
+            reportBuildFailure("VERTEX SHADER ERROR " + logOrPlaceholder(shaderInfoLog(vertexShader)));
         if (!fragmentCompiled)
-            std::printf("SHADER ERROR %s", logOrPlaceholder(shaderInfoLog(fragmentShader)).c_str());
+            reportBuildFailure("SHADER ERROR " + logOrPlaceholder(shaderInfoLog(fragmentShader)));
     }
     return program;
 }

@@ -35,6 +35,8 @@ extern ShaderProgram shaderLoader;
 extern int currentShaderProgram;     // program last set through ShaderProgram::use / unuse
 extern unsigned char shaderSourceFound;  // set by readShaderSource when the file opened
 extern uint32_t defaultShaderProgram;    // "shader.vert" + "shader.frag"
+// Sources missing, compiles and links failed so far; each is also reported on standard error.
+extern int shaderBuildFailures;
 
 // The whole text of a data-folder file in a malloc'd NUL-terminated buffer (the caller frees
 // it), or null for a null name, a missing file or an empty file.

@@ -8,6 +8,8 @@
 #include "app/frame.h"
 #include "app/main_window.h"
 #include "app/offline_driver.h"
+#include "app/run_directory.h"
+#include "gfx/shaders.h"  // shaderBuildFailures
 #include "platform/gl_api.h"
 #include "png_write.h"
 #include "tools/capture/effect_capture.h"
@@ -22,6 +24,10 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+// Exit statuses besides 0, 1 (start-up or a write failed) and 2 (usage).
+static constexpr int EXIT_SHADER_FAILURE = 3;
+static constexpr int EXIT_INTERRUPTED = 4;
 
 struct CaptureOptions {
     std::string outDir;
@@ -85,8 +91,24 @@ static bool hasFlag(int argc, char** argv, const char* flag)
     return false;
 }
 
+// Output folders named relative to where the tool was started, before it may change to the
+// run directory.
+static void makeOutputFoldersAbsolute(int argc, char** argv)
+{
+    static std::vector<std::string> absolutePaths;
+    absolutePaths.reserve(static_cast<size_t>(argc));
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--out") != 0)
+            continue;
+        absolutePaths.push_back(std::filesystem::absolute(argv[i + 1]).string());
+        argv[++i] = &absolutePaths.back()[0];
+    }
+}
+
 int main(int argc, char** argv)
 {
+    makeOutputFoldersAbsolute(argc, argv);
+    enterRunDirectoryIfNoData("demo-capture");
     if (wantsEffectCapture(argc, argv))
         return runEffectCapture(argc, argv);
     if (hasFlag(argc, argv, "--game"))
@@ -102,6 +124,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "demo-capture: start-up failed\n");
         return 1;
     }
+    if (shaderBuildFailures > 0) {
+        std::fprintf(stderr, "demo-capture: %d shader build failures (logs above)\n", shaderBuildFailures);
+        return EXIT_SHADER_FAILURE;
+    }
     std::sort(options.timesSeconds.begin(), options.timesSeconds.end());
 
     double nextMs = 0.0;  // --from-start: where the running walk stands
@@ -111,8 +137,13 @@ int main(int argc, char** argv)
                                            : stateStartSeconds(timelineStateAtMusicMs(targetMs)) * 1000.0;
         if (!options.fromStart || nextMs == 0.0)
             seekMusicTimeMs(beginMs, options.stepMs);
-        for (double ms = beginMs; ms < targetMs; ms += options.stepMs)
+        for (double ms = beginMs; ms < targetMs; ms += options.stepMs) {
+            if (offlineQuitRequested()) {
+                std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
+                return EXIT_INTERRUPTED;
+            }
             driveFrameAt(ms, options.stepMs);
+        }
         driveFrameAt(targetMs, options.stepMs);
         nextMs = targetMs + options.stepMs;
 
