@@ -26,21 +26,22 @@ struct Byte3 {
     uint8_t r, g, b;
 };
 
-// The dawn's regions: a banded sky, a striped sun on the horizon, two mountain ranges and a
-// lake that mirrors the sky in ripples.
-constexpr Byte3 SKY_HIGH = {0, 1, 150};     // still: azure; later: deep blue
-constexpr Byte3 SKY_VIOLET = {120, 0, 170}; // still: magenta; later: violet
-constexpr Byte3 SKY_ROSE = {255, 1, 60};    // still: rose; later: crimson
-constexpr Byte3 SKY_EMBER = {255, 2, 0};    // still: orange; later: red
-constexpr Byte3 SUN = {255, 100, 2};        // still: pale yellow; later: amber
-constexpr Byte3 FAR_RANGE = {2, 0, 3};      // still: indigo; later: black
-constexpr Byte3 NEAR_RANGE = {0, 0, 0};     // black silhouettes
-constexpr Byte3 LAKE = {0, 1, 110};         // still: azure; later: dark blue
-
-constexpr int HORIZON = 100;
-constexpr float SUN_X = 128.0f;
-constexpr float SUN_Y = 100.0f;
-constexpr float SUN_RADIUS = 58.0f;
+// A glacier lagoon in the morning. Each region is defined by which channels are zero or one or
+// two levels (that sets its colour in the still frame) and by its large channels (the colours
+// of the dissolve, red shown at half); green stays high almost everywhere so the dissolving
+// picture stays bright.
+//   region        still frame           dissolve
+//   high sky      cyan                  azure, lighter to the horizon
+//   horizon glow  pale aqua             bright aqua
+//   clouds, snow  ice white             ice white with blue shadows
+//   far range     blue                  slate blue
+//   rocks         navy                  near black
+//   water         pale cyan             teal, lighter towards the horizon
+//   sun glints    pale lime             gold-green streaks
+constexpr int HORIZON = 104;
+constexpr float SUN_X = 150.0f;
+constexpr float SUN_Y = 132.0f;
+constexpr float SUN_RADIUS = 20.0f;
 
 void put(std::vector<uint8_t>& rgba, int x, int y, Byte3 c, uint8_t a = 255)
 {
@@ -51,41 +52,69 @@ void put(std::vector<uint8_t>& rgba, int x, int y, Byte3 c, uint8_t a = 255)
     p[3] = a;
 }
 
+uint8_t level(float v)
+{
+    v = v < 3.0f ? 3.0f : (v > 255.0f ? 255.0f : v);  // large channels never fall to a tint level
+    return static_cast<uint8_t>(std::lround(v));
+}
+
 // Height of a mountain range at column x, in rows: noise sharpened into peaks, sinking into a
 // valley where the sun rises (valleyStart..valleyEnd: distances from the sun's column).
 float ridge(float x, float base, float amplitude, uint32_t seed, float valleyStart, float valleyEnd)
 {
-    const float h = sampleFractalNoise(x / 40.0f, 0.5f, seed, 4, 0.5f);
+    const float h = sampleFractalNoise(x / 34.0f, 0.5f, seed, 5, 0.5f);
     const float peak = 1.0f - std::fabs(2.0f * h - 1.0f);
     const float valley = smoothStep(valleyStart, valleyEnd, std::fabs(x - SUN_X));
-    return base + amplitude * (0.15f + 0.85f * peak) * valley;
+    return base + amplitude * (0.2f + 0.8f * peak * peak) * valley;
 }
 
-Byte3 skyColour(int y)
+// Cloud density 0..1: long soft banks that thin towards the horizon.
+float cloudDensity(float x, float y)
 {
-    if (y >= 200)
-        return SKY_HIGH;
-    if (y >= 166)
-        return SKY_VIOLET;
-    if (y >= 134)
-        return SKY_ROSE;
-    return SKY_EMBER;
+    const float n = sampleFractalNoise(x / 46.0f, y / 14.0f, 0xC10Du, 4, 0.5f);
+    const float band = smoothStep(150.0f, 185.0f, y) * (1.0f - 0.35f * smoothStep(225.0f, 256.0f, y));
+    return smoothStep(0.52f, 0.66f, n * (0.55f + 0.6f * band));
 }
 
-// The sun's lower half is cut by horizontal gaps that widen towards the horizon.
-bool inSun(float x, float y)
+Byte3 skyPixel(float x, float y)
 {
-    float dx = x - SUN_X;
-    float dy = y - SUN_Y;
-    if (dx * dx + dy * dy > SUN_RADIUS * SUN_RADIUS)
-        return false;
-    float rise = (y - SUN_Y) / SUN_RADIUS;  // 0 at the horizon, 1 at the top
-    if (rise > 0.55f)
-        return true;
-    const float period = 9.0f;
-    float phase = std::fmod(y - SUN_Y, period) / period;
-    float gap = 0.55f * (1.0f - rise / 0.55f);
-    return phase >= gap;
+    const float up = (y - HORIZON) / (SIDE - HORIZON);  // 0 at the horizon, 1 at the top
+    const float dx = x - SUN_X, dy = y - SUN_Y;
+    const float sunDistance = std::sqrt(dx * dx + dy * dy);
+    const float halo = std::exp(-sunDistance / 38.0f);
+    const float cloud = cloudDensity(x, y);
+    const float lit = sampleFractalNoise(x / 12.0f, y / 6.0f, 0x11u, 3, 0.5f);  // texture of the banks
+    if (sunDistance < SUN_RADIUS)
+        return {255, 255, level(200.0f + 55.0f * (1.0f - sunDistance / SUN_RADIUS))};
+    if (cloud > 0.5f) {
+        // Lit from below by the sun: brighter undersides and near the sun.
+        const float shade = 0.72f + 0.18f * lit + 0.25f * halo;
+        return {level(235.0f * shade), level(245.0f * shade + 10.0f), 255};
+    }
+    if (y < HORIZON + 22.0f + 6.0f * std::sin(x * 0.05f))
+        return {2, level(215.0f + 40.0f * halo), level(225.0f + 30.0f * halo)};
+    return {0, level(120.0f + 110.0f * (1.0f - up) + 60.0f * halo), 255};
+}
+
+Byte3 waterPixel(float x, float y)
+{
+    const float depth = static_cast<float>(HORIZON) - y;  // rows below the horizon
+    // Ice floes: flattened blobs that grow towards the viewer.
+    const float floe = sampleFractalNoise(x / (20.0f + depth * 0.3f), depth / 5.0f, 0xF10Eu, 4, 0.5f);
+    if (floe > 0.7f - depth * 0.0012f && depth > 6.0f) {
+        const float shade = 0.8f + 0.2f * sampleValueNoise(x / 3.0f, depth / 3.0f, 0x1CEu);
+        return {level(225.0f * shade), level(240.0f * shade), 255};
+    }
+    // The sun's glitter column: broken streaks, narrower and denser near the horizon.
+    const float wave = std::sin(x * 0.11f + depth * 0.9f) * (1.5f + depth * 0.06f);
+    const float column = 14.0f + depth * 0.22f;
+    const float streak = sampleValueNoise(x / 4.0f, depth * 0.8f, 0x6117u);
+    if (std::fabs(x - SUN_X + wave) < column && streak > 0.45f + depth * 0.004f)
+        return {255, 255, 2};
+    const float glint = sampleFractalNoise(x / 9.0f, depth / 2.0f, 0x5EAu, 3, 0.5f);
+    const float near = depth / HORIZON;
+    const float green = 225.0f - 80.0f * near + 40.0f * (glint - 0.5f);
+    return {1, level(green), level(0.9f * green + 20.0f)};
 }
 
 std::vector<uint8_t> drawDawn()
@@ -93,34 +122,21 @@ std::vector<uint8_t> drawDawn()
     std::vector<uint8_t> rgba(static_cast<size_t>(SIDE) * SIDE * 4);
     for (int x = 0; x < SIDE; ++x) {
         const float fx = static_cast<float>(x) + 0.5f;
-        const float farTop = ridge(fx, HORIZON + 2.0f, 40.0f, 0xFA7u, SUN_RADIUS * 0.3f, SUN_RADIUS * 1.4f);
-        const float nearTop = ridge(fx, HORIZON - 1.0f, 30.0f, 0x4EA7u, SUN_RADIUS * 0.6f, SUN_RADIUS * 1.6f);
+        const float farTop = ridge(fx, HORIZON + 4.0f, 52.0f, 0xFA7u, SUN_RADIUS * 0.6f, SUN_RADIUS * 2.6f);
+        const float snowLine = HORIZON + 18.0f + 14.0f * sampleValueNoise(fx / 7.0f, 0.0f, 0x5A0u);
+        const float rockTop = ridge(fx, HORIZON - 3.0f, 16.0f, 0x4EA7u, SUN_RADIUS * 2.0f, SUN_RADIUS * 4.0f);
         for (int y = 0; y < SIDE; ++y) {
             const float fy = static_cast<float>(y) + 0.5f;
-            Byte3 c;
-            if (y >= HORIZON) {
-                c = skyColour(y);
-                if (inSun(fx, fy))
-                    c = SUN;
-                // The ranges stand in front of the sun.
-                if (fy < farTop)
-                    c = FAR_RANGE;
-                if (fy < nearTop)
-                    c = NEAR_RANGE;
-            } else {
-                // Lake: ripples mirror the sun's column and the ember band; darker shore below.
-                const float depth = static_cast<float>(HORIZON - y);
-                const float wave = std::sin(fx * 0.09f + depth * 0.7f) * (2.0f + depth * 0.08f);
-                const float mirrorHalf = SUN_RADIUS * (1.0f - depth / 110.0f);
-                const int ripple = static_cast<int>(depth) % 6;
-                c = LAKE;
-                if (std::fabs(fx - SUN_X + wave) < mirrorHalf && ripple < 3)
-                    c = depth < 40.0f ? SUN : SKY_EMBER;
-                else if (ripple == 0 && depth < 30.0f)
-                    c = SKY_ROSE;
-                if (depth > 86.0f + 5.0f * std::sin(fx * 0.05f))
-                    c = NEAR_RANGE;
+            Byte3 c = fy >= HORIZON ? skyPixel(fx, fy) : waterPixel(fx, fy);
+            if (fy >= HORIZON && fy < farTop) {
+                const float face = sampleFractalNoise(fx / 6.0f, fy / 9.0f, 0xFACEu, 3, 0.5f);
+                if (fy > snowLine + 10.0f * (face - 0.5f))
+                    c = {level(235.0f * (0.8f + 0.2f * face)), level(245.0f * (0.8f + 0.2f * face)), 255};
+                else
+                    c = {0, 1, level(120.0f + 70.0f * face)};
             }
+            if (fy >= HORIZON - 2.0f && fy < rockTop)
+                c = {0, 0, 2};
             put(rgba, x, y, c);
         }
     }
@@ -133,34 +149,40 @@ uint8_t toByte(float v)
     return static_cast<uint8_t>(std::lround(v * 255.0f));
 }
 
-// First map: red pushes the quads out of the plane (the sun and the ranges come forward),
-// green and blue drift them; all three multiply the colour, so they stay near full.
-std::vector<uint8_t> drawDisplace(const std::vector<uint8_t>& picture)
+// Cloth folds 0..1: a few long diagonal billows bent by noise. Smooth from pixel to pixel:
+// each quad's neighbours move by the map's differences, so steep maps open cracks.
+float clothFold(float x, float y, uint32_t seed)
+{
+    const float bend = 0.7f * sampleFractalNoise(x / 90.0f, y / 90.0f, seed, 3, 0.5f);
+    const float a = std::sin(x * 0.040f + y * 0.018f + bend * PI);
+    const float b = std::sin(x * 0.013f - y * 0.031f + 1.3f * bend);
+    return 0.5f + 0.32f * a + 0.18f * b;
+}
+
+// First map: red pushes the quads out of the plane along the folds; green and blue drift them
+// and, with red, shade the colour, so the crests that come forward are the ones catching the
+// light and the troughs fall into shadow.
+std::vector<uint8_t> drawDisplace(const std::vector<uint8_t>&)
 {
     std::vector<uint8_t> rgba(static_cast<size_t>(SIDE) * SIDE * 4);
     for (int y = 0; y < SIDE; ++y) {
         for (int x = 0; x < SIDE; ++x) {
             const size_t i = 4 * (static_cast<size_t>(y) * SIDE + x);
-            const float n = sampleFractalNoise(x / 24.0f, y / 24.0f, 0xD15u, 4, 0.55f);
-            const uint8_t* p = &picture[i];
-            float relief = 0.25f + 0.35f * n;
-            if (p[0] == SUN.r && p[1] == SUN.g)
-                relief = 0.85f + 0.15f * n;
-            else if (p[0] + p[1] + p[2] < 8)  // the ranges and the shore
-                relief = 0.55f + 0.3f * n;
-            const float driftX = sampleValueNoise(x / 16.0f, y / 16.0f, 0xA1u);
-            const float driftY = sampleValueNoise(x / 16.0f, y / 16.0f, 0xB2u);
-            rgba[i + 0] = toByte(0.55f + 0.45f * relief);
-            rgba[i + 1] = toByte(0.80f + 0.20f * driftX);
-            rgba[i + 2] = toByte(0.80f + 0.20f * driftY);
+            const float fold = clothFold(static_cast<float>(x), static_cast<float>(y), 0xD15u);
+            const float grain = sampleValueNoise(x / 5.0f, y / 5.0f, 0xA1u);
+            const float light = 0.68f + 0.3f * fold + 0.02f * grain;
+            rgba[i + 0] = toByte(0.35f + 0.65f * fold);
+            rgba[i + 1] = toByte(light);
+            rgba[i + 2] = toByte(light - 0.04f * grain);
             rgba[i + 3] = 255;
         }
     }
     return rgba;
 }
 
-// Second map: its columns scroll across the picture, so every pattern repeats after 256
-// columns: ridges of waves in red, gentle drift in green and blue.
+// Second map: its columns scroll across the picture, so it tiles every 256 columns: billows
+// that travel along the cloth, each row's phase bent so the crests run diagonally, with a
+// gentle drift in green and blue.
 std::vector<uint8_t> drawDisplace2()
 {
     std::vector<uint8_t> rgba(static_cast<size_t>(SIDE) * SIDE * 4);
@@ -169,11 +191,12 @@ std::vector<uint8_t> drawDisplace2()
             const size_t i = 4 * (static_cast<size_t>(y) * SIDE + x);
             const float u = static_cast<float>(x) / SIDE * 2.0f * PI;
             const float v = static_cast<float>(y) / SIDE * 2.0f * PI;
-            const float wave = 0.5f + 0.3f * std::sin(3.0f * u + 2.0f * std::sin(v)) + 0.2f * std::sin(7.0f * u - 3.0f * v);
+            const float bend = 1.4f * std::sin(v + 0.6f * std::sin(2.0f * u));
+            const float billow = 0.5f + 0.3f * std::sin(2.0f * u + bend) + 0.12f * std::sin(5.0f * u - 2.0f * v + bend);
             const float n = sampleFractalNoise(x / 32.0f, y / 32.0f, 0x2D2u, 3, 0.5f, SIDE / 32, 0);
-            rgba[i + 0] = toByte(0.15f + 0.85f * (0.8f * wave + 0.2f * n));
-            rgba[i + 1] = toByte(0.5f + 0.5f * std::sin(2.0f * u + v));
-            rgba[i + 2] = toByte(0.5f + 0.5f * std::cos(u - 2.0f * v));
+            rgba[i + 0] = toByte(0.1f + 0.85f * (0.88f * billow + 0.12f * n));
+            rgba[i + 1] = toByte(0.5f + 0.35f * std::sin(u + 0.5f * v));
+            rgba[i + 2] = toByte(0.5f + 0.35f * std::cos(u - v));
             rgba[i + 3] = 255;
         }
     }

@@ -19,11 +19,16 @@ constexpr int LOGO_HEIGHT = 1024;
 constexpr float SCREEN_W = 1920.0f;
 constexpr float SCREEN_H = 1080.0f;
 
-constexpr float TITLE_SIZE = 200.0f;
-constexpr float TITLE_BASELINE = 470.0f;
-constexpr float TITLE_TRACKING = 14.0f;
-constexpr float BYLINE_SIZE = 34.0f;
-constexpr float BYLINE_BASELINE = 385.0f;
+// The plasma carries the production's motto, not the title card the other scenes show.
+constexpr const char* MOTTO = "wake up and glow";
+constexpr const char* BYLINE = "a zu5 production";
+constexpr float TITLE_SIZE = 150.0f;
+constexpr float TITLE_BASELINE = 480.0f;
+constexpr float TITLE_TRACKING = 8.0f;
+constexpr float BYLINE_SIZE = 44.0f;
+constexpr float BYLINE_BASELINE = 382.0f;
+constexpr float BYLINE_PLATE_HALF_WIDTH = 360.0f;  // a dark rounded plate behind the byline
+constexpr float BYLINE_PLATE_HALF_HEIGHT = 34.0f;
 constexpr float BAR_HEIGHT = 92.0f;   // letterbox bars at the top and the bottom
 constexpr float BAR_OPACITY = 0.62f;
 
@@ -48,11 +53,9 @@ Canvas paintRamp()
 
 bool paintLogo(Canvas& canvas, std::string& error)
 {
-    Font bold, plain;
-    if (!openFont(bold, FONT_SANS_BOLD_PATH, error) || !openFont(plain, FONT_SANS_PATH, error)) {
-        closeFont(bold);
+    Font bold;
+    if (!openFont(bold, FONT_SANS_BOLD_PATH, error))
         return false;
-    }
     const float sx = static_cast<float>(canvas.width) / canvas.frameWidth;
     const float sy = static_cast<float>(canvas.height) / canvas.frameHeight;
 
@@ -70,15 +73,14 @@ bool paintLogo(Canvas& canvas, std::string& error)
     title.size = TITLE_SIZE;
     title.tracking = TITLE_TRACKING;
     Mask letters = makeMask(canvas);
-    bool ok = drawTextCentred(bold, canvas, letters, "mornglow", title, SCREEN_W / 2.0f, TITLE_BASELINE, error);
+    bool ok = drawTextCentred(bold, canvas, letters, MOTTO, title, SCREEN_W / 2.0f, TITLE_BASELINE, error);
     TextStyle byline;
     byline.size = BYLINE_SIZE;
-    byline.tracking = 18.0f;
+    byline.tracking = 12.0f;
     Mask small = makeMask(canvas);
-    ok = ok && drawTextCentred(plain, canvas, small, "a zu5 production", byline, SCREEN_W / 2.0f, BYLINE_BASELINE,
+    ok = ok && drawTextCentred(bold, canvas, small, BYLINE, byline, SCREEN_W / 2.0f, BYLINE_BASELINE,
                                error);
     closeFont(bold);
-    closeFont(plain);
     if (!ok)
         return false;
 
@@ -91,10 +93,19 @@ bool paintLogo(Canvas& canvas, std::string& error)
     blurMask(outline, 2.5f * sx, 2.5f * sy);
     compositeMask(canvas, outline, Rgb{0.04f, 0.02f, 0.08f}, 1.0f);
     compositeMask(canvas, letters, Rgb{1.0f, 0.97f, 0.92f}, 1.0f);
-    Mask smallShadow = small;
-    blurMask(smallShadow, 5.0f * sx, 5.0f * sy);
-    compositeMask(canvas, smallShadow, Rgb{0.0f, 0.0f, 0.03f}, 0.7f);
-    compositeMask(canvas, small, Rgb{1.0f, 0.86f, 0.66f}, 1.0f);
+    // The byline is small: a dark plate and a solid outline keep it legible on the pale gold
+    // and orange bands as well as on the dark ones.
+    const float plateY = BYLINE_BASELINE + 0.32f * BYLINE_SIZE;
+    paintPixels(canvas, [&](Rgba& pixel, float x, float y) {
+        const float d = distanceToRoundedBox(x, y, SCREEN_W / 2.0f, plateY, BYLINE_PLATE_HALF_WIDTH,
+            BYLINE_PLATE_HALF_HEIGHT, BYLINE_PLATE_HALF_HEIGHT);
+        blendOver(pixel, Rgb{0.02f, 0.0f, 0.06f}, 0.55f * coverageFromDistance(d, 6.0f));
+    });
+    Mask smallOutline = small;
+    blurMask(smallOutline, 2.0f * sx, 2.0f * sy);
+    for (int pass = 0; pass < 3; ++pass)  // repeated: the soft edge builds up to a solid rim
+        compositeMask(canvas, smallOutline, Rgb{0.03f, 0.0f, 0.07f}, 1.0f);
+    compositeMask(canvas, small, Rgb{1.0f, 0.9f, 0.72f}, 1.0f);
     return true;
 }
 
