@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -27,17 +28,19 @@ struct ModelCase {
     float maxWidth;
     int maxTriangles;
     bool closed;
-    bool lettering;  // a line of text: its tallest letter stands right of the middle
+    // A line of text: read from its side, the tallest letter stands right of the middle.
+    enum Reads { NOT_LETTERING, FROM_FRONT, FROM_BACK, FROM_BOTH } reads;
 };
 
 const ModelCase MODEL_CASES[] = {
-    {"thinlogo.3dm", "thinlogo", 1.0f, 3.0f, 4.0f, 1000, true, true},
-    {"thinlogo2.3dm", "thinlogo", 0.2f, 2.3f, 2.7f, 20000, true, true},
-    {"thinlogo3.3dm", "thinlogo3", 0.2f, 2.3f, 2.7f, 20000, true, true},
-    {"discoball.3dm", "discoball", 0.5f, 1.8f, 2.2f, 20000, false, false},
-    {"zu5metal.3dm", "zu5metal", 0.125f, 1.5f, 2.0f, 20000, true, true},
-    {"zu5front.3dm", "zu5front", 0.125f, 1.5f, 2.0f, 20000, true, true},
-    {"zu5back.3dm", "zu5back", 0.125f, 1.5f, 2.0f, 20000, true, true},
+    {"thinlogo.3dm", "thinlogo", 1.0f, 3.0f, 4.0f, 1000, true, ModelCase::FROM_FRONT},
+    // Narrow enough to stay in the frame when it follows the ball to the side and jumps nearer.
+    {"thinlogo2.3dm", "thinlogo", 0.2f, 1.2f, 1.4f, 20000, true, ModelCase::FROM_FRONT},
+    {"thinlogo3.3dm", "thinlogo3", 0.2f, 1.2f, 1.4f, 20000, true, ModelCase::FROM_FRONT},
+    {"discoball.3dm", "discoball", 0.5f, 1.8f, 2.2f, 20000, false, ModelCase::NOT_LETTERING},
+    {"zu5metal.3dm", "zu5metal", 0.125f, 1.5f, 2.0f, 20000, true, ModelCase::FROM_BOTH},
+    {"zu5front.3dm", "zu5front", 0.125f, 1.5f, 2.0f, 20000, true, ModelCase::FROM_FRONT},
+    {"zu5back.3dm", "zu5back", 0.125f, 1.5f, 2.0f, 20000, true, ModelCase::FROM_BACK},
 };
 
 std::string dataPath(const char* name)
@@ -112,7 +115,7 @@ TEST_P(LogoModel, IsAStaticModelOfTheSizeItsSceneDrawsAtAndNamesItsSet)
     EXPECT_GE(width, c.minWidth);
     EXPECT_LE(width, c.maxWidth);
     // Authored z-up with the front along -y: lettering is thin in y and stands up in z.
-    EXPECT_LE(b.max[1] - b.min[1], c.lettering ? 0.25f * width : width);
+    EXPECT_LE(b.max[1] - b.min[1], c.reads != ModelCase::NOT_LETTERING ? 0.25f * width : width);
     EXPECT_GT(b.max[2] - b.min[2], 0.1f * width);
 
     // The texture set the engine picks: the name up to its first '_'.
@@ -169,21 +172,37 @@ TEST_P(LogoModel, IsAClosedSolidWoundOutward)
 }
 
 // Mirrored or upside-down lettering would put the tallest letter ('5' of "zu5", 'l' of
-// "mornglow") left of the middle or at the bottom.
-TEST_P(LogoModel, LetteringReadsUprightFromTheFront)
+// "mornglow") left of the middle or at the bottom. The front faces -y; seen from the back (+y)
+// left and right swap, so lettering meant to be read from behind stands mirrored in x.
+TEST_P(LogoModel, LetteringReadsUprightFromItsSide)
 {
     const ModelCase& c = GetParam();
-    if (!c.lettering)
+    if (c.reads == ModelCase::NOT_LETTERING)
         GTEST_SKIP() << "not lettering";
     Model3dmFile file;
     std::string error;
     ASSERT_TRUE(readModelFile(c.file, file, error)) << error;
     const Bounds b = boundsOf(file.positions, 1.0f);
-    size_t top = 0;
-    for (size_t v = 0; v < file.positions.size() / 3; ++v)
-        if (file.positions[v * 3 + 2] > file.positions[top * 3 + 2])
-            top = v;
-    EXPECT_GT(file.positions[top * 3], 0.5f * (b.min[0] + b.max[0]));
+    const float middleX = 0.5f * (b.min[0] + b.max[0]), quarterDepth = 0.25f * (b.max[1] - b.min[1]);
+    // The tallest vertex of the front quarter of the depth or the back quarter (a badge's
+    // plate, in the middle, is left out).
+    auto tallestX = [&](bool front) {
+        size_t top = SIZE_MAX;
+        for (size_t v = 0; v < file.positions.size() / 3; ++v) {
+            const float y = file.positions[v * 3 + 1];
+            const bool inside = front ? y < b.min[1] + quarterDepth : y > b.max[1] - quarterDepth;
+            if (inside && (top == SIZE_MAX || file.positions[v * 3 + 2] > file.positions[top * 3 + 2]))
+                top = v;
+        }
+        return top == SIZE_MAX ? middleX : file.positions[top * 3];
+    };
+    const bool bothHalves = c.reads == ModelCase::FROM_BOTH;
+    if (c.reads == ModelCase::FROM_FRONT || bothHalves) {
+        EXPECT_GT(tallestX(true), middleX) << "front";
+    }
+    if (c.reads == ModelCase::FROM_BACK || bothHalves) {
+        EXPECT_LT(tallestX(false), middleX) << "back";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LogoModel, ::testing::ValuesIn(MODEL_CASES),

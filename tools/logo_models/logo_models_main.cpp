@@ -4,11 +4,11 @@
 // Sizes: the engine scales .3dm positions by 0.05 on load and each scene by its own factor, so
 // the widths below are file units chosen for the size on screen:
 //   thinlogo.3dm   scene scale 1.0   -> 3.5 units wide, thin, few triangles (drawn 120 times)
-//   thinlogo2/3    scene scale 0.2   -> 2.5 units wide (solid silhouette / glowing outline)
+//   thinlogo2/3    scene scale 0.2   -> 1.3 units wide (solid silhouette / glowing outline)
 //   discoball.3dm  scene scale 0.5   -> radius 1 unit
 //   zu5*.3dm       scene scale 0.125 -> 1.8 units wide (metal body, front and back glow)
 // Lettering is DejaVu Sans Bold; every model is a closed solid, so it shows whichever way round
-// the scenes turn it.
+// the scenes turn it, and the closing badge carries its lettering on both sides.
 #include "tools/common/model3dm_write.h"
 #include "tools/common/tga_write.h"
 #include "tools/logo_models/glyph_outline.h"
@@ -16,6 +16,7 @@
 #include "tools/logo_models/logo_pictures.h"
 
 #include <algorithm>   // std::max
+#include <cmath>
 #include <cstdio>
 #include <filesystem>  // create_directories for data/
 
@@ -27,7 +28,9 @@ constexpr const char* GROUP_TEXT = "zu5";
 constexpr double THIN_LOGO_WIDTH = 70.0;      // x 0.05 x 1.0 = 3.5 units
 constexpr double THIN_LOGO_DEPTH = 1.6;
 constexpr double THIN_LOGO_TOLERANCE = 0.018;  // em: coarse, the copies are blurred together
-constexpr double DISCO_LOGO_WIDTH = 250.0;    // x 0.05 x 0.2 = 2.5 units
+// The disco logo follows the ball as far as 2.15 units off centre and jumps to 2.5 units from
+// the camera on a beat, where the frame's half width is 2.83: 1.3 units wide keeps it inside.
+constexpr double DISCO_LOGO_WIDTH = 130.0;    // x 0.05 x 0.2 = 1.3 units
 constexpr double DISCO_LOGO_DEPTH = 6.0;
 constexpr double DISCO_LOGO_TOLERANCE = 0.004;
 constexpr double DISCO_BALL_RADIUS = 40.0;    // x 0.05 x 0.5 = 1 unit
@@ -36,6 +39,9 @@ constexpr int DISCO_BALL_TILES = 32;
 constexpr double GROUP_WIDTH = 288.0;         // x 0.05 x 0.125 = 1.8 units
 constexpr double GROUP_DEPTH = 34.0;
 constexpr double GROUP_TOLERANCE = 0.003;
+constexpr double GROUP_LETTER_SCALE = 0.9;    // the letters inside the badge's margin
+constexpr double GROUP_PLATE_DEPTH = 12.0;    // the badge's plate; the letters stand out of it
+constexpr double GROUP_PLATE_CORNER = 0.06;   // em
 constexpr double LETTER_TRACKING = 0.02;      // em
 
 // Insets in em of the lettering (converted to file units per model).
@@ -70,6 +76,37 @@ bool makeLettering(Font& font, const char* text, double width, double tolerance,
         lettering.outline.maxY - lettering.outline.minY);
     lettering.frame = TextureFrame{lettering.outline.minX, lettering.outline.minY, span};
     return true;
+}
+
+// The outline turned over left to right about its centre (x = 0 after fitOutline).
+void mirrorOutline(Outline& outline)
+{
+    for (Contour& contour : outline.contours)
+        for (Point2& p : contour)
+            p.x = -p.x;
+    const double minX = -outline.maxX;
+    outline.maxX = -outline.minX;
+    outline.minX = minX;
+}
+
+// A rounded rectangle over the outline's bounds, counter-clockwise (filled on its left).
+ShapeContour roundedRectangle(const Outline& outline, double radius)
+{
+    constexpr int CORNER_STEPS = 8;
+    constexpr double QUARTER_TURN = 1.5707963267948966;
+    // Corner centres in counter-clockwise order from the bottom right; corner k's arc starts
+    // at (k - 1) quarter turns.
+    const Point2 centres[4] = {{outline.maxX - radius, outline.minY + radius},
+        {outline.maxX - radius, outline.maxY - radius}, {outline.minX + radius, outline.maxY - radius},
+        {outline.minX + radius, outline.minY + radius}};
+    ShapeContour contour;
+    contour.filledOnLeft = true;
+    for (int k = 0; k < 4; ++k)
+        for (int i = 0; i <= CORNER_STEPS; ++i) {
+            const double a = QUARTER_TURN * (k - 1 + static_cast<double>(i) / CORNER_STEPS);
+            contour.points.push_back({centres[k].x + radius * std::cos(a), centres[k].y + radius * std::sin(a)});
+        }
+    return contour;
 }
 
 bool writeModel(const std::string& dataDir, const char* fileName, const char* objectName, const Mesh& mesh,
@@ -129,15 +166,34 @@ bool writeModels(Font& font, const std::string& dataDir, std::string& error)
     if (!writeModel(dataDir, "discoball.3dm", "discoball", ball, error))
         return false;
 
-    Lettering group;
-    if (!makeLettering(font, GROUP_TEXT, GROUP_WIDTH, GROUP_TOLERANCE, group, error))
+    // The closing logo turns all the way round, so it is a badge lettered on both sides: a
+    // chamfered plate over the lettering's bounds, "zu5" raised on the front and raised again,
+    // mirrored, on the back, so it reads left to right from behind too.
+    Lettering bounds;
+    if (!makeLettering(font, GROUP_TEXT, GROUP_WIDTH, GROUP_TOLERANCE, bounds, error))
         return fail("zu5metal.3dm", error);
+    Lettering group;
+    if (!makeLettering(font, GROUP_TEXT, GROUP_WIDTH * GROUP_LETTER_SCALE, GROUP_TOLERANCE, group, error))
+        return fail("zu5metal.3dm", error);
+    Lettering mirrored = group;
+    mirrorOutline(mirrored.outline);
+    mirrored.shape = shapeFromOutline(mirrored.outline);
+    mirrored.frame.minX = mirrored.outline.minX;
+
     const double half = 0.5 * GROUP_DEPTH;
+    const double plateHalf = 0.5 * GROUP_PLATE_DEPTH;
     const double chamfer = GROUP_CHAMFER * group.emUnits;
+    const double plateChamfer = 0.5 * chamfer;
+    const std::vector<ShapeContour> plate = {roundedRectangle(bounds.outline, GROUP_PLATE_CORNER * bounds.emUnits)};
     Mesh metal;
-    const std::vector<ProfileRing> profile = {
-        {chamfer, -half}, {0.0, -half + chamfer}, {0.0, half - chamfer}, {chamfer, half}};
-    if (!addExtrudedShape(metal, group.shape, profile, group.frame, SMOOTH_ANGLE, error))
+    const std::vector<ProfileRing> plateProfile = {{plateChamfer, -plateHalf}, {0.0, -plateHalf + plateChamfer},
+        {0.0, plateHalf - plateChamfer}, {plateChamfer, plateHalf}};
+    // The letters reach a little into the plate, so no seam shows where they meet it.
+    const std::vector<ProfileRing> frontProfile = {{chamfer, -half}, {0.0, -half + chamfer}, {0.0, -plateHalf + 1.0}};
+    const std::vector<ProfileRing> backProfile = {{0.0, plateHalf - 1.0}, {0.0, half - chamfer}, {chamfer, half}};
+    if (!addExtrudedShape(metal, plate, plateProfile, bounds.frame, SMOOTH_ANGLE, error)
+        || !addExtrudedShape(metal, group.shape, frontProfile, group.frame, SMOOTH_ANGLE, error)
+        || !addExtrudedShape(metal, mirrored.shape, backProfile, mirrored.frame, SMOOTH_ANGLE, error))
         return fail("zu5metal.3dm", error);
     if (!writeModel(dataDir, "zu5metal.3dm", "zu5metal", metal, error))
         return false;
@@ -146,8 +202,8 @@ bool writeModels(Font& font, const std::string& dataDir, std::string& error)
     if (!addInlayBands(front, group.shape, edge, middle, -half - GROUP_INLAY_RISE, -half + GROUP_INLAY_SINK,
             group.frame, error))
         return fail("zu5front.3dm", error);
-    if (!addInlayBands(back, group.shape, edge, middle, half + GROUP_INLAY_RISE, half - GROUP_INLAY_SINK,
-            group.frame, error))
+    if (!addInlayBands(back, mirrored.shape, edge, middle, half + GROUP_INLAY_RISE, half - GROUP_INLAY_SINK,
+            mirrored.frame, error))
         return fail("zu5back.3dm", error);
     return writeModel(dataDir, "zu5front.3dm", "zu5front", front, error)
         && writeModel(dataDir, "zu5back.3dm", "zu5back", back, error);
@@ -175,6 +231,9 @@ const PictureSpec PICTURES[] = {
     {"zu5backraster.tga", 256, 256, 0, 0, 32, 0, drawRasterStrip},
     {"thinlogo.tga", 256, 4, 0, 0, 24, 0, drawThinLogoRamp},
     {"thinlogo3.tga", 64, 64, 0, 0, 24, 0, drawNeonBand},
+    {"thinlogo3_specular.tga", 64, 64, 0, 0, 24, 0, drawNeonSpecular},
+    {"thinlogo3_normal.tga", 64, 64, 0, 0, 24, 0, drawNeonNormal},
+    {"thinlogo3_chraber.tga", 64, 16, 0, 0, 24, 0, drawNeonLightRamp},
     {"discoball.tga", 128, 128, 0, 0, 24, 0x0D15u, drawMirrorTile},
     {"discoball_specular.tga", 128, 128, 0, 0, 24, 0, drawMirrorTileSpecular},
     {"discoball_normal.tga", 128, 128, 0, 0, 24, 0, drawMirrorTileNormal},

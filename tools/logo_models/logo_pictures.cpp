@@ -168,12 +168,56 @@ void drawBackGlowRamp(Canvas& canvas)
     paintRamp(canvas, stops, 4);
 }
 
+// The disco logo's glow is a neon tube: v runs across the band (0 outer edge, 1 inner edge),
+// u along it. The scene tints it and adds it over the picture, so the base stays near white
+// with a hot core; the lights of the scene catch the tube's round profile (normal map) and
+// its glassy skin (specular map), and the light ramp keeps even grazing light bright.
+float tubeAcross(float fy, float height)
+{
+    return 2.0f * fy / height - 1.0f;  // -1 .. 1 across the band
+}
+
 void drawNeonBand(Canvas& canvas)
+{
+    const float width = canvas.frameWidth, height = canvas.frameHeight;
+    paintPixels(canvas, [&](Rgba& pixel, float fx, float fy) {
+        const float across = tubeAcross(fy, height);
+        const float core = std::exp(-across * across / 0.08f);
+        const float body = 0.5f + 0.3f * (1.0f - across * across);
+        const float ribs = 0.94f + 0.06f * std::cos(fx / width * PI_F * 2.0f * 8.0f);
+        const float value = std::fmin(1.0f, (body + 0.45f * core) * ribs);
+        setOpaque(pixel, Rgb{value * (0.9f + 0.1f * core), value, value});
+    });
+}
+
+void drawNeonSpecular(Canvas& canvas)
 {
     const float height = canvas.frameHeight;
     paintPixels(canvas, [&](Rgba& pixel, float, float fy) {
-        const float across = (fy / height - 0.5f) / 0.24f;
-        const float value = 0.55f + 0.45f * std::exp(-across * across);
+        const float across = tubeAcross(fy, height);
+        const float value = 0.35f + 0.65f * (1.0f - across * across);
+        setOpaque(pixel, Rgb{value, value, value});
+    });
+}
+
+void drawNeonNormal(Canvas& canvas)
+{
+    const float height = canvas.frameHeight;
+    paintPixels(canvas, [&](Rgba& pixel, float, float fy) {
+        // A round tube: the normal leans across the band (tangent space y) towards its edges.
+        const float across = 0.85f * tubeAcross(fy, height);
+        const float ny = across, nz = std::sqrt(std::fmax(0.0f, 1.0f - across * across));
+        setOpaque(pixel, Rgb{0.5f, 0.5f + 0.5f * ny, 0.5f + 0.5f * nz});
+    });
+}
+
+// Bright from the first touch of light: neon lit by the room's lamps.
+void drawNeonLightRamp(Canvas& canvas)
+{
+    const float width = canvas.frameWidth;
+    paintPixels(canvas, [&](Rgba& pixel, float fx, float) {
+        const float d = fx / width;
+        const float value = 0.55f + 0.45f * std::sqrt(d);
         setOpaque(pixel, Rgb{value, value, value});
     });
 }

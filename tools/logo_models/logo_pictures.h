@@ -16,7 +16,10 @@ void drawFrontGlowRamp(Canvas& canvas);
 void drawBackGlowRamp(Canvas& canvas);
 
 // Lit sets.
-void drawNeonBand(Canvas& canvas);        // across a band: bright core, softer edges
+void drawNeonBand(Canvas& canvas);        // across a band: a neon tube with a hot core
+void drawNeonSpecular(Canvas& canvas);
+void drawNeonNormal(Canvas& canvas);
+void drawNeonLightRamp(Canvas& canvas);
 void drawMirrorTile(Canvas& canvas);      // one tile of the mirror ball with its grout
 void drawMirrorTileSpecular(Canvas& canvas);
 void drawMirrorTileNormal(Canvas& canvas);

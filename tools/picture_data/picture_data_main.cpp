@@ -26,19 +26,21 @@ struct Byte3 {
     uint8_t r, g, b;
 };
 
-// A glacier lagoon in the morning. Each region is defined by which channels are zero or one or
-// two levels (that sets its colour in the still frame) and by its large channels (the colours
-// of the dissolve, red shown at half); green stays high almost everywhere so the dissolving
-// picture stays bright.
+// A glacier lagoon in the morning. Each region is defined by which channels are zero (that sets
+// its colour in the still frame, where every other channel saturates; tints of one or two
+// levels would follow the first map's shading) and by its large channels (the colours of the
+// dissolve, red shown at half); green stays high almost everywhere so the dissolving picture
+// stays bright.
 //   region        still frame           dissolve
-//   high sky      cyan                  azure, lighter to the horizon
-//   horizon glow  pale aqua             bright aqua
+//   sky           cyan                  azure, bright aqua at the horizon
 //   clouds, snow  ice white             ice white with blue shadows
-//   far range     blue                  slate blue
-//   rocks         navy                  near black
-//   water         pale cyan             teal, lighter towards the horizon
-//   sun glints    pale lime             gold-green streaks
+//   far range     violet                dawn purple
+//   near hills    blue                  navy
+//   water         cyan                  teal, lighter towards the horizon
+//   sun glints    lime                  gold-green streaks
+//   shore         black                 black
 constexpr int HORIZON = 104;
+constexpr float SHORE_ROWS = 7.0f;
 constexpr float SUN_X = 150.0f;
 constexpr float SUN_Y = 132.0f;
 constexpr float SUN_RADIUS = 20.0f;
@@ -92,7 +94,7 @@ Byte3 skyPixel(float x, float y)
         return {level(235.0f * shade), level(245.0f * shade + 10.0f), 255};
     }
     if (y < HORIZON + 22.0f + 6.0f * std::sin(x * 0.05f))
-        return {2, level(215.0f + 40.0f * halo), level(225.0f + 30.0f * halo)};
+        return {0, level(215.0f + 40.0f * halo), level(225.0f + 30.0f * halo)};
     return {0, level(120.0f + 110.0f * (1.0f - up) + 60.0f * halo), 255};
 }
 
@@ -110,11 +112,11 @@ Byte3 waterPixel(float x, float y)
     const float column = 14.0f + depth * 0.22f;
     const float streak = sampleValueNoise(x / 4.0f, depth * 0.8f, 0x6117u);
     if (std::fabs(x - SUN_X + wave) < column && streak > 0.45f + depth * 0.004f)
-        return {255, 255, 2};
+        return {255, 255, 0};
     const float glint = sampleFractalNoise(x / 9.0f, depth / 2.0f, 0x5EAu, 3, 0.5f);
     const float near = depth / HORIZON;
     const float green = 225.0f - 80.0f * near + 40.0f * (glint - 0.5f);
-    return {1, level(green), level(0.9f * green + 20.0f)};
+    return {0, level(green), level(0.9f * green + 20.0f)};
 }
 
 std::vector<uint8_t> drawDawn()
@@ -133,10 +135,12 @@ std::vector<uint8_t> drawDawn()
                 if (fy > snowLine + 10.0f * (face - 0.5f))
                     c = {level(235.0f * (0.8f + 0.2f * face)), level(245.0f * (0.8f + 0.2f * face)), 255};
                 else
-                    c = {0, 1, level(120.0f + 70.0f * face)};
+                    c = {level(150.0f + 60.0f * face), 0, level(170.0f + 60.0f * face)};
             }
             if (fy >= HORIZON - 2.0f && fy < rockTop)
-                c = {0, 0, 2};
+                c = {0, 0, level(110.0f + 60.0f * sampleValueNoise(fx / 5.0f, fy / 5.0f, 0x4011u))};
+            if (fy < SHORE_ROWS + 4.0f * std::sin(fx * 0.045f) + 3.0f * std::sin(fx * 0.13f))
+                c = {0, 0, 0};
             put(rgba, x, y, c);
         }
     }
