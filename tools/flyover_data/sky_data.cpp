@@ -1,7 +1,8 @@
 // The dawn sky box: six 512 x 512 faces painted from one function of the view direction, so
 // the faces meet without seams. The sun sits just above the horizon towards +x (a little towards
 // -z, where the camera looks while the first flight segment rests); the sky is deep blue at the
-// zenith, peach under the sun and lavender opposite it, with thin clouds lit from below.
+// zenith, peach under the sun and, opposite it, the earth's shadow under a rose band; a broken
+// cloud layer and thin streaks cover every direction.
 //
 // Face placement follows the sky box draw: slot s of the file list ("sky3", "sky2", "sky5",
 // "sky4", "sky1", "sky6") has the corners below in box space with their texture coordinates,
@@ -90,16 +91,38 @@ Rgb skyColour(const float d[3])
     Rgb colour = mixRgb(horizon, middle, smoothStep(0.0f, 0.38f, elevation));
     colour = mixRgb(colour, zenith, smoothStep(0.3f, 1.0f, elevation));
 
-    // Thin streaks of cloud on a far layer, denser towards the horizon, lit from below.
+    // Opposite the sun the dawn shows the earth's shadow, a blue-grey band on the horizon,
+    // under a rose band of sunlit haze.
+    const float away = 1.0f - std::pow(0.5f + 0.5f * (d[0] * SUN_DIRECTION[0] + d[2] * SUN_DIRECTION[2]), 1.5f);
+    const float belt = smoothStep(0.03f, 0.1f, elevation) * (1.0f - smoothStep(0.16f, 0.34f, elevation));
+    colour = mixRgb(colour, Rgb{0.80f, 0.56f, 0.64f}, 0.7f * away * belt);
+    colour = mixRgb(colour, Rgb{0.40f, 0.42f, 0.58f}, 0.5f * away * (1.0f - smoothStep(0.0f, 0.05f, elevation)));
+
+    // Two cloud layers seen on a plane above the landscape, so they shrink towards the horizon
+    // in every direction: high thin streaks, and a broken layer of soft heaps whose sun side
+    // is lit warm and whose far side takes the rose of the sky opposite the sun.
     const float lift = elevation + 0.06f;
     const float px = d[0] / lift;
     const float pz = d[2] / lift;
     const float n = sampleFractalNoise(px * 0.55f + 11.0f, pz * 1.9f + 7.0f, SEED_CLOUDS, 5, 0.55f);
-    const float density =
+    const float streaks =
         smoothStep(0.52f, 0.72f, n) * smoothStep(0.015f, 0.1f, elevation) * (1.0f - smoothStep(0.35f, 0.8f, elevation));
     const float sunSide = 0.5f + 0.5f * (d[0] * SUN_DIRECTION[0] + d[2] * SUN_DIRECTION[2]);
-    const Rgb cloud = mixRgb(Rgb{0.42f, 0.33f, 0.48f}, Rgb{1.0f, 0.60f, 0.50f}, sunSide * sunSide);
-    colour = mixRgb(colour, cloud, 0.85f * density);
+    const Rgb rose{0.86f, 0.58f, 0.66f};
+    const Rgb cloud = mixRgb(mixRgb(Rgb{0.42f, 0.33f, 0.48f}, rose, 0.5f * away), Rgb{1.0f, 0.60f, 0.50f}, sunSide * sunSide);
+    colour = mixRgb(colour, cloud, 0.85f * streaks);
+
+    const float qx = px * 0.22f, qz = pz * 0.22f;
+    const float heap = sampleFractalNoise(qx + 3.0f, qz + 5.0f, SEED_CLOUDS + 17u, 5, 0.5f);
+    // The heap's thickness a little towards the sun: where it is thinner there, light gets in.
+    const float towardSun = sampleFractalNoise(qx + 3.0f + 0.08f * SUN_DIRECTION[0], qz + 5.0f + 0.08f * SUN_DIRECTION[2],
+        SEED_CLOUDS + 17u, 5, 0.5f);
+    const float cover = smoothStep(0.54f, 0.68f, heap) * smoothStep(0.02f, 0.12f, elevation);
+    const float lit = clampUnit(0.5f + 6.0f * (heap - towardSun));
+    const Rgb shadowSide = mixRgb(Rgb{0.30f, 0.28f, 0.42f}, Rgb{0.52f, 0.40f, 0.52f}, away);
+    const Rgb litSide = mixRgb(Rgb{1.0f, 0.72f, 0.56f}, rose, away);
+    const Rgb heapColour = mixRgb(shadowSide, litSide, lit * (0.6f + 0.4f * smoothStep(0.5f, 0.75f, heap)));
+    colour = mixRgb(colour, heapColour, 0.9f * cover);
 
     // The sun: a wide warm glow, a tight bright halo and the disc.
     const float cosSun = d[0] * SUN_DIRECTION[0] + d[1] * SUN_DIRECTION[1] + d[2] * SUN_DIRECTION[2];
