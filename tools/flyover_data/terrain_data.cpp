@@ -5,8 +5,8 @@
 // - "terrainh.tga" (TERRAIN_COLUMNS x TERRAIN_ROWS): the height in red (green and blue repeat it
 //   so the picture reads as grey in a viewer).
 // - "terrain.tga" (the same size): the ground colour of each grid point, which the scene stretches
-//   over the whole landscape (u across, v along the flight): grass and dry grass on the floor,
-//   rock on the slopes, snow on the highest peaks.
+//   over the whole landscape (u across, v along the flight): fields and meadow on the floor,
+//   rock with strata on the slopes, snow on the high ground.
 // - "terrain_normal.tga" (TERRAIN_DETAIL_SIDE square, tiling): small-scale relief that the
 //   terrain shader repeats every 8 cells; its alpha darkens the crevices a little.
 // - "terrain_chraber.tga": the dawn light ramp (shadowed side violet, lit side warm).
@@ -35,6 +35,7 @@ constexpr uint32_t SEED_HILLS = 1409;
 constexpr uint32_t SEED_GRASS = 1511;
 constexpr uint32_t SEED_ROCK = 1613;
 constexpr uint32_t SEED_DETAIL = 1717;
+constexpr uint32_t SEED_FIELDS = 1819;
 
 float fractal(float x, float y, uint32_t seed, int octaves)
 {
@@ -97,6 +98,31 @@ float redAt(const std::vector<uint8_t>& heights, int row, int column)
     return heights[static_cast<size_t>(row) * TERRAIN_COLUMNS + static_cast<size_t>(column)];
 }
 
+// The field a cell of the valley floor belongs to: parcels about 9 cells across and 14 along the
+// flight, each row of parcels shifted by its own amount, one crop per parcel.
+Rgb fieldColour(int row, int column)
+{
+    constexpr int PARCEL_ALONG = 14;
+    constexpr int PARCEL_ACROSS = 9;
+    static const Rgb CROPS[] = {
+        {0.33f, 0.43f, 0.18f},  // young wheat
+        {0.58f, 0.52f, 0.27f},  // ripe wheat
+        {0.38f, 0.45f, 0.20f},  // pasture
+        {0.45f, 0.36f, 0.24f},  // ploughed earth
+        {0.48f, 0.50f, 0.25f},  // hay
+        {0.29f, 0.38f, 0.17f},  // clover
+    };
+    const uint32_t parcelRow = static_cast<uint32_t>(row / PARCEL_ALONG);
+    const int shift = static_cast<int>(hashUnit(parcelRow, 0u, SEED_FIELDS) * PARCEL_ACROSS);
+    const uint32_t parcelColumn = static_cast<uint32_t>((column + shift) / PARCEL_ACROSS);
+    const float pick = hashUnit(parcelRow, parcelColumn, SEED_FIELDS + 1u);
+    const Rgb crop = CROPS[static_cast<int>(pick * 6.0f) % 6];
+    return scaleRgb(crop, 0.93f + 0.14f * hashUnit(parcelRow, parcelColumn, SEED_FIELDS + 2u));
+}
+
+// Fields on the low, gentle floor of the valley; meadow, then rock on the slopes; snow on the
+// high ground where it is not too steep. The thresholds wander with noise of several cells, so
+// the lines between them neither trace contours nor break into single-cell specks.
 Rgb groundColour(const std::vector<uint8_t>& heights, int row, int column)
 {
     const float red = redAt(heights, row, column);
@@ -106,20 +132,24 @@ Rgb groundColour(const std::vector<uint8_t>& heights, int row, int column)
     const float i = static_cast<float>(row);
     const float j = static_cast<float>(column);
 
-    const Rgb grass{0.33f, 0.40f, 0.19f};
-    const Rgb dryGrass{0.56f, 0.50f, 0.30f};
-    const Rgb rock{0.45f, 0.40f, 0.35f};
-    const Rgb darkRock{0.28f, 0.25f, 0.24f};
+    const Rgb meadow{0.34f, 0.42f, 0.19f};
+    const Rgb dryMeadow{0.52f, 0.48f, 0.29f};
+    const Rgb rock{0.47f, 0.42f, 0.37f};
+    const Rgb darkRock{0.31f, 0.28f, 0.27f};
     const Rgb snow{0.93f, 0.93f, 0.97f};
-    Rgb colour = mixRgb(grass, dryGrass, smoothStep(0.3f, 0.75f, fractal(j / 11.0f, i / 16.0f, SEED_GRASS, 3)));
-    // Noisy thresholds, so the rock and snow lines wander instead of tracing contours.
-    const float jitter = fractal(j / 4.0f, i / 5.0f, SEED_ROCK + 7u, 3) - 0.5f;
+    const float wander = fractal(j / 14.0f, i / 18.0f, SEED_ROCK + 7u, 3) - 0.5f;
+    Rgb colour = mixRgb(meadow, dryMeadow, smoothStep(0.35f, 0.7f, fractal(j / 18.0f, i / 26.0f, SEED_GRASS, 3)));
+    // Farmland keeps to the valley and its gentle sides, not the far hills.
+    const float fromValley = std::fabs(j - static_cast<float>(TERRAIN_CENTRE_COLUMN));
+    const float farmland = (1.0f - smoothStep(3.0f, 7.0f, slope + 3.0f * wander))
+        * (1.0f - smoothStep(150.0f, 185.0f, red + 30.0f * wander)) * (1.0f - smoothStep(14.0f, 26.0f, fromValley + 6.0f * wander));
+    colour = mixRgb(colour, fieldColour(row, column), farmland);
+    const Rgb stone = mixRgb(darkRock, rock, smoothStep(0.3f, 0.7f, fractal(j / 9.0f, i / 12.0f, SEED_ROCK, 3)));
     const float rockiness =
-        smoothStep(4.0f, 16.0f, slope + 8.0f * jitter) + 0.6f * smoothStep(140.0f, 230.0f, red + 60.0f * jitter);
-    const Rgb stone = mixRgb(rock, darkRock, fractal(j / 6.0f, i / 8.0f, SEED_ROCK, 3));
+        smoothStep(5.0f, 14.0f, slope + 6.0f * wander) + 0.85f * smoothStep(125.0f, 185.0f, red + 40.0f * wander);
     colour = mixRgb(colour, stone, clampUnit(rockiness));
     const float snowiness =
-        smoothStep(205.0f, 245.0f, red + 40.0f * jitter) * (1.0f - 0.6f * smoothStep(10.0f, 20.0f, slope));
+        smoothStep(200.0f, 238.0f, red + 30.0f * wander) * (1.0f - 0.7f * smoothStep(12.0f, 24.0f, slope));
     return mixRgb(colour, snow, snowiness);
 }
 
