@@ -1,6 +1,7 @@
 #include "render/lights.h"
 
 #include "core/clock.h"          // clockNowMs, tween: the flash-light fade
+#include "gfx/obj_draw.h"        // objLightSwitches
 #include "platform/crt_random.h"  // the presets' seeded draws
 #include "platform/gl_api.h"
 
@@ -8,6 +9,11 @@
 #include <cstring>
 
 LightTable lightTable = {};
+
+// The OBJ library's draws upload the switches of this table (it sits below the renderer and
+// cannot name it).
+[[maybe_unused]] static const bool objLightsLinked =
+    (objLightSwitches = ObjLightSwitches{lightTable.enabledF, lightTable.invRadius, lightTable.mapSelect}, true);
 GLUquadric* lightQuadric = nullptr;
 float markerShininess = 0.0f;
 
