@@ -8,6 +8,7 @@
 #include "tools/game_data/game_data.h"
 
 #include "tools/common/canvas.h"
+#include "tools/common/game_light.h"
 #include "tools/common/tga_write.h"
 
 #include <cmath>
@@ -19,18 +20,6 @@ const int SIDE = 256;
 const int RAMP_WIDTH = 256;
 const int RAMP_ROWS = 4;
 const Rgb NO_COLOR = {0, 0, 0};
-
-// The game lights its models with a table of 13 white lights whose ambient terms alone add up
-// to about (1.9, 2.15, 4.2) and whose diffuse terms reach about 2.3 more on faces turned to
-// them, through the light ramp. Base colours are stored divided by the light a front face gets,
-// and the ramps keep the diffuse share small, so the colours below are what the player sees.
-const Rgb FRONT_LIGHT = {2.6f, 2.85f, 4.9f};
-const float RAMP_TOP = 0.25f;
-
-Rgb underGameLight(Rgb seen)
-{
-    return {seen.r / FRONT_LIGHT.r, seen.g / FRONT_LIGHT.g, seen.b / FRONT_LIGHT.b};
-}
 
 float coordinate(int i, int n) { return (static_cast<float>(i) + 0.5f) / n; }
 
@@ -60,7 +49,7 @@ Canvas lightRamp(Rgb tint, float floor)
     for (int y = 0; y < RAMP_ROWS; ++y)
         for (int x = 0; x < RAMP_WIDTH; ++x) {
             float t = static_cast<float>(x) / (RAMP_WIDTH - 1);
-            float level = RAMP_TOP * (floor + (1.0f - floor) * (1.0f - (1.0f - t) * (1.0f - t)));
+            float level = GAME_RAMP_TOP * (floor + (1.0f - floor) * (1.0f - (1.0f - t) * (1.0f - t)));
             ramp.pixels[static_cast<size_t>(y) * RAMP_WIDTH + x] = {level * tint.r, level * tint.g, level * tint.b, 1};
         }
     return ramp;

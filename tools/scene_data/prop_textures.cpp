@@ -5,6 +5,7 @@
 #include "tools/scene_data/props.h"
 
 #include "tools/common/canvas.h"
+#include "tools/common/game_light.h"
 #include "tools/common/tga_write.h"
 
 #include <cmath>
@@ -124,7 +125,8 @@ bool writeMaterial(const Material& m, const std::string& dataDir, std::string& e
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             size_t i = static_cast<size_t>(y) * n + x;
-            Rgb c = m.colour(textureCoordinate(x), textureCoordinate(y), h(x, y));
+            // The props are drawn under the game's lights, like its own models.
+            Rgb c = underGameLight(m.colour(textureCoordinate(x), textureCoordinate(y), h(x, y)));
             base.pixels[i] = {c.r, c.g, c.b, 1.0f};
             // The slope across one texel, in units of the texture's width.
             float du = 0.5f * (h(x + 1, y) - h(x - 1, y)) * m.bumpStrength * n / 64.0f;
@@ -141,8 +143,9 @@ bool writeMaterial(const Material& m, const std::string& dataDir, std::string& e
             float t = static_cast<float>(x) / (RAMP_WIDTH - 1);
             // A soft shoulder: quarter-lit faces already read, full light is not blown out.
             float level = RAMP_FLOOR + (1.0f - RAMP_FLOOR) * (1.0f - (1.0f - t) * (1.0f - t) * 0.35f - 0.65f * (1.0f - t));
-            ramp.pixels[static_cast<size_t>(y) * RAMP_WIDTH + x] = {level * m.rampTint.r, level * m.rampTint.g,
-                                                                   level * m.rampTint.b, 1.0f};
+            const float lit = GAME_RAMP_TOP * level;
+            ramp.pixels[static_cast<size_t>(y) * RAMP_WIDTH + x] = {lit * m.rampTint.r, lit * m.rampTint.g,
+                                                                   lit * m.rampTint.b, 1.0f};
         }
 
     const std::string key = dataDir + "/" + m.key;
