@@ -45,5 +45,3 @@ const char* stateSceneName(int state);
 void rotateCameraUp(float* v, float angleX, float angleY, float angleZ);
 void clearScreen();
 void drawInwardBox();
-void initEnvShader();
-void drawLegacyModelsScene();
