@@ -8,7 +8,8 @@
 //   over the whole landscape (u across, v along the flight): fields and meadow on the floor,
 //   rock with strata on the slopes, snow on the high ground.
 // - "terrain_normal.tga" (TERRAIN_DETAIL_SIDE square, tiling): small-scale relief that the
-//   terrain shader repeats every 8 cells; its alpha darkens the crevices a little.
+//   terrain shader repeats every 8 cells, kept gentle so the low sun does not mottle the
+//   ground; its alpha darkens the crevices a little.
 // - "terrain_chraber.tga": the dawn light ramp (shadowed side violet, lit side warm).
 // - "terrain_specular.tga": a dull surface.
 #include "tools/flyover_data/flyover_data.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr int TERRAIN_DETAIL_SIDE = 512;
 constexpr int TERRAIN_DETAIL_PERIOD = 8;  // noise cells across the tile
-constexpr float TERRAIN_DETAIL_RELIEF = 1.2f;
+constexpr float TERRAIN_DETAIL_RELIEF = 0.45f;
 constexpr int RAMP_WIDTH = 256;
 constexpr int RAMP_HEIGHT = 4;
 constexpr int FLAT_SIDE = 8;
@@ -173,7 +174,7 @@ bool writeHeightsAndColours(const std::string& dataDir, std::string& error)
 }
 
 // Tiling relief: normals from the slope of a periodic noise height, alpha 1 on the crests
-// down to 0.82 in the crevices.
+// down to 0.94 in the crevices.
 bool writeDetail(const std::string& dataDir, std::string& error)
 {
     const int n = TERRAIN_DETAIL_SIDE;
@@ -191,7 +192,7 @@ bool writeDetail(const std::string& dataDir, std::string& error)
             const float dx = (at(x + 1, y) - at(x - 1, y)) * cell * TERRAIN_DETAIL_RELIEF;
             const float dy = (at(x, y + 1) - at(x, y - 1)) * cell * TERRAIN_DETAIL_RELIEF;
             const float length = std::sqrt(dx * dx + dy * dy + 1.0f);
-            const float shade = 0.82f + 0.18f * smoothStep(0.25f, 0.75f, at(x, y));
+            const float shade = 0.94f + 0.06f * smoothStep(0.25f, 0.75f, at(x, y));
             setPixel(picture, x, y, 0.5f - 0.5f * dx / length, 0.5f - 0.5f * dy / length, 0.5f + 0.5f / length,
                      shade);
         }
