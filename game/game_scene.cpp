@@ -370,6 +370,15 @@ static void renderEditorPasses(bool withModels)
         return;
     glLoadIdentity();
 
+    composeDepthOfField();
+    if (shadowDebugView >= 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        drawShadowMapView();
+    }
+}
+
+void composeDepthOfField()
+{
     shaderLoader.use(dofBlurProgram);
     glUniform1i(glGetUniformLocation(dofBlurProgram, "depthMap"), 0);
     glUniform1i(glGetUniformLocation(dofBlurProgram, "colorMap"), 1);
@@ -383,10 +392,6 @@ static void renderEditorPasses(bool withModels)
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
-    if (shadowDebugView >= 0) {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        drawShadowMapView();
-    }
 }
 
 void renderEditorScene()

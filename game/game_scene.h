@@ -13,6 +13,9 @@ extern float sfzbg;
 
 void renderGameScene();
 void renderEditorScene();
+// Depth of field: the sharp picture of screen target 2 blurred by the depth in screen target 3
+// through the blur-intensity ramp, into screen target 1; the blur program stays in use.
+void composeDepthOfField();
 void renderBackdropDof();
 void drawCloudLayer();
 void drawBackgroundShadowPass();

@@ -3,6 +3,7 @@
 #include "core/clock.h"            // tween
 #include "core/frame_values.h"     // sceneStartMs, shadowDebugView
 #include "game/game_resources.h"   // heroModel
+#include "game/game_scene.h"       // composeDepthOfField
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
@@ -123,19 +124,7 @@ void drawShadowedSceneDof()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     drawHeroDepth(frame, dofBlur1Program);
 
-    shaderLoader.use(dofBlurProgram);
-    glUniform1i(glGetUniformLocation(dofBlurProgram, "depthMap"), 0);
-    glUniform1i(glGetUniformLocation(dofBlurProgram, "colorMap"), 1);
-    glUniform1i(glGetUniformLocation(dofBlurProgram, "blurintensity"), 2);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, screenTarget3.colorTexture);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, screenTarget2.colorTexture);
-    glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, dofBlurIntensityTexture);
-    glActiveTexture(GL_TEXTURE0);
-    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
-    drawFullScreenQuad();
+    composeDepthOfField();
     shaderLoader.unuse();
     if (shadowDebugView >= 0)
         drawShadowMapView();

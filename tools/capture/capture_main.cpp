@@ -13,6 +13,7 @@
 #include "platform/gl_api.h"
 #include "png_write.h"
 #include "tools/capture/effect_capture.h"
+#include "tools/capture/time_list.h"
 #include "tools/capture/game_capture.h"
 
 #include <algorithm>
@@ -36,19 +37,6 @@ struct CaptureOptions {
     bool fromStart = false;
 };
 
-static bool parseTimes(const char* text, std::vector<double>& times)
-{
-    std::stringstream list(text);
-    std::string item;
-    while (std::getline(list, item, ',')) {
-        char* end = nullptr;
-        double value = std::strtod(item.c_str(), &end);
-        if (item.empty() || *end != '\0' || !(value >= 0.0))
-            return false;
-        times.push_back(value);
-    }
-    return !times.empty();
-}
 
 static bool parseOptions(int argc, char** argv, CaptureOptions& options)
 {
@@ -57,7 +45,7 @@ static bool parseOptions(int argc, char** argv, CaptureOptions& options)
         if (!std::strcmp(argv[i], "--out") && hasValue)
             options.outDir = argv[++i];
         else if (!std::strcmp(argv[i], "--at") && hasValue) {
-            if (!parseTimes(argv[++i], options.timesSeconds))
+            if (!parseTimeList(argv[++i], options.timesSeconds))
                 return false;
         } else if (!std::strcmp(argv[i], "--step-ms") && hasValue) {
             options.stepMs = std::atof(argv[++i]);

@@ -16,6 +16,7 @@
 #include "scenes/sky.h"
 #include "gfx/render_targets.h"
 #include "tools/capture/png_write.h"
+#include "tools/capture/time_list.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -319,19 +320,6 @@ const Effect* findEffect(const std::string& name)
     return nullptr;
 }
 
-bool parseTimes(const char* text, std::vector<double>& times)
-{
-    std::stringstream list(text);
-    std::string item;
-    while (std::getline(list, item, ',')) {
-        char* end = nullptr;
-        double value = std::strtod(item.c_str(), &end);
-        if (item.empty() || *end != '\0' || !(value >= 0.0))
-            return false;
-        times.push_back(value);
-    }
-    return !times.empty();
-}
 
 bool parseOptions(int argc, char** argv, EffectOptions& options)
 {
@@ -342,7 +330,7 @@ bool parseOptions(int argc, char** argv, EffectOptions& options)
         else if (!std::strcmp(argv[i], "--out") && hasValue)
             options.outDir = argv[++i];
         else if (!std::strcmp(argv[i], "--at") && hasValue) {
-            if (!parseTimes(argv[++i], options.timesSeconds))
+            if (!parseTimeList(argv[++i], options.timesSeconds))
                 return false;
         } else if (!std::strcmp(argv[i], "--step-ms") && hasValue) {
             options.stepMs = std::atof(argv[++i]);
