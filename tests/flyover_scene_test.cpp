@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>  // getpid
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -262,7 +264,9 @@ void measure(const RgbaPicture& picture, const Region& r, float& mean, float& ro
 
 TEST(FlyoverCapture, SkyAboveLitLandscapeBelowAndTheLandscapeMovesOn)
 {
-    std::filesystem::path out = std::filesystem::temp_directory_path() / "mornglow-flyover-test";
+    // A folder of this process's own: two checkouts may run their suites at once.
+    std::filesystem::path out =
+        std::filesystem::temp_directory_path() / ("mornglow-flyover-test-" + std::to_string(getpid()));
     std::filesystem::remove_all(out);
     ProgramRun run = runProgram("LP_NUM_THREADS=2 " BINARY_DIR "/demo-capture --step-ms 250 --out '" + out.string() +
                                 "' --at 113,114");
