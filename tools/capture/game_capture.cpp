@@ -1,10 +1,12 @@
 // demo-capture --game --keys FILE --out DIR [--frames N] [--at-frames F1,...] [--hash-every K]
-//              [--dump-at-frames F1,...]
+//              [--dump-at-frames F1,...] [--real-time]
 // The real start-up, then N game frames (frame 1 is the first; 600 unless given) on the
 // virtual clock at 60 Hz with the keys of the script. Prints "hash <frame> <16 hex>" after
 // every K-th frame, "state <frame> <name> <value>" lines after each dump frame, and writes the
 // picture of each capture frame as DIR/game_<frame>.png with "capture <frame> state -1 <file>".
 // Long runs belong under GALLIUM_NOOP=1; pictures come from short runs on a real rasteriser.
+// --real-time paces the frames at 60 a second of wall time, so the mixer's output keeps step
+// with the game (a run without it plays its sounds as fast as the frames come).
 #include "tools/capture/game_capture.h"
 
 #include "app/frame.h"
@@ -17,6 +19,8 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
@@ -39,6 +43,7 @@ struct GameCaptureOptions {
     std::set<int> captureFrames;
     std::set<int> dumpFrames;
     int hashEvery = 0;
+    bool realTime = false;
 };
 
 bool parsePositive(const char* text, int& value)
@@ -71,6 +76,10 @@ bool parseOptions(int argc, char** argv, GameCaptureOptions& options)
         const char* arg = argv[i];
         if (!std::strcmp(arg, "--game"))
             continue;
+        if (!std::strcmp(arg, "--real-time")) {
+            options.realTime = true;
+            continue;
+        }
         if (!hasValue)
             return false;
         const char* value = argv[++i];
@@ -108,7 +117,7 @@ int runGameCapture(int argc, char** argv)
     GameCaptureOptions options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: demo-capture --game --keys FILE --out DIR [--frames N] [--at-frames F1,...] "
-                             "[--hash-every K] [--dump-at-frames F1,...]\n");
+                             "[--hash-every K] [--dump-at-frames F1,...] [--real-time]\n");
         return 2;
     }
     std::vector<KeyEvent> events;
@@ -127,7 +136,10 @@ int runGameCapture(int argc, char** argv)
     static unsigned char keys[KEY_SCRIPT_ARRAY_SIZE] = {};
     setKeySource(keys, KEY_SCRIPT_ARRAY_SIZE);
 
+    const auto firstFrameTime = std::chrono::steady_clock::now();
     for (int frame = 1; frame <= options.frames; ++frame) {
+        if (options.realTime)
+            std::this_thread::sleep_until(firstFrameTime + std::chrono::microseconds(1000000LL * (frame - 1) / 60));
         applyKeyEvents(events, frame, keys);
         driveGameFrame(frame);
         if (options.hashEvery > 0 && frame % options.hashEvery == 0)
