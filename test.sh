@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/checks/check_layers.sh
-./setup.sh
+./setup.sh -DENGINE_WERROR=ON
 
 export SDL_AUDIODRIVER=dummy
 cd build
