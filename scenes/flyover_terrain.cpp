@@ -225,7 +225,7 @@ bool readTerrainPicture(uint32_t texture, uint8_t* picture)
     return true;
 }
 
-// The landscape arrays are large (about 320 MB) and filled once: they are mapped fresh (so
+// The landscape arrays are large (about 95 MB) and filled once: they are mapped fresh (so
 // they start zeroed) with transparent huge pages, since first-touch page faults would otherwise
 // cost more than the construction itself.
 static constexpr size_t HUGE_PAGE_BYTES = 2u << 20;
@@ -258,7 +258,8 @@ static void releaseMapped(T*& array, size_t count)
 }
 
 static constexpr size_t TERRAIN_POINTS = static_cast<size_t>(TERRAIN_ROWS) * TERRAIN_COLUMNS;
-static constexpr size_t TERRAIN_SLOTS = static_cast<size_t>(TERRAIN_TRIANGLES);
+// Only the rows GL receives get triangles: the rest of the height field is never drawn.
+static constexpr size_t TERRAIN_SLOTS = static_cast<size_t>(TERRAIN_GPU_ROWS) * TERRAIN_ROW_TRIANGLES;
 
 void releaseTerrainTriangleArrays()
 {
@@ -296,19 +297,19 @@ bool allocTerrainBuffers()
     return ok;
 }
 
-// Runs work(firstRow, endRow) over the landscape's rows split into one contiguous range per
+// Runs work(firstRow, endRow) over rows 0 .. rows - 1 split into one contiguous range per
 // thread. The construction steps write disjoint rows and only read shared input, so the result
 // is the same as in one pass.
 template <typename Work>
-static void forTerrainRows(const Work& work)
+static void forTerrainRows(int rows, const Work& work)
 {
     const unsigned hardware = std::thread::hardware_concurrency();
     const int threads = std::clamp(static_cast<int>(hardware), 1, TERRAIN_BUILD_THREADS);
-    const int rowsPerThread = (TERRAIN_ROWS + threads - 1) / threads;
+    const int rowsPerThread = (rows + threads - 1) / threads;
     std::vector<std::thread> workers;
-    for (int first = rowsPerThread; first < TERRAIN_ROWS; first += rowsPerThread)
-        workers.emplace_back(work, first, std::min(first + rowsPerThread, TERRAIN_ROWS));
-    work(0, std::min(rowsPerThread, TERRAIN_ROWS));
+    for (int first = rowsPerThread; first < rows; first += rowsPerThread)
+        workers.emplace_back(work, first, std::min(first + rowsPerThread, rows));
+    work(0, std::min(rowsPerThread, rows));
     for (std::thread& worker : workers)
         worker.join();
 }
@@ -318,7 +319,7 @@ void fillTerrainFromPicture()
     if (!terrainBuffers.positions)
         return;
     fillGridHeights(terrainBuffers.picture, TERRAIN_ROWS, TERRAIN_COLUMNS, terrainBuffers.heights);
-    forTerrainRows([](int first, int end) {
+    forTerrainRows(TERRAIN_GPU_ROWS, [](int first, int end) {
         fillGridCellRows(terrainBuffers.heights, TERRAIN_ROWS, TERRAIN_COLUMNS, first, end, terrainBuffers.positions,
                          terrainBuffers.texcoords);
     });
@@ -329,7 +330,7 @@ void computeTerrainNormals()
     std::puts("terrain compute normals");
     if (!terrainBuffers.vertexNormals)
         return;
-    forTerrainRows([](int first, int end) {
+    forTerrainRows(TERRAIN_ROWS, [](int first, int end) {
         computeGridNormalRows(terrainBuffers.heights, TERRAIN_ROWS, TERRAIN_COLUMNS, first, end,
                               terrainBuffers.vertexNormals);
     });
@@ -339,7 +340,7 @@ void copyTerrainNormals()
 {
     if (!terrainBuffers.normals)
         return;
-    forTerrainRows([](int first, int end) {
+    forTerrainRows(TERRAIN_GPU_ROWS, [](int first, int end) {
         copyGridNormalRows(terrainBuffers.vertexNormals, TERRAIN_ROWS, TERRAIN_COLUMNS, first, end,
                            terrainBuffers.normals);
     });
@@ -349,10 +350,10 @@ void generateTerrainTangentsOfLandscape()
 {
     if (!terrainBuffers.tangents)
         return;
-    // The tangent rule over all TERRAIN_TRIANGLES slots, as generateTerrainTangents applies it.
-    // Every vertex belongs to one triangle, so blocks of rows are independent: each block runs
+    // The tangent rule over the slots of the rows GL receives, as generateTerrainTangents applies
+    // it. Every vertex belongs to one triangle, so blocks of rows are independent: each block runs
     // with small sums of its own instead of two full-size ones.
-    forTerrainRows([](int first, int end) {
+    forTerrainRows(TERRAIN_GPU_ROWS, [](int first, int end) {
         const size_t blockTriangles = static_cast<size_t>(TERRAIN_TANGENT_BLOCK_ROWS) * TERRAIN_ROW_TRIANGLES;
         std::vector<float> sumS(POSITION_FLOATS * blockTriangles);
         std::vector<float> sumT(POSITION_FLOATS * blockTriangles);
@@ -463,6 +464,7 @@ void initTails()
         tailPieceModels[k] = loadModel(TAIL_PIECE_FILES[k]);
         if (tailPieceModels[k])
             scaleModel(*tailPieceModels[k], 1.0f);
+        uploadModelVertices(tailPieceModels[k]);
     }
 }
 

@@ -1,9 +1,10 @@
 // The flyover's landscape and its two tail ribbons.
 //
 // The landscape is a height field of TERRAIN_COLUMNS x TERRAIN_ROWS grid points, built once at
-// start-up from the height picture "terrainh.tga" into per-triangle arrays (positions, smoothed
-// normals, texture coordinates, tangents, handedness) that live for the whole run. The scene
-// draws a window of TERRAIN_WINDOW_ROWS rows of it each frame.
+// start-up from the height picture "terrainh.tga"; the rows the scene reaches
+// (TERRAIN_GPU_ROWS) are turned into per-triangle arrays (positions, smoothed normals, texture
+// coordinates, tangents, handedness) for GL. The scene draws a window of TERRAIN_WINDOW_ROWS
+// rows of it each frame.
 //
 // Conventions:
 // - Grid point (i, j): row i along the flight, column j across; position (20 j, 20 i, h(i, j))
@@ -63,7 +64,7 @@ struct TerrainBuffers {
     uint8_t* picture;        // TERRAIN_PICTURE_BYTES: the height picture as RGBA, row r at 1024 r
     float* heights;          // [TERRAIN_ROWS][TERRAIN_COLUMNS]
     float* vertexNormals;    // [TERRAIN_ROWS][TERRAIN_COLUMNS][3]
-    float* positions;        // 9 floats per triangle slot
+    float* positions;        // 9 floats per triangle slot, rows 0 .. TERRAIN_GPU_ROWS - 1
     float* normals;          // 9
     float* texcoords;        // 6
     float* tangents;         // 9
@@ -115,11 +116,11 @@ void fillTerrainFromPicture();
 // "terrain compute normals", then the vertex normals of the whole landscape.
 void computeTerrainNormals();
 void copyTerrainNormals();
-// Tangents and handedness of every triangle slot (the rule of gfx/tangents.h).
+// Tangents and handedness of every triangle slot held (the rule of gfx/tangents.h).
 void generateTerrainTangentsOfLandscape();
 // The "terrain" model: its texture set and GL buffers holding rows 0 .. TERRAIN_GPU_ROWS - 1.
 Model* createTerrainMesh();
-// Frees the per-triangle arrays (about 300 MB): after createTerrainMesh only GL reads them.
+// Frees the per-triangle arrays (about 75 MB): after createTerrainMesh only GL reads them.
 void releaseTerrainTriangleArrays();
 // The windowed, shadowed draw of the landscape from `row` (clamped to 0 ..
 // TERRAIN_LAST_WINDOW_ROW): what drawModelShadowed does for a model, with the window's shift
