@@ -1,56 +1,16 @@
 #include "gfx/model_3dm.h"
 
+#include "gfx/text_lines.h"
+
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-// How much of a wrong line a message quotes.
-const size_t QUOTED_LINE_CHARS = 40;
 const int BONE_LINE_INTS = 2;
 const int BONE_LINE_FLOATS = 9;
 
 const char* const BONE_LINE_PATTERN = "frame %d bone %d pos %f %f %f rot (eulerAngles %f %f %f) sca %f %f %f ";
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-bool isBlankLine(const std::string& line)
-{
-    for (char c : line)
-        if (!isBlank(c))
-            return false;
-    return true;
-}
-
-// A decimal integer with optional sign that fits 32 bits, as %d reads it.
-bool readInt(const std::string& line, size_t& i, int32_t& value)
-{
-    size_t at = i;
-    bool negative = false;
-    if (at < line.size() && (line[at] == '+' || line[at] == '-')) {
-        negative = line[at] == '-';
-        ++at;
-    }
-    size_t digitsStart = at;
-    int64_t magnitude = 0;
-    while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
-        magnitude = magnitude * 10 + (line[at] - '0');
-        if (magnitude > static_cast<int64_t>(INT32_MAX) + 1)
-            return false;
-        ++at;
-    }
-    if (at == digitsStart)
-        return false;
-    int64_t signedValue = negative ? -magnitude : magnitude;
-    if (signedValue > INT32_MAX || signedValue < INT32_MIN)
-        return false;
-    value = static_cast<int32_t>(signedValue);
-    i = at;
-    return true;
-}
 
 bool readFloat(const std::string& line, size_t& i, float& value)
 {
@@ -70,24 +30,24 @@ bool matchLine(const std::string& line, const char* pattern, int32_t* ints, floa
 {
     size_t i = 0;
     for (const char* p = pattern; *p; ++p) {
-        if (isBlank(*p)) {
-            while (i < line.size() && isBlank(line[i]))
+        if (isTextBlank(*p)) {
+            while (i < line.size() && isTextBlank(line[i]))
                 ++i;
             continue;
         }
         if (*p == '%' && (p[1] == 'd' || p[1] == 'f' || p[1] == 's')) {
             ++p;
-            while (i < line.size() && isBlank(line[i]))
+            while (i < line.size() && isTextBlank(line[i]))
                 ++i;
             if (*p == 'd') {
-                if (!readInt(line, i, *ints++))
+                if (!scanInt32(line, i, *ints++))
                     return false;
             } else if (*p == 'f') {
                 if (!readFloat(line, i, *floats++))
                     return false;
             } else {
                 size_t start = i;
-                while (i < line.size() && !isBlank(line[i]))
+                while (i < line.size() && !isTextBlank(line[i]))
                     ++i;
                 if (i == start)
                     return false;
@@ -99,21 +59,9 @@ bool matchLine(const std::string& line, const char* pattern, int32_t* ints, floa
             return false;
         ++i;
     }
-    while (i < line.size() && isBlank(line[i]))
+    while (i < line.size() && isTextBlank(line[i]))
         ++i;
     return i == line.size();
-}
-
-std::string quoted(const std::string& line)
-{
-    std::string shown = "\"";
-    for (size_t i = 0; i < line.size() && i < QUOTED_LINE_CHARS; ++i) {
-        unsigned char c = static_cast<unsigned char>(line[i]);
-        shown += (c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?';
-    }
-    if (line.size() > QUOTED_LINE_CHARS)
-        shown += "...";
-    return shown + "\"";
 }
 
 // Walks the text line by line (any length, '\n' ends a line) and words the errors.
@@ -128,13 +76,8 @@ struct Reader3dm {
 
     bool nextLine()
     {
-        if (pos >= size)
+        if (!takeTextLine(text, size, pos, line))
             return false;
-        size_t end = pos;
-        while (end < size && text[end] != '\n')
-            ++end;
-        line.assign(text + pos, end - pos);
-        pos = end < size ? end + 1 : end;
         ++lineNumber;
         return true;
     }
@@ -151,7 +94,7 @@ struct Reader3dm {
         if (!nextLine())
             return fail(lineNumber + 1, wanted + ", found the end of the file");
         if (!matchLine(line, pattern, ints, floats, word))
-            return fail(lineNumber, wanted + ", found " + quoted(line));
+            return fail(lineNumber, wanted + ", found " + quotedLine(line));
         return true;
     }
 
@@ -253,7 +196,7 @@ bool readSkeleton(Reader3dm& reader, Read3dmPurpose purpose, Model3dmFile& out)
     // The caller has read the first non-blank line after the mesh into reader.line.
     if (!matchLine(reader.line, "numframes %d", &out.frameCount, nullptr, nullptr))
         return reader.fail(reader.lineNumber, "expected \"numframes %d\" or the end of the file, found " +
-                                                  quoted(reader.line));
+                                                  quotedLine(reader.line));
     if (out.frameCount < 1)
         return reader.fail(reader.lineNumber,
                            "expected a frame count of 1 or more, found " + std::to_string(out.frameCount));
@@ -281,7 +224,7 @@ bool readSkeleton(Reader3dm& reader, Read3dmPurpose purpose, Model3dmFile& out)
     if (!readWeights(reader, out))
         return false;
     if (reader.nextNonBlankLine())
-        return reader.fail(reader.lineNumber, "expected the end of the file, found " + quoted(reader.line));
+        return reader.fail(reader.lineNumber, "expected the end of the file, found " + quotedLine(reader.line));
     return true;
 }
 
