@@ -7,6 +7,7 @@
 #include "app/debug_keys.h"
 #include "platform/win32_window.h"
 #include "game/game.h"
+#include "gfx/model.h"  // prefetchModelFiles
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
@@ -70,8 +71,16 @@ void advanceLoadingBar()
 
 void startupHook() {}
 
+// The demo's models in the order the scenes load them: read and parsed on worker threads
+// while the scenes before them load.
+static const char* const DEMO_MODEL_FILES[] = {
+    "sphere1.3dm", "ring1.3dm",  "ring2.3dm",  "ring3.3dm",    "ring4.3dm",    "tunnel.3dm",
+    "xmixsphere.3dm", "zu5front.3dm", "zu5back.3dm", "taila.3dm", "tailb.3dm", "tailc.3dm",
+    "ship2.3dm", "dustparticle.3dm", "thinlogo.3dm", "discoball.3dm", "thinlogo2.3dm", "thinlogo3.3dm"};
+
 int initDemoContent()
 {
+    prefetchModelFiles(DEMO_MODEL_FILES, static_cast<int>(sizeof DEMO_MODEL_FILES / sizeof DEMO_MODEL_FILES[0]));
     std::printf("i1 ");
     initRingsScene();
     std::printf("i2 ");
@@ -94,6 +103,7 @@ int initDemoContent()
     for (const char* text : progressTexts)
         debugLog("%s", text);
     initLightGlowParticles();
+    dropPrefetchedModelFiles();
     debugLog("l2\n");
     debugLog("m2\n");
     debugLog("n2\n");

@@ -1,7 +1,8 @@
 // demo-bench [--frames N]
 // Times the real start-up (startup_ms, and loadstep <name> <ms> per loading step), then N
 // frames of each scene on the virtual clock: scene <state> <name> frames <n> median_ms <x>
-// max_ms <y>. With GALLIUM_NOOP=1 the figures are the CPU cost of a frame.
+// max_ms <y> first_ms <z> (its first frame, where a hitch at the cut would show). With
+// GALLIUM_NOOP=1 the figures are the CPU cost of a frame.
 // demo-bench --game FILE ...: the game frame on a level instead (game_mode.cpp).
 // demo-bench --game-scenarios: the game frame in five drawing situations (game_scenarios.cpp).
 #include "app/frame.h"
@@ -86,9 +87,10 @@ int main(int argc, char** argv)
             glFinish();
             times.push_back(millisecondsSince(frameStart));
         }
+        const double firstMs = times.front();
         std::sort(times.begin(), times.end());
-        std::printf("scene %d %s frames %d median_ms %.3f max_ms %.3f\n", state, stateSceneName(state), frames,
-                    times[times.size() / 2], times.back());
+        std::printf("scene %d %s frames %d median_ms %.3f max_ms %.3f first_ms %.3f\n", state, stateSceneName(state),
+                    frames, times[times.size() / 2], times.back(), firstMs);
         std::fflush(stdout);
     }
     return 0;

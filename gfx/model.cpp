@@ -12,38 +12,98 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 
-static const size_t FILE_READ_CHUNK = 65536;
 static const int ATTRIBUTE_COMPONENTS[MODEL_VERTEX_ATTRIBUTES] = {3, 3, 2, 3, 1, 4, 4};
 
-// The whole data-folder file `name`; false when it cannot be opened.
+// The whole data-folder file `name`, read at once; false when it cannot be opened.
 static bool readDataFileText(const char* name, std::string& text)
 {
-    FILE* file = openDataFile(name, "r");
+    FILE* file = openDataFile(name, "rb");
     if (!file)
         return false;
     text.clear();
-    std::vector<char> chunk(FILE_READ_CHUNK);
-    size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0)
-        text.append(chunk.data(), got);
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file);
+        if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+            text.resize(static_cast<size_t>(size));
+            text.resize(std::fread(&text[0], 1, text.size(), file));
+        }
+    }
     std::fclose(file);
     return true;
+}
+
+// A .3dm file read and parsed, or why not.
+struct Parsed3dmFile {
+    bool opened = false;
+    bool parsed = false;
+    Model3dmFile file;
+    std::string error;
+};
+
+static Parsed3dmFile readAndParse3dm(const std::string& name, Read3dmPurpose purpose)
+{
+    Parsed3dmFile result;
+    std::string text;
+    result.opened = readDataFileText(name.c_str(), text);
+    if (result.opened)
+        result.parsed = parse3dm(text.data(), text.size(), name.c_str(), purpose, result.file, result.error);
+    return result;
+}
+
+// Model files being read and parsed on worker threads. Only the main thread touches the list;
+// load3dm takes a file's result in its own turn, so what it prints, loads and refuses is the
+// same as without the prefetch.
+struct Prefetched3dmFile {
+    std::string name;
+    std::future<Parsed3dmFile> result;
+};
+static std::vector<Prefetched3dmFile> prefetched3dmFiles;
+
+void prefetchModelFiles(const char* const* names, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        std::string name = names[i];
+        prefetched3dmFiles.push_back(
+            {name, std::async(std::launch::async, readAndParse3dm, name, READ_3DM_MODEL)});
+    }
+}
+
+void dropPrefetchedModelFiles()
+{
+    for (Prefetched3dmFile& entry : prefetched3dmFiles)
+        entry.result.wait();
+    prefetched3dmFiles.clear();
+}
+
+static Parsed3dmFile takeOrRead3dm(const char* name, Read3dmPurpose purpose)
+{
+    if (purpose == READ_3DM_MODEL) {
+        for (size_t i = 0; i < prefetched3dmFiles.size(); ++i) {
+            if (prefetched3dmFiles[i].name != name)
+                continue;
+            Parsed3dmFile result = prefetched3dmFiles[i].result.get();
+            prefetched3dmFiles.erase(prefetched3dmFiles.begin() + static_cast<std::ptrdiff_t>(i));
+            return result;
+        }
+    }
+    return readAndParse3dm(name, purpose);
 }
 
 // Reads and parses a .3dm file, ending the program the way a missing model does when it can't.
 static void read3dmOrExit(const char* name, Read3dmPurpose purpose, Model3dmFile& file)
 {
-    std::string text;
-    if (!readDataFileText(name, text)) {
+    Parsed3dmFile result = takeOrRead3dm(name, purpose);
+    if (!result.opened) {
         std::fprintf(stderr, "can't open file %s\n", name);
         std::exit(1);
     }
-    std::string error;
-    if (!parse3dm(text.data(), text.size(), name, purpose, file, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    if (!result.parsed) {
+        std::fprintf(stderr, "%s\n", result.error.c_str());
         std::exit(1);
     }
+    file = std::move(result.file);
 }
 
 static void setIdentity(float* m)
@@ -387,4 +447,13 @@ void bindModelVertexArrays(Model& model, bool skinned)
     }
     for (int i = used; i < MODEL_VERTEX_ATTRIBUTES; ++i)
         glDisableVertexAttribArray(i);
+}
+
+void uploadModelVertices(Model* model)
+{
+    if (!model)
+        return;
+    bindModelVertexArrays(*model, true);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

@@ -14,7 +14,8 @@
 // (markModelVertexDataChanged). bindModelVertexArrays creates the model's one vertex array
 // object and its buffers on first use and re-uploads an attribute only when its uploaded
 // version differs, so a draw of an unchanged model sends no vertex data. Nothing here needs a
-// GL context except createModelGlObjects, bindModelVertexArrays and deleteModelBuffers.
+// GL context except createModelGlObjects, bindModelVertexArrays, uploadModelVertices and
+// deleteModelBuffers.
 #pragma once
 
 #include <cstdint>
@@ -99,6 +100,12 @@ Model* loadModel(const char* name);
 // Reads the data-folder file `name`. A missing or malformed file ends the program (exit 1) with
 // "can't open file NAME" or "NAME:LINE: expected ..." on stderr.
 Model* load3dm(const char* name);
+// Starts reading and parsing these .3dm files on worker threads, so the load3dm calls that
+// follow (in any order, each on the main thread) only wait for what is not done yet. A file's
+// errors are reported by its load3dm, as without the prefetch.
+void prefetchModelFiles(const char* const* names, int count);
+// Waits for the prefetched files no load3dm took, and frees them.
+void dropPrefetchedModelFiles();
 // Appends the frames of another .3dm file of the same skeleton from slot frameCount on; ends the
 // program like load3dm when the file is missing, malformed or has another bone count.
 void addFrames(Model& model, const char* name);
@@ -138,3 +145,7 @@ void createModelGlObjects(Model& model);
 // glBufferData only the arrays whose data changed since their last upload. Each upload is the
 // first 3n vertices of its array. The vertex array object and the last buffer stay bound.
 void bindModelVertexArrays(Model& model, bool skinned);
+// Sends every array the model holds (the bone arrays too, when it has them) to its buffers
+// now, so the first draw after loading finds them up to date instead of paying the upload in a
+// frame. Leaves the default vertex array object and no GL_ARRAY_BUFFER bound. Null is ignored.
+void uploadModelVertices(Model* model);

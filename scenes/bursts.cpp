@@ -283,6 +283,7 @@ void initBursts()
     burstModel = loadModel("particle.3dm");
     if (burstModel)
         scaleModel(*burstModel, 0.2f);
+    uploadModelVertices(burstModel);
 
     burstProgram = shaderLoader.load("passthroughvertexshader2.vert", "passthroughfragmentshader.frag");
     // The skinned draw caches uniform locations per program id; a rebuilt program (which may

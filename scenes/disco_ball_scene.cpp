@@ -7,7 +7,7 @@
 #include "core/clock.h"           // tween
 #include "core/frame_values.h"           // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning keys
-#include "gfx/model.h"           // loadModel, scaleModel
+#include "gfx/model.h"           // loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
 #include "gfx/shaders.h"         // shaderLoader
 #include "gfx/textures.h"        // loadTexture
@@ -59,7 +59,9 @@ void initDiscoBallScene()
         discoLogoModels[i] = loadModel(DISCO_LOGO_FILES[i]);
         if (discoLogoModels[i])
             scaleModel(*discoLogoModels[i], LOGO_SCALE);
+        uploadModelVertices(discoLogoModels[i]);
     }
+    uploadModelVertices(discoBallModel);
     discoPalette = loadTexture("blurpalette3.tga");
 }
 

@@ -4,7 +4,7 @@
 #include "core/data_files.h"        // debugLog: the path recorder's output
 #include "core/frame_values.h"             // sceneStartMs, frameDt
 #include "core/keyboard.h"         // keyboardState: the path recorder's keys
-#include "gfx/model.h"             // loadModel, scaleModel
+#include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/shadow_map.h"        // shadowTarget and the shadow programs
 #include "gfx/textures.h"          // loadTexture, textureSets
@@ -679,6 +679,8 @@ void initFlyoverScene()
     shipModel = loadModel("ship2.3dm");
     if (shipModel)
         scaleModel(*shipModel, 1.0f);
+    uploadModelVertices(shipModel);
+    uploadModelVertices(dustModel);
     const uint32_t heightTexture = loadTexture("terrainh.tga");
     std::printf("t1 ");
     if (allocTerrainBuffers())

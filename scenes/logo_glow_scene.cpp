@@ -9,7 +9,7 @@
 
 #include "core/clock.h"            // tween
 #include "core/frame_values.h"            // sceneStartMs
-#include "gfx/model.h"            // loadModel, scaleModel
+#include "gfx/model.h"            // loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"   // screen targets
 #include "gfx/shaders.h"          // shaderLoader
 #include "gfx/textures.h"         // loadTexture
@@ -68,6 +68,7 @@ Model* loadScaledModel(const char* name)
     Model* model = loadModel(name);
     if (model)
         scaleModel(*model, LOGO_SCALE);
+    uploadModelVertices(model);
     return model;
 }
 

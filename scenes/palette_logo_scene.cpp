@@ -11,7 +11,7 @@
 #include "core/clock.h"           // clockNowMs, tween
 #include "core/frame_values.h"           // sceneStartMs, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning key
-#include "gfx/model.h"           // Model, loadModel, scaleModel
+#include "gfx/model.h"           // Model, loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"  // screenTarget1
 #include "gfx/shaders.h"         // shaderLoader
 #include "gfx/shadow_map.h"      // depthMVP
@@ -70,6 +70,7 @@ void initPaletteLogoScene()
     paletteLogoModel = loadModel("thinlogo.3dm");
     if (paletteLogoModel)
         scaleModel(*paletteLogoModel, LOGO_SCALE);
+    uploadModelVertices(paletteLogoModel);
     palettePrograms.palette = shaderLoader.load("passthroughvertexshader.vert", "blurpalette.frag");
     paletteTextures.palette = loadTexture("blurpalette.tga");
     paletteTextures.overlay = loadTexture("blurpaletteoverlay.tga");

@@ -4,7 +4,7 @@
 #include "core/frame_values.h"              // beatFlags, frameDt
 #include "core/screen_frame.h"       // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "core/keyboard.h"          // keyboardState
-#include "gfx/model.h"              // loadModel, scaleModel
+#include "gfx/model.h"              // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shadow_map.h"         // shadowTarget and the shadow programs
 #include "platform/gl_api.h"
 #include "render/camera.h"          // mainCamera
@@ -63,6 +63,8 @@ void initRingsScene()
             scaleModel(*ringsModels[m], RINGS_MODEL_SCALE);
         std::printf("is%d\n", m + 2);
     }
+    for (Model* model : ringsModels)
+        uploadModelVertices(model);
     for (int i = 0; i < RING_COUNT; ++i) {
         ringAnglesX[i] = RING_START_ANGLES_X[i];
         ringAnglesZ[i] = 0.0f;

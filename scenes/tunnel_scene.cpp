@@ -10,7 +10,7 @@
 #include "core/clock.h"             // tween
 #include "core/frame_values.h"             // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"         // keyboardState
-#include "gfx/model.h"             // loadModel, scaleModel
+#include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/textures.h"          // loadTexture
 #include "platform/gl_api.h"
@@ -51,6 +51,8 @@ void initTunnelScene()
     tunnelSphereModel = loadModel("xmixsphere.3dm");
     if (tunnelSphereModel)
         scaleModel(*tunnelSphereModel, TUNNEL_SPHERE_SCALE);
+    uploadModelVertices(tunnelModel);
+    uploadModelVertices(tunnelSphereModel);
 }
 
 void scrollTunnelTexcoords(Model& model, const std::vector<float>& backup, float scroll)

@@ -445,6 +445,74 @@ TEST(Model3dmLoadDeathTest, MissingOrBrokenFilesEndTheProgram)
                 "model_3dm_test_bones.3dm:13: expected numbones 2");
 }
 
+// Every array a load fills, as bytes: equal bytes mean the same model was loaded.
+static std::vector<uint8_t> loadedModelBytes(const Model& model)
+{
+    std::vector<uint8_t> bytes;
+    auto add = [&bytes](const void* data, size_t size) {
+        const uint8_t* p = static_cast<const uint8_t*>(data);
+        bytes.insert(bytes.end(), p, p + size);
+    };
+    for (const std::vector<float>* a : {&model.positions, &model.normals, &model.texcoords, &model.tangents,
+                                        &model.handedness, &model.boneIndices, &model.boneWeights, &model.eulerRel,
+                                        &model.bindPos, &model.relPos})
+        add(a->data(), a->size() * sizeof(float));
+    add(model.poses.data(), model.poses.size() * sizeof(BonePose));
+    add(&model.triangleCount, sizeof model.triangleCount);
+    add(&model.frameCount, sizeof model.frameCount);
+    add(&model.boneCount, sizeof model.boneCount);
+    add(&model.textureSet, sizeof model.textureSet);
+    return bytes;
+}
+
+TEST(Model3dmPrefetch, PrefetchedFilesLoadAsFilesReadInPlace)
+{
+    REQUIRE_GL_CONTEXT();  // load3dm looks up the texture set
+    DataFile skinned("model_3dm_test_prefetch_skinned.3dm", joinLines(skinnedLines()));
+    DataFile plain("model_3dm_test_prefetch_plain.3dm", joinLines(staticLines()));
+    const char* const names[] = {skinned.name.c_str(), plain.name.c_str(), "model_3dm_test_never_loaded.3dm"};
+    for (const char* name : {names[0], names[1]}) {
+        // The first load makes the texture set (and says so); the two compared find it made.
+        testing::internal::CaptureStdout();
+        delete load3dm(name);
+        testing::internal::GetCapturedStdout();
+        testing::internal::CaptureStdout();
+        Model* inPlace = load3dm(name);
+        const std::string inPlaceOutput = testing::internal::GetCapturedStdout();
+        prefetchModelFiles(names, 3);
+        testing::internal::CaptureStdout();
+        Model* prefetched = load3dm(name);
+        const std::string prefetchedOutput = testing::internal::GetCapturedStdout();
+        dropPrefetchedModelFiles();  // the other two, one of them missing: dropped quietly
+        ASSERT_NE(inPlace, nullptr);
+        ASSERT_NE(prefetched, nullptr);
+        EXPECT_GT(inPlace->triangleCount, 0) << name;
+        EXPECT_EQ(loadedModelBytes(*prefetched), loadedModelBytes(*inPlace)) << name;
+        EXPECT_EQ(prefetchedOutput, inPlaceOutput) << name;
+        delete inPlace;
+        delete prefetched;
+    }
+}
+
+TEST(Model3dmPrefetchDeathTest, PrefetchedBrokenFilesEndTheProgramAtTheirLoad)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    DataFile broken("model_3dm_test_prefetch_broken.3dm", joinLines(withLine(staticLines(), 2, "numfaces x")));
+    const char* const names[] = {broken.name.c_str(), "model_3dm_test_prefetch_missing.3dm"};
+    EXPECT_EXIT(
+        {
+            prefetchModelFiles(names, 2);
+            load3dm(names[0]);
+        },
+        testing::ExitedWithCode(1), "model_3dm_test_prefetch_broken.3dm:2: expected \"numfaces %d\"");
+    EXPECT_EXIT(
+        {
+            prefetchModelFiles(names, 2);
+            load3dm(names[1]);
+        },
+        testing::ExitedWithCode(1), "can't open file model_3dm_test_prefetch_missing.3dm");
+}
+
 TEST(Model3dmFrames, AddFramesWithoutSkeletonChangesNothing)
 {
     Model model;
