@@ -2,6 +2,7 @@
 
 #include "gfx/text_lines.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -12,11 +13,25 @@ const int BONE_LINE_FLOATS = 9;
 
 const char* const BONE_LINE_PATTERN = "frame %d bone %d pos %f %f %f rot (eulerAngles %f %f %f) sca %f %f %f ";
 
+// A float as %f reads it. Plain decimals take the locale-free, correctly rounded path; the
+// rare forms it does not cover (a '+' sign, hexadecimal, values that underflow) go to strtof,
+// so every text reads as before.
 bool readFloat(const std::string& line, size_t& i, float& value)
 {
     const char* start = line.c_str() + i;
+    const char* lineEnd = line.c_str() + line.size();
+    float parsed = 0.0f;
+    const std::from_chars_result fast = std::from_chars(start, lineEnd, parsed);
+    const bool hexadecimal = fast.ptr < lineEnd && (*fast.ptr == 'x' || *fast.ptr == 'X');
+    if (fast.ec == std::errc() && fast.ptr != start && !hexadecimal) {
+        if (!std::isfinite(parsed))
+            return false;
+        value = parsed;
+        i += static_cast<size_t>(fast.ptr - start);
+        return true;
+    }
     char* end = nullptr;
-    float parsed = std::strtof(start, &end);
+    parsed = std::strtof(start, &end);
     if (end == start || !std::isfinite(parsed))
         return false;
     value = parsed;
