@@ -127,5 +127,34 @@ std::vector<GameStateValue> listGameState()
         values.push_back({prefix + ".y", floatText(enemyTable.y[i])});
         values.push_back({prefix + ".health", floatText(enemyTable.health[i])});
     }
+    // The weapons' moving parts, so that scripted pictures can be read where the state says.
+    values.push_back({"wipeX", floatText(wipeX)});
+    values.push_back({"playerDead", std::to_string(playerDead)});
+    values.push_back({"deathBurstActive", std::to_string(deathBurstActive)});
+    values.push_back({"muzzleFlashFrames", std::to_string(muzzleFlashFrames)});
+    values.push_back({"muzzleFlashY", floatText(muzzleFlashY)});
+    values.push_back({"nukeRadius", floatText(nukeRadius)});
+    values.push_back({"nukeCentreX", floatText(nukeCentreX)});
+    values.push_back({"nukeCentreY", floatText(nukeCentreY)});
+    for (int i = 0; i < SHOT_COUNT; ++i)
+        if (shots.state[i] == SHOT_FLYING) {
+            const std::string prefix = "shot" + std::to_string(i);
+            values.push_back({prefix + ".x", floatText(shots.x[i])});
+            values.push_back({prefix + ".y", floatText(shots.y[i])});
+            values.push_back({prefix + ".length", floatText(shots.length[i])});
+        }
+    for (int i = 0; i < SPARK_COUNT; ++i)
+        if (sparks.active[i]) {
+            const std::string prefix = "spark" + std::to_string(i);
+            values.push_back({prefix + ".x", floatText(sparks.x[i])});
+            values.push_back({prefix + ".y", floatText(sparks.y[i])});
+        }
+    for (int m = 0; m < MISSILE_COUNT; ++m)
+        if (missiles.active[m] == 1) {
+            const std::string prefix = "missile" + std::to_string(m);
+            values.push_back({prefix + ".x", floatText(missiles.x[m])});
+            values.push_back({prefix + ".y", floatText(missiles.y[m])});
+            values.push_back({prefix + ".target", std::to_string(missiles.target[m])});
+        }
     return values;
 }

@@ -1,5 +1,5 @@
 // demo-capture --game --keys FILE --out DIR [--frames N] [--at-frames F1,...] [--hash-every K]
-//              [--dump-at-frames F1,...] [--real-time]
+//              [--dump-at-frames F1,...] [--real-time] [--sounds] [--draw-captures-only]
 // The real start-up, then N game frames (frame 1 is the first; 600 unless given) on the
 // virtual clock at 60 Hz with the keys of the script. Prints "hash <frame> <16 hex>" after
 // every K-th frame, "state <frame> <name> <value>" lines after each dump frame, and writes the
@@ -7,6 +7,10 @@
 // Long runs belong under GALLIUM_NOOP=1; pictures come from short runs on a real rasteriser.
 // --real-time paces the frames at 60 a second of wall time, so the mixer's output keeps step
 // with the game (a run without it plays its sounds as fast as the frames come).
+// --sounds prints "sound <frame> <index> <file>" for every sound the game plays in a frame.
+// --draw-captures-only runs the other frames with no GL context current: the world and the
+// draw routines' own state changes run, nothing is rasterised, so a picture late in a script
+// costs one drawn frame (the first frame, which loads the assets, is always drawn).
 #include "tools/capture/game_capture.h"
 
 #include "app/frame.h"
@@ -14,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/offline_driver.h"
 #include "core/keyboard.h"
+#include "core/sound.h"
 #include "game/game_hash.h"
 #include "tools/capture/frame_grab.h"
 
@@ -44,7 +49,17 @@ struct GameCaptureOptions {
     std::set<int> dumpFrames;
     int hashEvery = 0;
     bool realTime = false;
+    bool printSounds = false;
+    bool drawCapturesOnly = false;
 };
+
+int soundFrame = 0;
+
+void printSound(int index)
+{
+    const char* file = index >= 0 && index < SOUND_COUNT ? soundFiles[index] : "?";
+    std::printf("sound %d %d %s\n", soundFrame, index, file);
+}
 
 bool parsePositive(const char* text, int& value)
 {
@@ -78,6 +93,14 @@ bool parseOptions(int argc, char** argv, GameCaptureOptions& options)
             continue;
         if (!std::strcmp(arg, "--real-time")) {
             options.realTime = true;
+            continue;
+        }
+        if (!std::strcmp(arg, "--sounds")) {
+            options.printSounds = true;
+            continue;
+        }
+        if (!std::strcmp(arg, "--draw-captures-only")) {
+            options.drawCapturesOnly = true;
             continue;
         }
         if (!hasValue)
@@ -117,7 +140,8 @@ int runGameCapture(int argc, char** argv)
     GameCaptureOptions options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: demo-capture --game --keys FILE --out DIR [--frames N] [--at-frames F1,...] "
-                             "[--hash-every K] [--dump-at-frames F1,...] [--real-time]\n");
+                             "[--hash-every K] [--dump-at-frames F1,...] [--real-time] [--sounds] "
+                             "[--draw-captures-only]\n");
         return 2;
     }
     std::vector<KeyEvent> events;
@@ -135,13 +159,22 @@ int runGameCapture(int argc, char** argv)
     startGameOffline();
     static unsigned char keys[KEY_SCRIPT_ARRAY_SIZE] = {};
     setKeySource(keys, KEY_SCRIPT_ARRAY_SIZE);
+    if (options.printSounds)
+        soundObserver = printSound;
+    SDL_GLContext context = SDL_GL_GetCurrentContext();
 
     const auto firstFrameTime = std::chrono::steady_clock::now();
     for (int frame = 1; frame <= options.frames; ++frame) {
         if (options.realTime)
             std::this_thread::sleep_until(firstFrameTime + std::chrono::microseconds(1000000LL * (frame - 1) / 60));
         applyKeyEvents(events, frame, keys);
+        soundFrame = frame;
+        const bool drawn = !options.drawCapturesOnly || frame == 1 || options.captureFrames.count(frame);
+        if (!drawn)
+            SDL_GL_MakeCurrent(mainWindow, nullptr);
         driveGameFrame(frame);
+        if (!drawn)
+            SDL_GL_MakeCurrent(mainWindow, context);
         if (options.hashEvery > 0 && frame % options.hashEvery == 0)
             std::printf("hash %d %016" PRIx64 "\n", frame, hashGameState());
         if (options.dumpFrames.count(frame))
@@ -160,6 +193,7 @@ int runGameCapture(int argc, char** argv)
         std::fflush(stdout);
     }
     setKeySource(nullptr, 0);
+    soundObserver = nullptr;
     closeMainWindow();
     return 0;
 }
