@@ -271,4 +271,93 @@ TEST(GameScriptedPictures, RunningAndFiringShowsStreakFlashAndSparksAtAWall)
     EXPECT_LE(seenAside, onScreen / 10);
 }
 
+// The mean of |a - b| over the channels of the rectangle, pictures a and b.
+double meanDifference(const RgbaPicture& a, const RgbaPicture& b, int x0, int y0, int x1, int y1)
+{
+    double sum = 0.0;
+    int n = 0;
+    for (int y = std::max(y0, 0); y <= std::min(y1, a.height - 1); ++y)
+        for (int x = std::max(x0, 0); x <= std::min(x1, a.width - 1); ++x) {
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(a.at(x, y)[c] - b.at(x, y)[c]);
+            n += 3;
+        }
+    return n ? sum / n : 0.0;
+}
+
+int firstFrame(const ScriptRun& run, int from, int to, const std::string& name, float value)
+{
+    for (int f = from; f <= to; ++f)
+        if (run.value(f, name) == value)
+            return f;
+    return -1;
+}
+
+TEST(GameScriptedPictures, TouchingAFlyerShowsTheBurstTheWipeAndTheRespawnedHero)
+{
+    // The flyer waits far enough right that the camera has left the start view when the hero
+    // walks into it; RIGHT is let go right after the touch, so the respawned hero stands.
+    // Platforms overhead make the start view and the old view differ.
+    LevelImage level;
+    level.boxes.push_back(boxAt(0.0f, 20.0f, 3840.0f, 10.0f, -1));
+    for (int i = 0; i < 4; ++i)
+        level.boxes.push_back(boxAt(300.0f + 450.0f * i, 450.0f + 60.0f * i, 240.0f, 80.0f, 1 + i));
+    level.enemies.push_back(enemyAt(ENEMY_FLYER, 2400.0f, GROUND_TOP, 0.0f));
+    const int frames = 700;
+    ScriptRun plan = play("flyer-plan", level, "60 +RIGHT\n", frames, {}, framesFromTo(1, frames));
+    const int death = firstFrame(plan, 60, frames, "playerActive", 0.0f);
+    ASSERT_GT(death, 0);
+    const int wipe = firstFrame(plan, death, frames, "viewRestartActive", 1.0f);
+    ASSERT_GT(wipe, 0);
+    const int wipeEnd = firstFrame(plan, wipe, frames, "viewRestartActive", 0.0f);
+    ASSERT_GT(wipeEnd, 0);
+    ASSERT_LT(wipeEnd + 10, frames);
+    ASSERT_GT(plan.value(death, "gameCameraX"), 800.0f);
+
+    const int before = death - 1, burst = death + 20, midWipe = (wipe + wipeEnd) / 2, after = wipeEnd + 10;
+    const int standing = 50;
+    const std::set<int> looked = {standing, before, burst, midWipe, after};
+    ScriptRun run = play("flyer", level, "60 +RIGHT\n" + std::to_string(death + 1) + " -RIGHT\n", after, looked, looked);
+    ASSERT_EQ(run.pictures.size(), looked.size());
+    for (const char* name : {"playerX", "gameCameraX"})
+        ASSERT_EQ(run.value(before, name), plan.value(before, name)) << name;
+
+    // The burst: around the place of death the picture changes wholly, high in the sky next
+    // to nothing does.
+    const int deathX = static_cast<int>(run.value(before, "playerX") - run.value(before, "gameCameraX")) + 32;
+    const int deathY = static_cast<int>(run.value(before, "playerY") - run.value(before, "gameCameraY")) + 90;
+    const double atBurst = meanDifference(run.pictures[burst], run.pictures[before], deathX - 200, deathY - 200,
+        deathX + 200, deathY + 200);
+    const double inSky = meanDifference(run.pictures[burst], run.pictures[before], deathX - 200, 800, deathX + 200,
+        1000);
+    EXPECT_GT(atBurst, 5.0 * inSky + 5.0);
+
+    // The wipe: left of wipeX the start view (as after the wipe), right of it the old view
+    // (as before the death), over the rows above the HUD bar.
+    const int split = static_cast<int>(run.value(midWipe, "wipeX"));
+    ASSERT_GT(split, 400);
+    ASSERT_LT(split, 1520);
+    const RgbaPicture& mixed = run.pictures[midWipe];
+    const double leftNew = meanDifference(mixed, run.pictures[after], 0, 70, split - 40, 1079);
+    const double leftOld = meanDifference(mixed, run.pictures[before], 0, 70, split - 40, 1079);
+    const double rightNew = meanDifference(mixed, run.pictures[after], split + 40, 70, 1919, 1079);
+    const double rightOld = meanDifference(mixed, run.pictures[before], split + 40, 70, 1919, 1079);
+    EXPECT_LT(leftNew, leftOld / 2.0);
+    EXPECT_LT(rightOld, rightNew / 2.0);  // the old view had the hero and the flyer in it
+
+    // The respawned hero stands at the start, drawn as he stood there before walking off.
+    EXPECT_EQ(run.value(after, "playerX"), run.value(standing, "playerX"));
+    EXPECT_EQ(run.value(after, "playerY"), run.value(standing, "playerY"));
+    EXPECT_EQ(run.value(after, "playerActive"), 1.0f);
+    const int heroX = static_cast<int>(run.value(after, "playerX")), heroY = static_cast<int>(run.value(after, "playerY"));
+    // Above the HUD bar: the hero box, and the same box beside him as a measure of what the
+    // hero's own pixels make.
+    auto heroBox = [&](const RgbaPicture& a, const RgbaPicture& b, int dx) {
+        return meanDifference(a, b, heroX - 20 + dx, heroY + 40, heroX + 90 + dx, heroY + 190);
+    };
+    const double heroAgain = heroBox(run.pictures[after], run.pictures[standing], 0);
+    const double heroMissing = heroBox(run.pictures[before], run.pictures[standing], 0);
+    EXPECT_LT(heroAgain, heroMissing / 3.0);
+}
+
 }  // namespace
