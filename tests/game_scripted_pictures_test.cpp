@@ -360,4 +360,61 @@ TEST(GameScriptedPictures, TouchingAFlyerShowsTheBurstTheWipeAndTheRespawnedHero
     EXPECT_LT(heroAgain, heroMissing / 3.0);
 }
 
+// Sound indices of the game (core/sound.cpp's table).
+constexpr int SOUND_KILL = 1, SOUND_MISSILE = 2, SOUND_LASER_SHOT = 3;
+
+int soundsIn(const ScriptRun& run, int frame, int index)
+{
+    auto f = run.sounds.find(frame);
+    return f == run.sounds.end() ? 0 : static_cast<int>(std::count(f->second.begin(), f->second.end(), index));
+}
+
+// Entries of `prefix` present in `frame` and new to it: absent the frame before, or (a slot
+// freed and taken again) back at a smaller x.
+int newEntries(const ScriptRun& run, int frame, const std::string& prefix)
+{
+    const auto now = run.entries(frame, prefix);
+    const auto before = run.entries(frame - 1, prefix);
+    int count = 0;
+    for (const auto& [i, entry] : now) {
+        auto b = before.find(i);
+        count += b == before.end() || entry.at("x") < b->second.at("x");
+    }
+    return count;
+}
+
+TEST(GameScriptedPictures, SoundsComeInTheFramesTheStateChanges)
+{
+    // The laser wears down a walker in its path; missiles then kill a walker on a ledge the
+    // lasers pass under. Every frame's laser, missile and kill sounds are matched against
+    // the shots and missiles that appear and the enemies that fall in it.
+    LevelImage level;
+    level.boxes.push_back(boxAt(0.0f, 20.0f, 3840.0f, 10.0f, -1));
+    level.boxes.push_back(boxAt(1350.0f, 270.0f, 300.0f, 30.0f, -1));
+    level.enemies.push_back(enemyAt(ENEMY_WALKER, 700.0f, GROUND_TOP, 0.0f));
+    level.enemies.push_back(enemyAt(ENEMY_WALKER, 1450.0f, 300.0f, 0.0f));
+    const int frames = 420;
+    ScriptRun run = play("sounds", level, "1 +RIGHT\n2 -RIGHT\n30 +RCTRL\n110 -RCTRL\n120 +2\n121 -2\n130 +RCTRL\n",
+        frames, {}, framesFromTo(1, frames));
+    ASSERT_EQ(run.exitStatus, 0);
+    ASSERT_LE(run.value(frames, "enemy1.health"), 0.0f);
+    ASSERT_LE(run.value(frames, "enemy2.health"), 0.0f);
+
+    int lasers = 0, missileLaunches = 0, kills = 0;
+    for (int f = 2; f <= frames; ++f) {
+        int falls = 0;
+        for (const char* enemy : {"enemy1.health", "enemy2.health"})
+            falls += run.value(f - 1, enemy) > 0.0f && run.value(f, enemy) <= 0.0f;
+        EXPECT_EQ(soundsIn(run, f, SOUND_LASER_SHOT), newEntries(run, f, "shot")) << "frame " << f;
+        EXPECT_EQ(soundsIn(run, f, SOUND_MISSILE), newEntries(run, f, "missile")) << "frame " << f;
+        EXPECT_EQ(soundsIn(run, f, SOUND_KILL), falls) << "frame " << f;
+        lasers += soundsIn(run, f, SOUND_LASER_SHOT);
+        missileLaunches += soundsIn(run, f, SOUND_MISSILE);
+        kills += falls;
+    }
+    EXPECT_GE(lasers, 10);
+    EXPECT_GE(missileLaunches, 5);  // 20 health each
+    EXPECT_EQ(kills, 2);
+}
+
 }  // namespace
