@@ -417,4 +417,127 @@ TEST(GameScriptedPictures, SoundsComeInTheFramesTheStateChanges)
     EXPECT_EQ(kills, 2);
 }
 
+// The brightness-weighted centre in x of where `shown` differs from `without` by more than 60
+// (channels summed) inside the rectangle; -1 when nothing does.
+double differenceCentreX(const RgbaPicture& shown, const RgbaPicture& without, int x0, int y0, int x1, int y1)
+{
+    double sum = 0.0, weight = 0.0;
+    for (int y = std::max(y0, 0); y <= std::min(y1, shown.height - 1); ++y)
+        for (int x = std::max(x0, 0); x <= std::min(x1, shown.width - 1); ++x) {
+            int d = 0;
+            for (int c = 0; c < 3; ++c)
+                d += std::abs(shown.at(x, y)[c] - without.at(x, y)[c]);
+            if (d > 60) {
+                sum += static_cast<double>(x) * d;
+                weight += d;
+            }
+        }
+    return weight > 0.0 ? sum / weight : -1.0;
+}
+
+TEST(GameScriptedPictures, MissileClosesOnAWalkerAndTheNukeRingShowsWhereItKills)
+{
+    // Two walkers standing on the start view within the ring's reach, one beyond the view. The
+    // missile run fires one missile at the nearest; the nuke run fires the nuke; the third run
+    // only turns right, as both do first.
+    LevelImage level;
+    level.boxes.push_back(boxAt(0.0f, 20.0f, 3840.0f, 10.0f, -1));
+    level.enemies.push_back(enemyAt(ENEMY_WALKER, 800.0f, GROUND_TOP, 0.0f));
+    level.enemies.push_back(enemyAt(ENEMY_WALKER, 1100.0f, GROUND_TOP, 0.0f));
+    level.enemies.push_back(enemyAt(ENEMY_WALKER, 2600.0f, GROUND_TOP, 0.0f));
+    const float walkerMiddleX = 800.0f + 35.0f;
+    const std::string turn = "1 +RIGHT\n2 -RIGHT\n";
+    const std::string missileScript = turn + "20 +2\n21 -2\n50 +RCTRL\n51 -RCTRL\n";
+    const std::string nukeScript = turn + "20 +3\n21 -3\n50 +RCTRL\n51 -RCTRL\n";
+    const int frames = 260;
+    ScriptRun missilePlan = play("missile-plan", level, missileScript, frames, {}, framesFromTo(1, frames));
+    ScriptRun nukePlan = play("nuke-plan", level, nukeScript, frames, {}, framesFromTo(1, frames));
+
+    // The state: the missile's distance to the walker's middle falls frame by frame until it
+    // hits, and the walker's health falls by the missile's damage then.
+    int launch = -1, hit = -1;
+    for (int f = 50; f <= frames && hit < 0; ++f) {
+        const auto flying = missilePlan.entries(f, "missile");
+        if (launch < 0 && !flying.empty())
+            launch = f;
+        if (launch > 0 && flying.empty())
+            hit = f;
+    }
+    ASSERT_GT(launch, 0);
+    ASSERT_GT(hit, launch + 10);
+    double lastDistance = 1e9;
+    for (int f = launch; f < hit; ++f) {
+        const auto m = missilePlan.entries(f, "missile").begin()->second;
+        EXPECT_EQ(m.at("target"), 1.0f);
+        const double d = std::hypot(m.at("x") - walkerMiddleX, m.at("y") - (GROUND_TOP + 75.0f));
+        EXPECT_LT(d, lastDistance) << "frame " << f;
+        lastDistance = d;
+        EXPECT_EQ(missilePlan.value(f, "enemy1.health"), 100.0f) << "frame " << f;
+    }
+    EXPECT_EQ(missilePlan.value(hit, "enemy1.health"), 80.0f);
+
+    // The nuke's frame: the first with both walkers on screen down (the nearer fell first).
+    auto firstDown = [&](const std::string& name) {
+        for (int f = 50; f <= frames; ++f)
+            if (nukePlan.value(f, name) <= 0.0f)
+                return f;
+        return -1;
+    };
+    const int ringFrame = firstDown("enemy2.health");
+    ASSERT_GT(ringFrame, 0);
+    EXPECT_GT(firstDown("enemy1.health"), 50);
+    EXPECT_LT(firstDown("enemy1.health"), ringFrame);
+    EXPECT_EQ(nukePlan.value(frames, "enemy3.health"), 100.0f);
+
+    // The pictures: two frames of the flight, one of the ring, against the run without either.
+    const int early = launch + 3, late = hit - 3;
+    ScriptRun missile = play("missile", level, missileScript, late, {early, late}, {early, late});
+    ScriptRun nuke = play("nuke", level, nukeScript, ringFrame, {ringFrame}, {ringFrame});
+    ScriptRun plain = play("plain", level, turn, ringFrame, {early, late, ringFrame}, {});
+    ASSERT_EQ(missile.pictures.size(), 2u);
+    ASSERT_EQ(nuke.pictures.size(), 1u);
+    ASSERT_EQ(plain.pictures.size(), 3u);
+
+    // The missile (with its trail) is what differs in the band of its height between the
+    // hero's gun and the walker, and its centre moves towards the walker between the frames.
+    const float cameraX = missile.value(early, "gameCameraX");
+    const float walkerMiddle = walkerMiddleX - cameraX;
+    const int from = static_cast<int>(missile.value(early, "playerX") - cameraX) + 150;
+    const int to = static_cast<int>(800.0f - cameraX) - 5;
+    std::vector<double> gaps;
+    for (int f : {early, late}) {
+        const auto m = missile.entries(f, "missile").begin()->second;
+        const int y = static_cast<int>(m.at("y") - missile.value(f, "gameCameraY"));
+        const int x = static_cast<int>(m.at("x") - missile.value(f, "gameCameraX"));
+        const double centre = differenceCentreX(missile.pictures[f], plain.pictures[f], from, y - 60, to, y + 60);
+        ASSERT_GE(centre, 0.0) << "frame " << f;
+        EXPECT_NEAR(centre, x, 150.0) << "frame " << f;
+        gaps.push_back(std::fabs(centre - walkerMiddle));
+    }
+    EXPECT_LT(gaps[1], gaps[0] - 100.0);
+
+    // The ring: on its circle (radius to radius + 64 around the player's middle) the picture
+    // gains light; halfway in it does not.
+    const float cx = nuke.value(ringFrame, "nukeCentreX") - nuke.value(ringFrame, "gameCameraX");
+    const float cy = nuke.value(ringFrame, "nukeCentreY") - nuke.value(ringFrame, "gameCameraY");
+    const float r = nuke.value(ringFrame, "nukeRadius");
+    auto gainAround = [&](float radius) {
+        double sum = 0.0;
+        int n = 0;
+        for (int a = 0; a < 360; a += 3) {
+            const int x = static_cast<int>(cx + radius * std::cos(a * 3.14159265 / 180.0));
+            const int y = static_cast<int>(cy + radius * std::sin(a * 3.14159265 / 180.0));
+            if (!inside(nuke.pictures[ringFrame], x, y) || y < 70)
+                continue;
+            sum += brightness(nuke.pictures[ringFrame].at(x, y)) - brightness(plain.pictures[ringFrame].at(x, y));
+            ++n;
+        }
+        return n ? sum / n : 0.0;
+    };
+    const double onRing = gainAround(r + 32.0f);
+    const double within = gainAround(r * 0.5f);
+    EXPECT_GT(onRing, 40.0);
+    EXPECT_LT(std::fabs(within), onRing / 4.0);
+}
+
 }  // namespace
