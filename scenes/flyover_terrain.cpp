@@ -330,7 +330,8 @@ void computeTerrainNormals()
     std::puts("terrain compute normals");
     if (!terrainBuffers.vertexNormals)
         return;
-    forTerrainRows(TERRAIN_ROWS, [](int first, int end) {
+    // The triangles of the rows GL receives read the normals of one more row of points.
+    forTerrainRows(std::min(TERRAIN_GPU_ROWS + 1, TERRAIN_ROWS), [](int first, int end) {
         computeGridNormalRows(terrainBuffers.heights, TERRAIN_ROWS, TERRAIN_COLUMNS, first, end,
                               terrainBuffers.vertexNormals);
     });

@@ -113,7 +113,8 @@ bool readTerrainPicture(uint32_t texture, uint8_t* picture);
 // The landscape arrays, zero-filled (reported and false when memory runs out).
 bool allocTerrainBuffers();
 void fillTerrainFromPicture();
-// "terrain compute normals", then the vertex normals of the whole landscape.
+// "terrain compute normals", then the vertex normals of the points the held triangles use
+// (rows 0 .. TERRAIN_GPU_ROWS); the rows beyond stay zero.
 void computeTerrainNormals();
 void copyTerrainNormals();
 // Tangents and handedness of every triangle slot held (the rule of gfx/tangents.h).
