@@ -11,7 +11,6 @@ int musicRow = 0;
 int lastPolledRow = 0;
 MusicHandle musicStream = 0;
 
-static int musicDevice = -1;
 static int musicRateHz = AUDIO_RATE_HZ;
 static const char MUSIC_FILE[] = "mornglow.mp3";
 
@@ -43,19 +42,19 @@ static struct BeatTableInit {
 
 void loadMusic()
 {
-    audioLibraryInit(musicDevice, musicRateHz);
-    musicStream = audioStreamCreateFile(MUSIC_FILE);
+    openAudioDevice(musicRateHz);
+    musicStream = openMusicStream(MUSIC_FILE);
 }
 
 void startMusic()
 {
-    audioChannelPlay(musicStream, false);
+    playMusicStream(musicStream, false);
     resetMusicRowClock();
 }
 
 void freeMusic()
 {
-    audioLibraryFree();
+    closeAudio();
 }
 
 void resetMusicRowClock()

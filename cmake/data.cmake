@@ -1,11 +1,13 @@
-# The run directory's data: GLSL sources copied from data/, everything else written by the
-# generators under tools/ when they (or their inputs) change.
+# The run directory's data: GLSL sources copied from data/ (templates, "*.in", written out as
+# their variants), everything else written by the generators under tools/ when they (or their
+# inputs) change.
 
 set_property(GLOBAL PROPERTY DEMO_DATA_OUTPUTS "")
 set_property(GLOBAL PROPERTY DEMO_DATA_TARGETS "")
 
 file(GLOB_RECURSE DATA_SOURCE_FILES CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data
   ${CMAKE_SOURCE_DIR}/data/*)
+list(FILTER DATA_SOURCE_FILES EXCLUDE REGEX "\\.in$")
 foreach(rel ${DATA_SOURCE_FILES})
   set(out ${RUN_DATA_DIR}/${rel})
   add_custom_command(OUTPUT ${out}
@@ -29,3 +31,30 @@ function(add_data_generator tool)
   add_custom_target(${tool}_data DEPENDS ${stamp})
   set_property(GLOBAL APPEND PROPERTY DEMO_DATA_TARGETS ${tool}_data)
 endfunction()
+
+# add_shader_variant(<run-dir name> TEMPLATE <file under data/> [DEFINES NAME ...]): writes
+# the template into the run directory with a "#define" per name after its "#version" line,
+# so near-identical programs keep one source and differ by #ifdef sections.
+function(add_shader_variant name)
+  cmake_parse_arguments(VARIANT "" "TEMPLATE" "DEFINES" ${ARGN})
+  set(template ${CMAKE_SOURCE_DIR}/data/${VARIANT_TEMPLATE})
+  set(out ${RUN_DATA_DIR}/${name})
+  string(REPLACE ";" "," defines "${VARIANT_DEFINES}")
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${template} -DOUTPUT=${out} "-DDEFINES=${defines}"
+      -P ${CMAKE_SOURCE_DIR}/cmake/shader_variant.cmake
+    DEPENDS ${template} ${CMAKE_SOURCE_DIR}/cmake/shader_variant.cmake VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY DEMO_DATA_OUTPUTS ${out})
+endfunction()
+
+# The lit model passes: the plain pass, with fog, with fog and a specular map, the hero's.
+add_shader_variant(shmappass2.vert TEMPLATE lit_model.vert.in)
+add_shader_variant(shmappass2hero.vert TEMPLATE lit_model.vert.in)
+add_shader_variant(shmappass2fog.vert TEMPLATE lit_model.vert.in DEFINES FOG)
+add_shader_variant(shmappass2.frag TEMPLATE lit_model.frag.in)
+add_shader_variant(shmappass2fog.frag TEMPLATE lit_model.frag.in DEFINES FOG)
+add_shader_variant(shmappass2specular.frag TEMPLATE lit_model.frag.in DEFINES FOG SPECULAR_MAP)
+add_shader_variant(shmappass2hero.frag TEMPLATE lit_model.frag.in DEFINES HERO)
+# The screen passes' vertex shader, under both names the programs load it by.
+add_shader_variant(passthroughvertexshader.vert TEMPLATE passthrough.vert.in)
+add_shader_variant(Passthroughvertexshader.vert TEMPLATE passthrough.vert.in)

@@ -67,16 +67,16 @@ static bool bodyCanFill(FILE* file, TgaBody body, uint32_t bytesPerPixel, uint64
 static TgaFault beginBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant variant, uint64_t& size)
 {
     image.data = nullptr;
-    uint8_t spec[TGA_SPECIFICATION_BYTES];
-    if (std::fread(spec, 1, sizeof spec, file) != sizeof spec)
-        return pickFault(body, TgaFault::UNCOMPRESSED_SPECIFICATION_SHORT, TgaFault::RLE_SPECIFICATION_SHORT);
-    image.width = spec[0] + 256u * spec[1];
-    image.height = spec[2] + 256u * spec[3];
-    image.bpp = spec[4];
-    // spec[5], the image descriptor, is ignored: rows stay in file order.
+    uint8_t imageFields[TGA_IMAGE_FIELD_BYTES];
+    if (std::fread(imageFields, 1, sizeof imageFields, file) != sizeof imageFields)
+        return pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT, TgaFault::RLE_IMAGE_FIELDS_SHORT);
+    image.width = imageFields[0] + 256u * imageFields[1];
+    image.height = imageFields[2] + 256u * imageFields[3];
+    image.bpp = imageFields[4];
+    // imageFields[5], the image descriptor, is ignored: rows stay in file order.
     if (image.width == 0 || image.height == 0 || image.width > TGA_MAX_DIMENSION ||
         image.height > TGA_MAX_DIMENSION || (image.bpp != 24 && image.bpp != 32))
-        return pickFault(body, TgaFault::UNCOMPRESSED_SPECIFICATION_INVALID, TgaFault::RLE_SPECIFICATION_INVALID);
+        return pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_INVALID, TgaFault::RLE_IMAGE_FIELDS_INVALID);
     image.glFormat = image.bpp == 24 ? TGA_FORMAT_RGB : TGA_FORMAT_RGBA;
     size = static_cast<uint64_t>(image.bpp / 8) * image.width * image.height;
     if (variant == TgaVariant::SILENT) {
@@ -206,9 +206,9 @@ const char* tgaFaultText(TgaFault fault)
         return "Could not read file header";
     case TgaFault::HEADER_MISMATCH:
         return "TGA file be type 2 or type 10 ";
-    case TgaFault::UNCOMPRESSED_SPECIFICATION_SHORT:
+    case TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT:
         return "Could not read info header";
-    case TgaFault::UNCOMPRESSED_SPECIFICATION_INVALID:
+    case TgaFault::UNCOMPRESSED_IMAGE_FIELDS_INVALID:
         return "Invalid texture information";
     case TgaFault::UNCOMPRESSED_ALLOCATION_FAILED:
     case TgaFault::RLE_ALLOCATION_FAILED:
@@ -224,8 +224,8 @@ const char* tgaFaultText(TgaFault fault)
         return "Too many pixels read";
     case TgaFault::NONE:
     case TgaFault::OPEN_FAILED:
-    case TgaFault::RLE_SPECIFICATION_SHORT:
-    case TgaFault::RLE_SPECIFICATION_INVALID:
+    case TgaFault::RLE_IMAGE_FIELDS_SHORT:
+    case TgaFault::RLE_IMAGE_FIELDS_INVALID:
         break;
     }
     return nullptr;
@@ -233,7 +233,7 @@ const char* tgaFaultText(TgaFault fault)
 
 const char* tgaFaultCaption(TgaFault fault, const char* name)
 {
-    if (fault == TgaFault::UNCOMPRESSED_SPECIFICATION_SHORT || fault == TgaFault::UNCOMPRESSED_PIXELS_SHORT)
+    if (fault == TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT || fault == TgaFault::UNCOMPRESSED_PIXELS_SHORT)
         return "ERROR";
     return name ? name : "";
 }

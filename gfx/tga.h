@@ -14,7 +14,7 @@ constexpr uint32_t TGA_FORMAT_RGBA = 0x1908;
 // Largest width or height accepted: the GL maximum texture size of the target machines.
 constexpr uint32_t TGA_MAX_DIMENSION = 16384;
 constexpr size_t TGA_FIXED_HEADER_BYTES = 12;
-constexpr size_t TGA_SPECIFICATION_BYTES = 6;
+constexpr size_t TGA_IMAGE_FIELD_BYTES = 6;
 // Pixels in one raw or run packet at most (the count field holds 0..127 for 1..128).
 constexpr uint32_t TGA_MAX_PACKET_PIXELS = 128;
 
@@ -34,12 +34,12 @@ enum class TgaFault {
     OPEN_FAILED,
     HEADER_SHORT,
     HEADER_MISMATCH,
-    UNCOMPRESSED_SPECIFICATION_SHORT,
-    UNCOMPRESSED_SPECIFICATION_INVALID,
+    UNCOMPRESSED_IMAGE_FIELDS_SHORT,
+    UNCOMPRESSED_IMAGE_FIELDS_INVALID,
     UNCOMPRESSED_ALLOCATION_FAILED,
     UNCOMPRESSED_PIXELS_SHORT,
-    RLE_SPECIFICATION_SHORT,
-    RLE_SPECIFICATION_INVALID,
+    RLE_IMAGE_FIELDS_SHORT,
+    RLE_IMAGE_FIELDS_INVALID,
     RLE_ALLOCATION_FAILED,
     RLE_PACKET_HEADER_SHORT,
     RLE_RAW_PIXEL_SHORT,

@@ -6,7 +6,7 @@
 static bool audioOpen = false;
 static Mix_Music* music = nullptr;
 
-bool audioLibraryInit(int /*device*/, int rateHz)
+bool openAudioDevice(int rateHz)
 {
     if (audioOpen)
         return true;
@@ -18,7 +18,7 @@ bool audioLibraryInit(int /*device*/, int rateHz)
     return true;
 }
 
-MusicHandle audioStreamCreateFile(const char* path)
+MusicHandle openMusicStream(const char* path)
 {
     if (!audioOpen)
         return 0;
@@ -28,7 +28,7 @@ MusicHandle audioStreamCreateFile(const char* path)
     return music ? 1u : 0u;
 }
 
-bool audioChannelPlay(MusicHandle stream, bool restart)
+bool playMusicStream(MusicHandle stream, bool restart)
 {
     if (stream == 0 || !music)
         return false;
@@ -37,7 +37,7 @@ bool audioChannelPlay(MusicHandle stream, bool restart)
     return Mix_PlayMusic(music, 0) == 0;
 }
 
-void audioLibraryFree()
+void closeAudio()
 {
     if (music) {
         Mix_FreeMusic(music);

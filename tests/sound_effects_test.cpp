@@ -37,15 +37,15 @@ struct WavSamples {
 
 bool readWav(const std::string& path, WavSamples& wav)
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &length))
+    if (!SDL_LoadWAV(path.c_str(), &format, &buffer, &length))
         return false;
-    bool ok = spec.format == AUDIO_S16LSB;
+    bool ok = format.format == AUDIO_S16LSB;
     if (ok) {
-        wav.rate = spec.freq;
-        wav.channels = spec.channels;
+        wav.rate = format.freq;
+        wav.channels = format.channels;
         wav.samples.resize(length / sizeof(int16_t));
         std::copy(buffer, buffer + wav.samples.size() * sizeof(int16_t), reinterpret_cast<Uint8*>(wav.samples.data()));
     }

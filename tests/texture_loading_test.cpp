@@ -19,7 +19,7 @@ TEST(TextureNames, UnderscoreSuffix)
         const char* name;
         const char* suffix;
     } cases[] = {
-        {"rock_normal.tga", "normal.tga"}, {"a_b_spec.tga", "spec.tga"}, {"rock.tga", ""},
+        {"rock_normal.tga", "normal.tga"}, {"a_b_dull.tga", "dull.tga"}, {"rock.tga", ""},
         {"_normal.tga", ""},               {"x_", ""},                  {"__x", "x"},
         {"", ""},
     };
@@ -38,7 +38,7 @@ TEST(TextureNames, KindFromName)
         {"rock_specular.tga", TextureKind::SPECULAR},
         {"rock.tga", TextureKind::BASE},
         {"_normal.tga", TextureKind::BASE},  // the only '_' is the first character
-        {"a_spec.tga", TextureKind::SPECULAR},
+        {"a_speed.tga", TextureKind::SPECULAR},
         {"b_no.tga", TextureKind::BASE},
         {"c_no", TextureKind::BASE},  // shorter than three characters: no match
         {"c_nor", TextureKind::NORMAL},

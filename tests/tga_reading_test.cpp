@@ -147,31 +147,31 @@ std::vector<RejectedCase> rejectedCases()
         {"y origin", withByte(good, 10, 1), TgaFault::HEADER_MISMATCH},
         {"y origin high byte", withByte(good, 11, 1), TgaFault::HEADER_MISMATCH},
         {"uncompressed, no image fields", firstBytes(good, 12),
-         TgaFault::UNCOMPRESSED_SPECIFICATION_SHORT},
+         TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT},
         {"uncompressed, 5 image-field bytes", firstBytes(good, 17),
-         TgaFault::UNCOMPRESSED_SPECIFICATION_SHORT},
+         TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT},
         {"run-length, 5 image-field bytes", firstBytes(goodRle, 17),
-         TgaFault::RLE_SPECIFICATION_SHORT},
+         TgaFault::RLE_IMAGE_FIELDS_SHORT},
         {"uncompressed, no pixels", firstBytes(good, 18), TgaFault::UNCOMPRESSED_PIXELS_SHORT},
         {"run-length, no packet", firstBytes(goodRle, 18), TgaFault::RLE_PACKET_HEADER_SHORT},
     };
-    struct Spec {
+    struct BadFields {
         const char* what;
         uint16_t width, height;
         uint8_t bpp;
     };
-    const Spec invalid[] = {
+    const BadFields invalid[] = {
         {"width 0", 0, 1, 24},       {"height 0", 1, 0, 24},         {"8 bits", 1, 1, 8},
         {"15 bits", 1, 1, 15},       {"16 bits", 1, 1, 16},          {"25 bits", 1, 1, 25},
         {"width over the cap", 16385, 1, 24}, {"height over the cap", 1, 16385, 32},
         {"largest header", 65535, 65535, 32},
     };
-    for (const Spec& s : invalid) {
+    for (const BadFields& s : invalid) {
         // Enough body bytes that only the image fields can be the reason.
         cases.push_back({s.what, joinBytes({tgaHeader(2, s.width, s.height, s.bpp), TgaBytes(64, 0)}),
-                         TgaFault::UNCOMPRESSED_SPECIFICATION_INVALID});
+                         TgaFault::UNCOMPRESSED_IMAGE_FIELDS_INVALID});
         cases.push_back({s.what, joinBytes({tgaHeader(10, s.width, s.height, s.bpp), TgaBytes(64, 0x80)}),
-                         TgaFault::RLE_SPECIFICATION_INVALID});
+                         TgaFault::RLE_IMAGE_FIELDS_INVALID});
     }
     return cases;
 }

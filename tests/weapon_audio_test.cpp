@@ -41,19 +41,19 @@ std::vector<float> readMixedOutput(const std::filesystem::path& path)
 
 std::vector<float> laserOnset()
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     std::vector<float> onset;
-    if (!SDL_LoadWAV((std::string(RUN_DIR) + "/data/launchlaser.wav").c_str(), &spec, &buffer, &length))
+    if (!SDL_LoadWAV((std::string(RUN_DIR) + "/data/launchlaser.wav").c_str(), &format, &buffer, &length))
         return onset;
     const int16_t* samples = reinterpret_cast<const int16_t*>(buffer);
-    const size_t count = length / sizeof(int16_t) / spec.channels;
-    const size_t wanted = static_cast<size_t>(TEMPLATE_SECONDS * spec.freq);
+    const size_t count = length / sizeof(int16_t) / format.channels;
+    const size_t wanted = static_cast<size_t>(TEMPLATE_SECONDS * format.freq);
     for (size_t f = 0; f + DECIMATION <= std::min(count, wanted); f += DECIMATION) {
         float sum = 0;
         for (int k = 0; k < DECIMATION; ++k)
-            sum += static_cast<float>(samples[(f + k) * spec.channels]);
+            sum += static_cast<float>(samples[(f + k) * format.channels]);
         onset.push_back(sum / DECIMATION);
     }
     SDL_FreeWAV(buffer);

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t bytesPerPixel = image.bpp / 8;
     const size_t pictureBytes = bytesPerPixel * image.width * image.height;
     if (data[2] == 2) {
-        const size_t body = TGA_FIXED_HEADER_BYTES + TGA_SPECIFICATION_BYTES;
+        const size_t body = TGA_FIXED_HEADER_BYTES + TGA_IMAGE_FIELD_BYTES;
         if (size < body + pictureBytes)
             std::abort();
         for (size_t i = 0; i < pictureBytes; i += bytesPerPixel)

@@ -1,18 +1,18 @@
 // core_pictures <run dir>: writes the demo's start-up pictures, the default textures of each
 // kind and the screen-pass textures into <run dir>/data/. Everything is drawn from code and
 // the output is the same on every run.
+#include "tools/common/generator_main.h"
 #include "tools/common/tga_write.h"
 #include "tools/core_pictures/pictures.h"
 
-#include <chrono>      // timing the whole run
-#include <cstdio>      // printf, fprintf
-#include <filesystem>  // create_directories for data/
+#include <chrono>  // timing the whole run
+#include <cstdio>  // printf
 
 namespace {
 
 using DrawPicture = bool (*)(Canvas&, PictureFonts&, std::string&);
 
-struct PictureSpec {
+struct PictureRecipe {
     const char* fileName;
     int width;
     int height;
@@ -32,7 +32,7 @@ constexpr TgaEncoding RLE = TgaEncoding::RunLength;
 
 // Full-screen pictures are power-of-two sized and drawn in screen pixels; the engine stretches
 // them over 1920 x 1080. Flat pictures and the mostly transparent tag are run-length encoded.
-const PictureSpec PICTURES[] = {
+const PictureRecipe PICTURES[] = {
     {"loading.tga", 2048, 1024, SCREEN_WIDTH, SCREEN_HEIGHT, 24, RAW, 0x10ADu, NO_COLOR, drawLoadingPicture},
     {"whitepixel.tga", 4, 4, 0, 0, 32, RLE, 0, NO_COLOR, drawWhite},
     {"overlay1.tga", 512, 256, 0, 0, 32, RLE, 0, TAG_GLOW, drawCornerTag},
@@ -51,64 +51,43 @@ const PictureSpec PICTURES[] = {
     {"dofblurintensity.tga", 256, 4, 0, 0, 24, RAW, 0, NO_COLOR, drawBlurIntensity},
 };
 
-bool makePicture(const PictureSpec& spec, PictureFonts& fonts, const std::string& dataDir,
+bool makePicture(const PictureRecipe& recipe, PictureFonts& fonts, const std::string& dataDir,
     std::string& error)
 {
-    const float frameWidth = spec.frameWidth > 0 ? spec.frameWidth : static_cast<float>(spec.width);
-    const float frameHeight = spec.frameHeight > 0 ? spec.frameHeight : static_cast<float>(spec.height);
-    Canvas canvas = makeCanvas(spec.width, spec.height, frameWidth, frameHeight);
-    if (!spec.draw(canvas, fonts, error)) {
-        error = std::string(spec.fileName) + ": " + error;
+    const float frameWidth = recipe.frameWidth > 0 ? recipe.frameWidth : static_cast<float>(recipe.width);
+    const float frameHeight = recipe.frameHeight > 0 ? recipe.frameHeight : static_cast<float>(recipe.height);
+    Canvas canvas = makeCanvas(recipe.width, recipe.height, frameWidth, frameHeight);
+    if (!recipe.draw(canvas, fonts, error)) {
+        error = std::string(recipe.fileName) + ": " + error;
         return false;
     }
-    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, spec.transparentColor);
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, recipe.ditherSeed, recipe.transparentColor);
     TgaSource source;
-    source.width = spec.width;
-    source.height = spec.height;
+    source.width = recipe.width;
+    source.height = recipe.height;
     source.rgba = rgba.data();
-    return writeTgaFile(dataDir + "/" + spec.fileName, source, spec.bitsPerPixel, spec.encoding, error);
+    return writeTgaFile(dataDir + "/" + recipe.fileName, source, recipe.bitsPerPixel, recipe.encoding, error);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: core_pictures <run dir>\n");
-        return 2;
-    }
     const auto start = std::chrono::steady_clock::now();
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    if (dirError) {
-        std::fprintf(stderr, "core_pictures: cannot create %s: %s\n", dataDir.c_str(),
-            dirError.message().c_str());
-        return 1;
-    }
-
-    PictureFonts fonts;
-    std::string error;
-    if (!openFont(fonts.sans, FONT_SANS_PATH, error) || !openFont(fonts.sansBold, FONT_SANS_BOLD_PATH, error)) {
-        std::fprintf(stderr, "core_pictures: %s\n", error.c_str());
-        closeFont(fonts.sans);
-        return 1;
-    }
-    int result = 0;
-    for (const PictureSpec& spec : PICTURES) {
-        if (!makePicture(spec, fonts, dataDir, error)) {
-            std::fprintf(stderr, "core_pictures: %s\n", error.c_str());
-            result = 1;
-            break;
+    return runGenerator("core_pictures", argc, argv, [&](const std::string& dataDir, std::string& error) {
+        PictureFonts fonts;
+        if (!openFonts({{fonts.sans, FONT_SANS_PATH}, {fonts.sansBold, FONT_SANS_BOLD_PATH}}, error))
+            return false;
+        bool ok = true;
+        for (const PictureRecipe& recipe : PICTURES)
+            ok = ok && makePicture(recipe, fonts, dataDir, error);
+        closeFonts({&fonts.sansBold, &fonts.sans});
+        if (ok) {
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start).count();
+            std::printf("core_pictures: %zu pictures in %lld ms\n", sizeof(PICTURES) / sizeof(PICTURES[0]),
+                static_cast<long long>(ms));
         }
-    }
-    closeFont(fonts.sansBold);
-    closeFont(fonts.sans);
-    if (result == 0) {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start).count();
-        std::printf("core_pictures: %zu pictures in %lld ms\n", sizeof(PICTURES) / sizeof(PICTURES[0]),
-            static_cast<long long>(ms));
-    }
-    return result;
+        return ok;
+    });
 }

@@ -1,10 +1,10 @@
 // effects_data <run dir>: writes the pictures and models of the effects beside the timeline
 // into <run dir>/data/. Everything is drawn from code and the output is the same on every run.
+#include "tools/common/generator_main.h"
 #include "tools/common/tga_write.h"
 #include "tools/effects_data/effects_models.h"
 #include "tools/effects_data/effects_pictures.h"
 
-#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -76,30 +76,15 @@ bool makePicture(const PictureEntry& entry, EffectFonts& fonts, const std::strin
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: effects_data <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    std::string error;
-    EffectFonts fonts;
-    if (!openFont(fonts.sansBold, FONT_SANS_BOLD_PATH, error) || !openFont(fonts.serif, FONT_SERIF_PATH, error)) {
-        std::fprintf(stderr, "effects_data: %s\n", error.c_str());
-        return 1;
-    }
-    for (const PictureEntry& entry : PICTURES) {
-        if (!makePicture(entry, fonts, dataDir, error)) {
-            std::fprintf(stderr, "effects_data: %s\n", error.c_str());
-            return 1;
-        }
-    }
-    if (!writeParticleModel(dataDir, error) || !writeStarCollada(dataDir, error)) {
-        std::fprintf(stderr, "effects_data: %s\n", error.c_str());
-        return 1;
-    }
-    closeFont(fonts.sansBold);
-    closeFont(fonts.serif);
-    return 0;
+    return runGenerator("effects_data", argc, argv, [](const std::string& dataDir, std::string& error) {
+        EffectFonts fonts;
+        if (!openFonts({{fonts.sansBold, FONT_SANS_BOLD_PATH}, {fonts.serif, FONT_SERIF_PATH}}, error))
+            return false;
+        bool ok = true;
+        for (const PictureEntry& entry : PICTURES)
+            ok = ok && makePicture(entry, fonts, dataDir, error);
+        ok = ok && writeParticleModel(dataDir, error) && writeStarCollada(dataDir, error);
+        closeFonts({&fonts.sansBold, &fonts.serif});
+        return ok;
+    });
 }

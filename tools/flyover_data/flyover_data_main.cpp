@@ -1,12 +1,11 @@
 // flyover-data <run dir>: writes the flyover scene's pictures and models into <run dir>/data/.
+#include "tools/common/generator_main.h"
 #include "tools/flyover_data/flyover_data.h"
 
 #include "tools/common/tga_write.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 Picture makePicture(int width, int height)
@@ -57,22 +56,8 @@ bool writeMesh(const std::string& dataDir, const char* name, const Model3dmMesh&
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: flyover-data <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    if (dirError) {
-        std::fprintf(stderr, "flyover-data: cannot create %s: %s\n", dataDir.c_str(), dirError.message().c_str());
-        return 1;
-    }
-    std::string error;
-    if (!writeTerrainData(dataDir, error) || !writeSkyData(dataDir, error) || !writeFlyoverModels(dataDir, error) ||
-        !writeFlyoverPictures(dataDir, error)) {
-        std::fprintf(stderr, "flyover-data: %s\n", error.c_str());
-        return 1;
-    }
-    return 0;
+    return runGenerator("flyover-data", argc, argv, [](const std::string& dataDir, std::string& error) {
+        return writeTerrainData(dataDir, error) && writeSkyData(dataDir, error) &&
+               writeFlyoverModels(dataDir, error) && writeFlyoverPictures(dataDir, error);
+    });
 }

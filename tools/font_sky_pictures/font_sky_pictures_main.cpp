@@ -1,17 +1,16 @@
 // font_sky_pictures <run dir>: writes the bitmap font strip and the textures of the sky and
 // cloud programs into <run dir>/data/. Everything is drawn from code and the output is the
 // same on every run.
+#include "tools/common/generator_main.h"
 #include "tools/common/tga_write.h"
 #include "tools/font_sky_pictures/pictures.h"
 
-#include <cstdio>      // fprintf
-#include <filesystem>  // create_directories for data/
 
 namespace {
 
 using DrawPicture = bool (*)(Canvas&, std::string&);
 
-struct PictureSpec {
+struct PictureRecipe {
     const char* fileName;
     int width;
     int height;
@@ -24,7 +23,7 @@ struct PictureSpec {
 
 // The font is mostly transparent white: run-length encoded, and its empty pixels keep the
 // glyph colour so filtering at the edges never darkens them.
-const PictureSpec PICTURES[] = {
+const PictureRecipe PICTURES[] = {
     {"demofont.tga", FONT_CELL_COUNT * FONT_CELL_SIDE, FONT_CELL_SIDE, 32, TgaEncoding::RunLength, 0,
         {1, 1, 1}, drawDemoFont},
     {"noise.tga", 256, 256, 24, TgaEncoding::Uncompressed, 0, {0, 0, 0}, drawNoise},
@@ -32,44 +31,30 @@ const PictureSpec PICTURES[] = {
     {"skyclouds.tga", 512, 512, 32, TgaEncoding::Uncompressed, 0xC1Du, {0.50f, 0.54f, 0.66f}, drawSkyClouds},
 };
 
-bool makePicture(const PictureSpec& spec, const std::string& dataDir, std::string& error)
+bool makePicture(const PictureRecipe& recipe, const std::string& dataDir, std::string& error)
 {
-    Canvas canvas = makeCanvas(spec.width, spec.height, static_cast<float>(spec.width),
-        static_cast<float>(spec.height));
-    if (!spec.draw(canvas, error)) {
-        error = std::string(spec.fileName) + ": " + error;
+    Canvas canvas = makeCanvas(recipe.width, recipe.height, static_cast<float>(recipe.width),
+        static_cast<float>(recipe.height));
+    if (!recipe.draw(canvas, error)) {
+        error = std::string(recipe.fileName) + ": " + error;
         return false;
     }
-    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, spec.transparentColor);
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, recipe.ditherSeed, recipe.transparentColor);
     TgaSource source;
-    source.width = spec.width;
-    source.height = spec.height;
+    source.width = recipe.width;
+    source.height = recipe.height;
     source.rgba = rgba.data();
-    return writeTgaFile(dataDir + "/" + spec.fileName, source, spec.bitsPerPixel, spec.encoding, error);
+    return writeTgaFile(dataDir + "/" + recipe.fileName, source, recipe.bitsPerPixel, recipe.encoding, error);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: font_sky_pictures <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    if (dirError) {
-        std::fprintf(stderr, "font_sky_pictures: cannot create %s: %s\n", dataDir.c_str(),
-            dirError.message().c_str());
-        return 1;
-    }
-    std::string error;
-    for (const PictureSpec& spec : PICTURES) {
-        if (!makePicture(spec, dataDir, error)) {
-            std::fprintf(stderr, "font_sky_pictures: %s\n", error.c_str());
-            return 1;
-        }
-    }
-    return 0;
+    return runGenerator("font_sky_pictures", argc, argv, [](const std::string& dataDir, std::string& error) {
+        for (const PictureRecipe& recipe : PICTURES)
+            if (!makePicture(recipe, dataDir, error))
+                return false;
+        return true;
+    });
 }

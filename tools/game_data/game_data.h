@@ -23,7 +23,7 @@ struct GeneratedModel {
 // for, and the solid shape of the box type that uses it.
 enum class TileShape { BLOCK, LEFT_SLOPE, RIGHT_SLOPE, BOTTOM_LEFT_SLOPE, BOTTOM_RIGHT_SLOPE, PROFILE_FLOOR, PROFILE_CEILING };
 
-struct TileSpec {
+struct TileRecipe {
     const char* file;
     const char* objectName;
     float width;   // level units
@@ -32,7 +32,7 @@ struct TileSpec {
 };
 
 // The ten tiles in meshId order.
-std::vector<TileSpec> tileSpecs();
+std::vector<TileRecipe> tileRecipes();
 
 // Per-column surface fractions of a height-profile picture (as the engine scans them).
 struct ProfileColumns {

@@ -1,9 +1,9 @@
 // game-data <run dir>: writes the game's models, pictures and the flyby map into
 // <run dir>/data/. The output is the same on every run.
+#include "tools/common/generator_main.h"
 #include "tools/game_data/game_data.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 
@@ -32,31 +32,22 @@ bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: game-data <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    std::string error;
-    ProfileColumns floorProfile, ceilingProfile;
-    bool ok = readProfileColumns(dataDir + "/hfslope1.tga", floorProfile, error) &&
-              readProfileColumns(dataDir + "/heightmap2.tga", ceilingProfile, error);
-    std::vector<GeneratedModel> models;
-    if (ok) {
-        for (auto&& group : {buildHeroModels(), buildEnemyModels(), buildOrbModels(),
-                             buildTileModels(floorProfile, ceilingProfile)})
-            models.insert(models.end(), group.begin(), group.end());
-        models.push_back(buildFlyerModel());
-    }
-    for (const GeneratedModel& m : models)
-        ok = ok && writeModel(dataDir, m, error);
-    ok = ok && writeGamePictures(dataDir, error) && writeBytes(dataDir + "/level.level", buildFlybyMap(), error);
-    if (!ok) {
-        std::fprintf(stderr, "game-data: %s\n", error.c_str());
-        return 1;
-    }
-    std::printf("game-data: %zu models, the game's pictures and level.level\n", models.size());
-    return 0;
+    return runGenerator("game-data", argc, argv, [](const std::string& dataDir, std::string& error) {
+        ProfileColumns floorProfile, ceilingProfile;
+        bool ok = readProfileColumns(dataDir + "/hfslope1.tga", floorProfile, error) &&
+                  readProfileColumns(dataDir + "/heightmap2.tga", ceilingProfile, error);
+        std::vector<GeneratedModel> models;
+        if (ok) {
+            for (auto&& group : {buildHeroModels(), buildEnemyModels(), buildOrbModels(),
+                                 buildTileModels(floorProfile, ceilingProfile)})
+                models.insert(models.end(), group.begin(), group.end());
+            models.push_back(buildFlyerModel());
+        }
+        for (const GeneratedModel& m : models)
+            ok = ok && writeModel(dataDir, m, error);
+        ok = ok && writeGamePictures(dataDir, error) && writeBytes(dataDir + "/level.level", buildFlybyMap(), error);
+        if (ok)
+            std::printf("game-data: %zu models, the game's pictures and level.level\n", models.size());
+        return ok;
+    });
 }

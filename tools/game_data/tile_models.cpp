@@ -27,7 +27,7 @@ struct Column {
     float x, bottom, top;
 };
 
-std::vector<Column> tileColumns(const TileSpec& spec, const ProfileColumns& floorProfile,
+std::vector<Column> tileColumns(const TileRecipe& recipe, const ProfileColumns& floorProfile,
                                 const ProfileColumns& ceilingProfile)
 {
     std::vector<Column> columns;
@@ -35,7 +35,7 @@ std::vector<Column> tileColumns(const TileSpec& spec, const ProfileColumns& floo
         columns.push_back({0, b0, t0});
         columns.push_back({1, b1, t1});
     };
-    switch (spec.shape) {
+    switch (recipe.shape) {
     case TileShape::BLOCK: line(0, 1, 0, 1); break;
     case TileShape::LEFT_SLOPE: line(0, 1, 0, 0); break;          // below the TL-BR diagonal
     case TileShape::RIGHT_SLOPE: line(0, 0, 0, 1); break;         // below the BL-TR diagonal
@@ -44,7 +44,7 @@ std::vector<Column> tileColumns(const TileSpec& spec, const ProfileColumns& floo
     case TileShape::PROFILE_FLOOR:
     case TileShape::PROFILE_CEILING: {
         const std::vector<float>& v =
-            spec.shape == TileShape::PROFILE_FLOOR ? floorProfile.values : ceilingProfile.values;
+            recipe.shape == TileShape::PROFILE_FLOOR ? floorProfile.values : ceilingProfile.values;
         const int w = static_cast<int>(v.size());
         const int strips = std::min(w, MAX_PROFILE_STRIPS);
         for (int i = 0; i <= strips; ++i) {
@@ -52,7 +52,7 @@ std::vector<Column> tileColumns(const TileSpec& spec, const ProfileColumns& floo
             // The column the game's surface query picks at this x (the last one at the right edge).
             int c = std::min(static_cast<int>(x * w), w - 1);
             float s = v[static_cast<size_t>(c)];
-            if (spec.shape == TileShape::PROFILE_FLOOR)
+            if (recipe.shape == TileShape::PROFILE_FLOOR)
                 columns.push_back({x, 0, s});
             else
                 columns.push_back({x, s, 1});
@@ -135,13 +135,13 @@ static TileShape shapeOf(int boxType)
     }
 }
 
-std::vector<TileSpec> tileSpecs()
+std::vector<TileRecipe> tileRecipes()
 {
-    std::vector<TileSpec> specs;
+    std::vector<TileRecipe> recipes;
     for (int i = 0; i < TILE_MESH_COUNT; ++i)
-        specs.push_back({TILE_SIZES[i].file, TILE_OBJECT_NAMES[i], TILE_SIZES[i].width, TILE_SIZES[i].height,
-                         shapeOf(TILE_SIZES[i].shape)});
-    return specs;
+        recipes.push_back({TILE_SIZES[i].file, TILE_OBJECT_NAMES[i], TILE_SIZES[i].width, TILE_SIZES[i].height,
+                           shapeOf(TILE_SIZES[i].shape)});
+    return recipes;
 }
 
 bool readProfileColumns(const std::string& path, ProfileColumns& out, std::string& error)
@@ -175,13 +175,13 @@ bool readProfileColumns(const std::string& path, ProfileColumns& out, std::strin
 std::vector<GeneratedModel> buildTileModels(const ProfileColumns& floorProfile, const ProfileColumns& ceilingProfile)
 {
     std::vector<GeneratedModel> tiles;
-    for (const TileSpec& spec : tileSpecs()) {
+    for (const TileRecipe& recipe : tileRecipes()) {
         MeshBuilder b;
-        extrudeColumns(b, tileColumns(spec, floorProfile, ceilingProfile), spec.width * TILE_FILE_PER_X,
-                       spec.height * TILE_FILE_PER_Y, TILE_DEPTH_FILE);
+        extrudeColumns(b, tileColumns(recipe, floorProfile, ceilingProfile), recipe.width * TILE_FILE_PER_X,
+                       recipe.height * TILE_FILE_PER_Y, TILE_DEPTH_FILE);
         GeneratedModel m;
-        m.file = spec.file;
-        m.mesh = b.finish(spec.objectName, 1.0f);
+        m.file = recipe.file;
+        m.mesh = b.finish(recipe.objectName, 1.0f);
         tiles.push_back(std::move(m));
     }
     return tiles;

@@ -3,15 +3,15 @@
 // is the same on every run. Sizes are powers of two, since the texture loader builds mipmaps
 // and would resample anything else; pictures shown at a fixed screen size are drawn in screen
 // pixels (their frame) and stretched onto the texture.
+#include "tools/common/generator_main.h"
 #include "tools/common/tga_write.h"
 #include "tools/game_sprites/sprites.h"
 
-#include <cstdio>      // fprintf, printf
-#include <filesystem>  // create_directories for data/
+#include <cstdio>  // printf
 
 namespace {
 
-struct SpriteSpec {
+struct SpriteRecipe {
     const char* fileName;
     int width;
     int height;
@@ -21,7 +21,7 @@ struct SpriteSpec {
     DrawSprite draw;
 };
 
-const SpriteSpec SPRITES[] = {
+const SpriteRecipe SPRITES[] = {
     {"homing.tga", 64, 64, 0, 0, 0x401u, drawMissile},
     {"homingtrail.tga", 128, 32, 0, 0, 0x402u, drawMissileTrail},
     {"wf1.tga", 128, 128, 0, 0, 0x403u, drawCyanFlash},
@@ -41,57 +41,38 @@ const SpriteSpec SPRITES[] = {
     {"hudlaserammo.tga", 512, 32, 256, 16, 0, drawHudLaserAmmo},
 };
 
-bool makeSprite(const SpriteSpec& spec, SpriteFonts& fonts, const std::string& dataDir, std::string& error)
+bool makeSprite(const SpriteRecipe& recipe, SpriteFonts& fonts, const std::string& dataDir, std::string& error)
 {
-    const float frameWidth = spec.frameWidth > 0 ? spec.frameWidth : static_cast<float>(spec.width);
-    const float frameHeight = spec.frameHeight > 0 ? spec.frameHeight : static_cast<float>(spec.height);
-    Canvas canvas = makeCanvas(spec.width, spec.height, frameWidth, frameHeight);
-    if (!spec.draw(canvas, fonts, error)) {
-        error = std::string(spec.fileName) + ": " + error;
+    const float frameWidth = recipe.frameWidth > 0 ? recipe.frameWidth : static_cast<float>(recipe.width);
+    const float frameHeight = recipe.frameHeight > 0 ? recipe.frameHeight : static_cast<float>(recipe.height);
+    Canvas canvas = makeCanvas(recipe.width, recipe.height, frameWidth, frameHeight);
+    if (!recipe.draw(canvas, fonts, error)) {
+        error = std::string(recipe.fileName) + ": " + error;
         return false;
     }
     // Transparent texels keep a neutral grey so filtered edges do not darken or tint.
-    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, Rgb{0.5f, 0.5f, 0.5f});
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, recipe.ditherSeed, Rgb{0.5f, 0.5f, 0.5f});
     TgaSource source;
-    source.width = spec.width;
-    source.height = spec.height;
+    source.width = recipe.width;
+    source.height = recipe.height;
     source.rgba = rgba.data();
-    return writeTgaFile(dataDir + "/" + spec.fileName, source, 32, TgaEncoding::RunLength, error);
+    return writeTgaFile(dataDir + "/" + recipe.fileName, source, 32, TgaEncoding::RunLength, error);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: game_sprites <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    if (dirError) {
-        std::fprintf(stderr, "game_sprites: cannot create %s: %s\n", dataDir.c_str(), dirError.message().c_str());
-        return 1;
-    }
-    SpriteFonts fonts;
-    std::string error;
-    if (!openFont(fonts.sans, FONT_SANS_PATH, error) || !openFont(fonts.sansBold, FONT_SANS_BOLD_PATH, error)) {
-        std::fprintf(stderr, "game_sprites: %s\n", error.c_str());
-        closeFont(fonts.sans);
-        return 1;
-    }
-    int result = 0;
-    for (const SpriteSpec& spec : SPRITES) {
-        if (!makeSprite(spec, fonts, dataDir, error)) {
-            std::fprintf(stderr, "game_sprites: %s\n", error.c_str());
-            result = 1;
-            break;
-        }
-    }
-    closeFont(fonts.sansBold);
-    closeFont(fonts.sans);
-    if (result == 0)
-        std::printf("game_sprites: %zu pictures\n", sizeof(SPRITES) / sizeof(SPRITES[0]));
-    return result;
+    return runGenerator("game_sprites", argc, argv, [](const std::string& dataDir, std::string& error) {
+        SpriteFonts fonts;
+        if (!openFonts({{fonts.sans, FONT_SANS_PATH}, {fonts.sansBold, FONT_SANS_BOLD_PATH}}, error))
+            return false;
+        bool ok = true;
+        for (const SpriteRecipe& recipe : SPRITES)
+            ok = ok && makeSprite(recipe, fonts, dataDir, error);
+        closeFonts({&fonts.sansBold, &fonts.sans});
+        if (ok)
+            std::printf("game_sprites: %zu pictures\n", sizeof(SPRITES) / sizeof(SPRITES[0]));
+        return ok;
+    });
 }

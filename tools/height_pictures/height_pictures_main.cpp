@@ -7,13 +7,12 @@
 // show row 0 at the bottom, so the solid ground (one red value) fills rows 0..surface-1 and
 // the open space above it another red value; shading lives in green and blue only, which the
 // reader ignores. Both pictures are 32-bit and power-of-two sized.
+#include "tools/common/generator_main.h"
 #include "tools/common/tga_write.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -79,31 +78,23 @@ static std::vector<uint8_t> paintProfile(const SurfaceRows& surface, int width, 
     return rgba;
 }
 
-static bool writeProfile(const std::filesystem::path& path, const SurfaceRows& surface, int width, int height)
+static bool writeProfile(const std::string& path, const SurfaceRows& surface, int width, int height,
+                         std::string& error)
 {
     std::vector<uint8_t> rgba = paintProfile(surface, width, height);
     TgaSource source;
     source.width = width;
     source.height = height;
     source.rgba = rgba.data();
-    std::string error;
-    if (!writeTgaFile(path.string(), source, 32, TgaEncoding::Uncompressed, error)) {
-        std::fprintf(stderr, "height_pictures: %s\n", error.c_str());
-        return false;
-    }
-    return true;
+    return writeTgaFile(path, source, 32, TgaEncoding::Uncompressed, error);
 }
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <run dir>\n", argv[0]);
-        return 1;
-    }
-    std::filesystem::path dataDir = std::filesystem::path(argv[1]) / "data";
-    std::error_code ec;
-    std::filesystem::create_directories(dataDir, ec);
-    bool ok = writeProfile(dataDir / "hfslope1.tga", slopeSurface(SLOPE_WIDTH, SLOPE_HEIGHT), SLOPE_WIDTH, SLOPE_HEIGHT);
-    ok = writeProfile(dataDir / "heightmap2.tga", rollingSurface(FLOOR_WIDTH, FLOOR_HEIGHT), FLOOR_WIDTH, FLOOR_HEIGHT) && ok;
-    return ok ? 0 : 1;
+    return runGenerator("height_pictures", argc, argv, [](const std::string& dataDir, std::string& error) {
+        return writeProfile(dataDir + "/hfslope1.tga", slopeSurface(SLOPE_WIDTH, SLOPE_HEIGHT), SLOPE_WIDTH,
+                            SLOPE_HEIGHT, error) &&
+               writeProfile(dataDir + "/heightmap2.tga", rollingSurface(FLOOR_WIDTH, FLOOR_HEIGHT), FLOOR_WIDTH,
+                            FLOOR_HEIGHT, error);
+    });
 }

@@ -9,6 +9,7 @@
 //   zu5*.3dm       scene scale 0.125 -> 1.8 units wide (metal body, front and back glow)
 // Lettering is DejaVu Sans Bold; every model is a closed solid, so it shows whichever way round
 // the scenes turn it, and the closing badge carries its lettering on both sides.
+#include "tools/common/generator_main.h"
 #include "tools/common/model3dm_write.h"
 #include "tools/common/tga_write.h"
 #include "tools/logo_models/glyph_outline.h"
@@ -18,7 +19,6 @@
 #include <algorithm>   // std::max
 #include <cmath>
 #include <cstdio>
-#include <filesystem>  // create_directories for data/
 
 namespace {
 
@@ -211,7 +211,7 @@ bool writeModels(Font& font, const std::string& dataDir, std::string& error)
 
 using DrawPicture = void (*)(Canvas&);
 
-struct PictureSpec {
+struct PictureRecipe {
     const char* fileName;
     int width;
     int height;
@@ -226,7 +226,7 @@ constexpr float SCREEN_WIDTH = 1920.0f;
 constexpr float SCREEN_HEIGHT = 1080.0f;
 
 // Power-of-two sizes; the background is drawn in screen pixels and stretched over the screen.
-const PictureSpec PICTURES[] = {
+const PictureRecipe PICTURES[] = {
     {"zu5bkgnd.tga", 2048, 1024, SCREEN_WIDTH, SCREEN_HEIGHT, 24, 0x2B5Du, drawClosingBackground},
     {"zu5backraster.tga", 256, 256, 0, 0, 32, 0, drawRasterStrip},
     {"thinlogo.tga", 256, 4, 0, 0, 24, 0, drawThinLogoRamp},
@@ -244,19 +244,19 @@ const PictureSpec PICTURES[] = {
     {"zu5back.tga", 256, 4, 0, 0, 24, 0, drawBackGlowRamp},
 };
 
-bool writePicture(const PictureSpec& spec, const std::string& dataDir, std::string& error)
+bool writePicture(const PictureRecipe& recipe, const std::string& dataDir, std::string& error)
 {
-    const float frameWidth = spec.frameWidth > 0 ? spec.frameWidth : static_cast<float>(spec.width);
-    const float frameHeight = spec.frameHeight > 0 ? spec.frameHeight : static_cast<float>(spec.height);
-    Canvas canvas = makeCanvas(spec.width, spec.height, frameWidth, frameHeight);
-    spec.draw(canvas);
-    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, Rgb{0, 0, 0});
+    const float frameWidth = recipe.frameWidth > 0 ? recipe.frameWidth : static_cast<float>(recipe.width);
+    const float frameHeight = recipe.frameHeight > 0 ? recipe.frameHeight : static_cast<float>(recipe.height);
+    Canvas canvas = makeCanvas(recipe.width, recipe.height, frameWidth, frameHeight);
+    recipe.draw(canvas);
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, recipe.ditherSeed, Rgb{0, 0, 0});
     TgaSource source;
-    source.width = spec.width;
-    source.height = spec.height;
+    source.width = recipe.width;
+    source.height = recipe.height;
     source.rgba = rgba.data();
-    if (!writeTgaFile(dataDir + "/" + spec.fileName, source, spec.bitsPerPixel, TgaEncoding::Uncompressed, error)) {
-        error = std::string(spec.fileName) + ": " + error;
+    if (!writeTgaFile(dataDir + "/" + recipe.fileName, source, recipe.bitsPerPixel, TgaEncoding::Uncompressed, error)) {
+        error = std::string(recipe.fileName) + ": " + error;
         return false;
     }
     return true;
@@ -266,30 +266,14 @@ bool writePicture(const PictureSpec& spec, const std::string& dataDir, std::stri
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: logo_models <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    if (dirError) {
-        std::fprintf(stderr, "logo_models: cannot create %s: %s\n", dataDir.c_str(), dirError.message().c_str());
-        return 1;
-    }
-    Font font;
-    std::string error;
-    if (!openFont(font, FONT_SANS_BOLD_PATH, error)) {
-        std::fprintf(stderr, "logo_models: %s\n", error.c_str());
-        return 1;
-    }
-    bool ok = writeModels(font, dataDir, error);
-    closeFont(font);
-    for (const PictureSpec& spec : PICTURES)
-        ok = ok && writePicture(spec, dataDir, error);
-    if (!ok) {
-        std::fprintf(stderr, "logo_models: %s\n", error.c_str());
-        return 1;
-    }
-    return 0;
+    return runGenerator("logo_models", argc, argv, [](const std::string& dataDir, std::string& error) {
+        Font font;
+        if (!openFonts({{font, FONT_SANS_BOLD_PATH}}, error))
+            return false;
+        bool ok = writeModels(font, dataDir, error);
+        closeFont(font);
+        for (const PictureRecipe& recipe : PICTURES)
+            ok = ok && writePicture(recipe, dataDir, error);
+        return ok;
+    });
 }

@@ -3,12 +3,11 @@
 // - "chraber.tga": the light ramp the lit program looks up by diffuse intensity (u) and light
 //   (v), dark to white with a soft shoulder, each row tinted a little from warm to cool;
 // - "specular.tga": a flat, modest highlight strength.
+#include "tools/common/generator_main.h"
 #include "tools/common/tga_write.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -44,12 +43,11 @@ std::vector<uint8_t> lightRamp()
     return rgba;
 }
 
-bool write(const std::filesystem::path& path, int width, int height, const std::vector<uint8_t>& rgba)
+bool write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba, std::string& error)
 {
     TgaSource source{width, height, rgba.data()};
-    std::string error;
-    if (!writeTgaFile(path.string(), source, 24, TgaEncoding::Uncompressed, error)) {
-        std::fprintf(stderr, "obj_pictures: %s: %s\n", path.string().c_str(), error.c_str());
+    if (!writeTgaFile(path, source, 24, TgaEncoding::Uncompressed, error)) {
+        error = path + ": " + error;
         return false;
     }
     return true;
@@ -59,16 +57,12 @@ bool write(const std::filesystem::path& path, int width, int height, const std::
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: obj_pictures RUN_DIR\n");
-        return 2;
-    }
-    std::filesystem::path data = std::filesystem::path(argv[1]) / "data";
-    std::filesystem::create_directories(data);
-    std::vector<uint8_t> specular;
-    for (int i = 0; i < SPECULAR_SIDE * SPECULAR_SIDE; ++i)
-        specular.insert(specular.end(), {toByte(SPECULAR_LEVEL), toByte(SPECULAR_LEVEL), toByte(SPECULAR_LEVEL), 255});
-    bool ok = write(data / "chraber.tga", RAMP_WIDTH, RAMP_ROWS, lightRamp()) &&
-              write(data / "specular.tga", SPECULAR_SIDE, SPECULAR_SIDE, specular);
-    return ok ? 0 : 1;
+    return runGenerator("obj_pictures", argc, argv, [](const std::string& dataDir, std::string& error) {
+        std::vector<uint8_t> specular;
+        for (int i = 0; i < SPECULAR_SIDE * SPECULAR_SIDE; ++i)
+            specular.insert(specular.end(),
+                            {toByte(SPECULAR_LEVEL), toByte(SPECULAR_LEVEL), toByte(SPECULAR_LEVEL), 255});
+        return write(dataDir + "/chraber.tga", RAMP_WIDTH, RAMP_ROWS, lightRamp(), error) &&
+               write(dataDir + "/specular.tga", SPECULAR_SIDE, SPECULAR_SIDE, specular, error);
+    });
 }

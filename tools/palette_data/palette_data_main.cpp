@@ -1,17 +1,17 @@
 // palette_data <run dir>: writes the palette lookup tables, the palette scene's overlay and
 // title card and the plasma colour map into <run dir>/data/. Everything is drawn from code and
 // the output is the same on every run.
+#include "tools/common/generator_main.h"
 #include "tools/common/tga_write.h"
 #include "tools/palette_data/palette_data.h"
 
-#include <cstdio>      // printf, fprintf
-#include <filesystem>  // create_directories for data/
+#include <cstdio>  // printf
 
 namespace {
 
 using DrawPicture = bool (*)(Canvas&, PaletteFonts&, std::string&);
 
-struct PictureSpec {
+struct PictureRecipe {
     const char* fileName;
     int width;
     int height;
@@ -24,7 +24,7 @@ struct PictureSpec {
 };
 
 struct PictureEntry {
-    PictureSpec spec;
+    PictureRecipe recipe;
     DrawPicture draw;
 };
 
@@ -47,53 +47,34 @@ const PictureEntry PICTURES[] = {
 
 bool makePicture(const PictureEntry& entry, PaletteFonts& fonts, const std::string& dataDir, std::string& error)
 {
-    const PictureSpec& spec = entry.spec;
-    Canvas canvas = makeCanvas(spec.width, spec.height, spec.frameWidth, spec.frameHeight);
+    const PictureRecipe& recipe = entry.recipe;
+    Canvas canvas = makeCanvas(recipe.width, recipe.height, recipe.frameWidth, recipe.frameHeight);
     if (!entry.draw(canvas, fonts, error)) {
-        error = std::string(spec.fileName) + ": " + error;
+        error = std::string(recipe.fileName) + ": " + error;
         return false;
     }
-    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, spec.ditherSeed, spec.transparentColor);
+    const std::vector<uint8_t> rgba = canvasToRgba8(canvas, recipe.ditherSeed, recipe.transparentColor);
     TgaSource source;
-    source.width = spec.width;
-    source.height = spec.height;
+    source.width = recipe.width;
+    source.height = recipe.height;
     source.rgba = rgba.data();
-    return writeTgaFile(dataDir + "/" + spec.fileName, source, spec.bitsPerPixel, spec.encoding, error);
+    return writeTgaFile(dataDir + "/" + recipe.fileName, source, recipe.bitsPerPixel, recipe.encoding, error);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: palette_data <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    if (dirError) {
-        std::fprintf(stderr, "palette_data: cannot create %s: %s\n", dataDir.c_str(), dirError.message().c_str());
-        return 1;
-    }
-    PaletteFonts fonts;
-    std::string error;
-    if (!openFont(fonts.sansBold, FONT_SANS_BOLD_PATH, error) || !openFont(fonts.sans, FONT_SANS_PATH, error)) {
-        std::fprintf(stderr, "palette_data: %s\n", error.c_str());
-        closeFont(fonts.sansBold);
-        return 1;
-    }
-    int result = 0;
-    for (const PictureEntry& entry : PICTURES) {
-        if (!makePicture(entry, fonts, dataDir, error)) {
-            std::fprintf(stderr, "palette_data: %s\n", error.c_str());
-            result = 1;
-            break;
-        }
-    }
-    closeFont(fonts.sans);
-    closeFont(fonts.sansBold);
-    if (result == 0)
-        std::printf("palette_data: %zu pictures\n", sizeof(PICTURES) / sizeof(PICTURES[0]));
-    return result;
+    return runGenerator("palette_data", argc, argv, [](const std::string& dataDir, std::string& error) {
+        PaletteFonts fonts;
+        if (!openFonts({{fonts.sansBold, FONT_SANS_BOLD_PATH}, {fonts.sans, FONT_SANS_PATH}}, error))
+            return false;
+        bool ok = true;
+        for (const PictureEntry& entry : PICTURES)
+            ok = ok && makePicture(entry, fonts, dataDir, error);
+        closeFonts({&fonts.sans, &fonts.sansBold});
+        if (ok)
+            std::printf("palette_data: %zu pictures\n", sizeof(PICTURES) / sizeof(PICTURES[0]));
+        return ok;
+    });
 }

@@ -7,12 +7,11 @@
 // push is 0 every channel above a few levels saturates, so the picture's regions are chosen by
 // which channels are zero, and the few channels of 1 to 3 levels set the tints of the still
 // frame; the big channels are the colours that show once the picture dissolves (red at half).
+#include "tools/common/generator_main.h"
 #include "tools/common/canvas.h"
 #include "tools/common/tga_write.h"
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -236,15 +235,14 @@ std::vector<uint8_t> drawSoftSprite(float core, float exponent, bool rays)
     return rgba;
 }
 
-bool write(const std::string& dir, const char* name, int side, const std::vector<uint8_t>& rgba)
+bool write(const std::string& dir, const char* name, int side, const std::vector<uint8_t>& rgba, std::string& error)
 {
     TgaSource source;
     source.width = side;
     source.height = side;
     source.rgba = rgba.data();
-    std::string error;
     if (!writeTgaFile(dir + "/" + name, source, 32, TgaEncoding::Uncompressed, error)) {
-        std::fprintf(stderr, "picture_data: %s: %s\n", name, error.c_str());
+        error = std::string(name) + ": " + error;
         return false;
     }
     return true;
@@ -254,18 +252,12 @@ bool write(const std::string& dir, const char* name, int side, const std::vector
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: picture_data <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code ec;
-    std::filesystem::create_directories(dataDir, ec);
-    const std::vector<uint8_t> dawn = drawDawn();
-    bool ok = write(dataDir, "r.tga", SIDE, dawn);
-    ok = write(dataDir, "r_displace.tga", SIDE, drawDisplace(dawn)) && ok;
-    ok = write(dataDir, "r_displace2.tga", SIDE, drawDisplace2()) && ok;
-    ok = write(dataDir, "particle.tga", SPRITE_SIDE, drawSoftSprite(0.0f, 2.5f, false)) && ok;
-    ok = write(dataDir, "burstlens.tga", SPRITE_SIDE, drawSoftSprite(0.6f, 6.0f, true)) && ok;
-    return ok ? 0 : 1;
+    return runGenerator("picture_data", argc, argv, [](const std::string& dataDir, std::string& error) {
+        const std::vector<uint8_t> dawn = drawDawn();
+        return write(dataDir, "r.tga", SIDE, dawn, error) &&
+               write(dataDir, "r_displace.tga", SIDE, drawDisplace(dawn), error) &&
+               write(dataDir, "r_displace2.tga", SIDE, drawDisplace2(), error) &&
+               write(dataDir, "particle.tga", SPRITE_SIDE, drawSoftSprite(0.0f, 2.5f, false), error) &&
+               write(dataDir, "burstlens.tga", SPRITE_SIDE, drawSoftSprite(0.6f, 6.0f, true), error);
+    });
 }

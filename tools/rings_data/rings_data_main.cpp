@@ -1,9 +1,9 @@
 // rings-data <run dir>: writes the spheres-and-rings scene's models and texture sets into
 // <run dir>/data/.
+#include "tools/common/generator_main.h"
 #include "tools/rings_data/rings_data.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -37,29 +37,16 @@ bool writeMesh(const std::string& dataDir, const char* fileName, const Model3dmM
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: rings-data <run dir>\n");
-        return 2;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
-    std::error_code dirError;
-    std::filesystem::create_directories(dataDir, dirError);
-    if (dirError) {
-        std::fprintf(stderr, "rings-data: cannot create %s: %s\n", dataDir.c_str(), dirError.message().c_str());
-        return 1;
-    }
-    std::string error;
-    bool ok = writeMesh(dataDir, SPHERE_FILE, buildSphereMesh(SPHERE_OBJECT), error) &&
-              writeSphereTextureSet(dataDir, SPHERE_OBJECT, error);
-    for (int i = 0; ok && i < RING_COUNT; ++i) {
-        const RingFile& ring = RING_FILES[i];
-        ok = writeMesh(dataDir, ring.fileName, buildRingMesh(ring.objectName, RING_RADII[i]), error) &&
-             writeRingTextureSet(dataDir, ring.objectName, ring.metal, i, error);
-    }
-    if (!ok) {
-        std::fprintf(stderr, "rings-data: %s\n", error.c_str());
-        return 1;
-    }
-    std::printf("rings-data: 5 models and their texture sets\n");
-    return 0;
+    return runGenerator("rings-data", argc, argv, [](const std::string& dataDir, std::string& error) {
+        bool ok = writeMesh(dataDir, SPHERE_FILE, buildSphereMesh(SPHERE_OBJECT), error) &&
+                  writeSphereTextureSet(dataDir, SPHERE_OBJECT, error);
+        for (int i = 0; ok && i < RING_COUNT; ++i) {
+            const RingFile& ring = RING_FILES[i];
+            ok = writeMesh(dataDir, ring.fileName, buildRingMesh(ring.objectName, RING_RADII[i]), error) &&
+                 writeRingTextureSet(dataDir, ring.objectName, ring.metal, i, error);
+        }
+        if (ok)
+            std::printf("rings-data: 5 models and their texture sets\n");
+        return ok;
+    });
 }

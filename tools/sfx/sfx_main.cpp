@@ -2,11 +2,10 @@
 // chime), explosion (a noise burst over a low thump), launchhoming (a whoosh with a rising
 // tone), launchlaser (a quick descending zap), orb (a bright pickup ding) and done (a short
 // success jingle). 44100 Hz mono 16-bit, peaks at -3 dBFS.
+#include "tools/common/generator_main.h"
 #include "tools/sfx/sfx_synth.h"
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 static constexpr float PEAK_DBFS = -3.0f;
@@ -167,19 +166,10 @@ static const EffectRecipe EFFECTS[] = {
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <run dir>\n", argv[0]);
-        return 1;
-    }
-    std::filesystem::path dataDir = std::filesystem::path(argv[1]) / "data";
-    std::error_code ec;
-    std::filesystem::create_directories(dataDir, ec);
-    for (const EffectRecipe& effect : EFFECTS) {
-        std::string error;
-        if (!writeWavFile((dataDir / effect.fileName).string(), effect.make(), error)) {
-            std::fprintf(stderr, "sfx: %s\n", error.c_str());
-            return 1;
-        }
-    }
-    return 0;
+    return runGenerator("sfx", argc, argv, [](const std::string& dataDir, std::string& error) {
+        for (const EffectRecipe& effect : EFFECTS)
+            if (!writeWavFile(dataDir + "/" + effect.fileName, effect.make(), error))
+                return false;
+        return true;
+    });
 }

@@ -188,7 +188,7 @@ bool sameChord(const Chord& a, const Chord& b)
     return true;
 }
 
-struct NoteSpec {
+struct RowNote {
     Instrument instrument;
     double row;
     double rows;
@@ -199,17 +199,17 @@ struct NoteSpec {
     float brightnessEnd = -1.0f;  // negative: same as brightness
 };
 
-void addNote(Score& score, const NoteSpec& spec)
+void addNote(Score& score, const RowNote& placed)
 {
     NoteEvent note;
-    note.instrument = spec.instrument;
-    note.startSec = spec.row * ROW_SEC;
-    note.lengthSec = spec.rows * ROW_SEC;
-    note.pitch = spec.pitch;
-    note.velocity = spec.velocity;
-    note.pan = spec.pan;
-    note.brightness = spec.brightness;
-    note.brightnessEnd = spec.brightnessEnd < 0.0f ? spec.brightness : spec.brightnessEnd;
+    note.instrument = placed.instrument;
+    note.startSec = placed.row * ROW_SEC;
+    note.lengthSec = placed.rows * ROW_SEC;
+    note.pitch = placed.pitch;
+    note.velocity = placed.velocity;
+    note.pan = placed.pan;
+    note.brightness = placed.brightness;
+    note.brightnessEnd = placed.brightnessEnd < 0.0f ? placed.brightness : placed.brightnessEnd;
     score.notes.push_back(note);
 }
 

@@ -1,0 +1,26 @@
+# cmake -DSOURCE=<template> -DOUTPUT=<file> [-DDEFINES=A,B] -P shader_variant.cmake
+# Writes one variant of a GLSL template: the template's "#version" line, a "#define" per name,
+# then the rest under "#line 2", so compile logs give the template's own line numbers.
+string(REPLACE "," ";" DEFINES "${DEFINES}")
+file(READ ${SOURCE} text)
+string(FIND "${text}" "\n" first_break)
+if(first_break LESS 0)
+  message(FATAL_ERROR "${SOURCE}: no line after the #version line")
+endif()
+string(SUBSTRING "${text}" 0 ${first_break} version_line)
+if(NOT version_line MATCHES "^#version ")
+  message(FATAL_ERROR "${SOURCE}: the first line is not a #version line")
+endif()
+math(EXPR rest_start "${first_break} + 1")
+string(SUBSTRING "${text}" ${rest_start} -1 rest)
+set(out "${version_line}\n")
+foreach(name ${DEFINES})
+  string(APPEND out "#define ${name}\n")
+endforeach()
+if(DEFINES)
+  string(APPEND out "#line 2\n")
+endif()
+string(APPEND out "${rest}")
+# Written beside and renamed, so a stopped build never leaves half a shader.
+file(WRITE ${OUTPUT}.tmp "${out}")
+file(RENAME ${OUTPUT}.tmp ${OUTPUT})
