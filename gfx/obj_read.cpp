@@ -220,6 +220,47 @@ void readFaceCorners(Words words, CornerForm& form, std::vector<Corner>& corners
     } while (words.next(word, length));
 }
 
+// The statements both passes act on. They are told apart by their first letter, the vertex
+// kinds also by the second ("v", "vn", "vt"), as "mtllib", "usemtl", "g" and "f" always are;
+// any other first letter is skipped.
+enum class Statement { OTHER, VERTEX, NORMAL, TEXTURE_COORDINATE, UNKNOWN_VERTEX_KIND, MATERIAL_LIBRARY,
+                       USE_MATERIAL, GROUP, FACE };
+
+Statement statementOf(const std::string& word)
+{
+    switch (word[0]) {
+    case 'v':
+        if (word.size() == 1)
+            return Statement::VERTEX;
+        if (word[1] == 'n')
+            return Statement::NORMAL;
+        return word[1] == 't' ? Statement::TEXTURE_COORDINATE : Statement::UNKNOWN_VERTEX_KIND;
+    case 'm': return Statement::MATERIAL_LIBRARY;
+    case 'u': return Statement::USE_MATERIAL;
+    case 'g': return Statement::GROUP;
+    case 'f': return Statement::FACE;
+    default: return Statement::OTHER;
+    }
+}
+
+// Calls visit(statement, line, words after the first, first word) for every line that holds a
+// word; stops at the first false visit and returns it.
+template <typename Visit>
+bool eachStatement(const char* text, size_t size, Visit&& visit)
+{
+    LineCursor lines{text, size};
+    Line line;
+    while (lines.next(line)) {
+        Words words{line.begin, line.end};
+        std::string word;
+        if (!words.next(word))
+            continue;
+        if (!visit(statementOf(word), line, words, word))
+            return false;
+    }
+    return true;
+}
+
 struct Reader {
     ObjModel& model;
     const char* path;
@@ -249,40 +290,22 @@ struct Reader {
     bool firstPass(const char* text, size_t size)
     {
         ObjGroup* group = objEnsureGroup(model, "default");
-        LineCursor lines{text, size};
-        Line line;
         std::vector<Corner> corners;
-        while (lines.next(line)) {
-            Words words{line.begin, line.end};
-            std::string word;
-            if (!words.next(word))
-                continue;
-            switch (word[0]) {
-            case 'v':
-                if (word.size() == 1) {
-                    if (!countOne(counts.vertices, line, "vertices"))
-                        return false;
-                } else if (word[1] == 'n') {
-                    if (!countOne(counts.normals, line, "normals"))
-                        return false;
-                } else if (word[1] == 't') {
-                    if (!countOne(counts.texcoords, line, "texture coordinates"))
-                        return false;
-                } else {
-                    return fail("objFirstPass(): Unknown token \"" + quoted(word.data(), word.size()) + "\".\n",
-                                true);
-                }
-                break;
-            case 'm': {
+        const bool read = eachStatement(text, size, [&](Statement statement, const Line& line, Words& words,
+                                                        const std::string& word) {
+            switch (statement) {
+            case Statement::VERTEX: return countOne(counts.vertices, line, "vertices");
+            case Statement::NORMAL: return countOne(counts.normals, line, "normals");
+            case Statement::TEXTURE_COORDINATE: return countOne(counts.texcoords, line, "texture coordinates");
+            case Statement::UNKNOWN_VERTEX_KIND:
+                return fail("objFirstPass(): Unknown token \"" + quoted(word.data(), word.size()) + "\".\n", true);
+            case Statement::MATERIAL_LIBRARY:
                 model.mtllibname = statementName(words);
-                if (!objReadMTL(model, model.mtllibname.c_str(), seams, progress, error))
-                    return false;
-                break;
-            }
-            case 'g':
+                return objReadMTL(model, model.mtllibname.c_str(), seams, progress, error);
+            case Statement::GROUP:
                 group = objEnsureGroup(model, words.rest().c_str());
-                break;
-            case 'f': {
+                return true;
+            case Statement::FACE: {
                 CornerForm form;
                 readFaceCorners(words, form, corners);
                 if (corners.size() < 3)
@@ -292,12 +315,15 @@ struct Reader {
                 if (counts.triangles > OBJ_MAX_ELEMENTS)
                     return failAt(line, "expected at most " + std::to_string(OBJ_MAX_ELEMENTS) + " triangles");
                 group->numtriangles += static_cast<uint32_t>(corners.size() - 2);
-                break;
+                return true;
             }
-            default:
-                break;
+            case Statement::USE_MATERIAL:
+            case Statement::OTHER: return true;
             }
-        }
+            return true;
+        });
+        if (!read)
+            return false;
         counts.materials = model.nummaterials;
         counts.groups = model.numgroups;
         return true;
@@ -370,45 +396,39 @@ struct Reader {
     {
         ObjGroup* group = objLookupGroup(model, "default");
         int32_t material = 0;
-        LineCursor lines{text, size};
-        Line line;
         std::vector<Corner> corners;
-        while (lines.next(line)) {
-            Words words{line.begin, line.end};
-            std::string word;
-            if (!words.next(word))
-                continue;
-            switch (word[0]) {
-            case 'v':
-                if (word.size() == 1) {
-                    if (!storeVector(line, words, model.vertices, model.numvertices, counts.vertices, 3))
-                        return false;
-                    reportVertexProgress(group);
-                } else if (word[1] == 'n') {
-                    if (!storeVector(line, words, model.normals, model.numnormals, counts.normals, 3))
-                        return false;
-                } else if (!storeVector(line, words, model.texcoords, model.numtexcoords, counts.texcoords, 2)) {
+        // The count pass refused every unknown vertex kind, so none reaches this pass.
+        const bool read = eachStatement(text, size, [&](Statement statement, const Line& line, Words& words,
+                                                        const std::string&) {
+            switch (statement) {
+            case Statement::VERTEX:
+                if (!storeVector(line, words, model.vertices, model.numvertices, counts.vertices, 3))
                     return false;
-                }
-                break;
-            case 'u':
+                reportVertexProgress(group);
+                return true;
+            case Statement::NORMAL:
+                return storeVector(line, words, model.normals, model.numnormals, counts.normals, 3);
+            case Statement::TEXTURE_COORDINATE:
+            case Statement::UNKNOWN_VERTEX_KIND:
+                return storeVector(line, words, model.texcoords, model.numtexcoords, counts.texcoords, 2);
+            case Statement::USE_MATERIAL:
                 material = objFindMaterial(model, statementName(words).c_str(), seams.out);
                 group->material = material;
-                break;
-            case 'g':
+                return true;
+            case Statement::GROUP:
                 group = objLookupGroup(model, words.rest().c_str());
                 if (!group)
                     return failAt(line, "expected the groups the count pass found, found another");
                 group->material = material;
-                break;
-            case 'f':
-                if (!storeFace(line, words, group, corners))
-                    return false;
-                break;
-            default:
-                break;
+                return true;
+            case Statement::FACE: return storeFace(line, words, group, corners);
+            case Statement::MATERIAL_LIBRARY:
+            case Statement::OTHER: return true;
             }
-        }
+            return true;
+        });
+        if (!read)
+            return false;
         if (model.numvertices != counts.vertices || model.numnormals != counts.normals ||
             model.numtexcoords != counts.texcoords || model.numtriangles != counts.triangles)
             return fail(std::string(path) + ": expected the totals of the count pass, found others\n");
