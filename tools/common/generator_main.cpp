@@ -25,20 +25,19 @@ int runGenerator(const char* tool, int argc, char** argv, const GeneratorWrite& 
     return GENERATOR_OK;
 }
 
-bool openFonts(std::initializer_list<FontToOpen> fonts, std::string& error)
+bool openGeneratorFonts(GeneratorFonts& fonts, std::string& error)
 {
-    for (const FontToOpen* f = fonts.begin(); f != fonts.end(); ++f) {
-        if (!openFont(f->font, f->path, error)) {
-            for (const FontToOpen* opened = fonts.begin(); opened != f; ++opened)
-                closeFont(opened->font);
-            return false;
-        }
-    }
-    return true;
+    if (openFont(fonts.sans, FONT_SANS_PATH, error) && openFont(fonts.sansBold, FONT_SANS_BOLD_PATH, error) &&
+        openFont(fonts.serif, FONT_SERIF_PATH, error))
+        return true;
+    closeGeneratorFonts(fonts);
+    return false;
 }
 
-void closeFonts(std::initializer_list<Font*> fonts)
+void closeGeneratorFonts(GeneratorFonts& fonts)
 {
-    for (Font* font : fonts)
-        closeFont(*font);
+    // Closing a face that never opened does nothing.
+    closeFont(fonts.serif);
+    closeFont(fonts.sansBold);
+    closeFont(fonts.sans);
 }

@@ -5,7 +5,7 @@
 #include "tools/common/text_render.h"
 
 #include <functional>
-#include <initializer_list>
+#include <cstddef>
 #include <string>
 
 // Exit status of a generator: everything written, something failed, or no run directory given.
@@ -19,11 +19,28 @@ using GeneratorWrite = std::function<bool(const std::string& dataDir, std::strin
 // reported with the error `write` gave. Returns the exit status for main.
 int runGenerator(const char* tool, int argc, char** argv, const GeneratorWrite& write);
 
-struct FontToOpen {
-    Font& font;
-    const char* path;
+// The faces the pictures are lettered in.
+struct GeneratorFonts {
+    Font sans;
+    Font sansBold;
+    Font serif;
 };
 
-// Opens each font in turn; when one cannot be opened, closes those already open.
-bool openFonts(std::initializer_list<FontToOpen> fonts, std::string& error);
-void closeFonts(std::initializer_list<Font*> fonts);
+// Opens every face; when one cannot be opened, closes those already open.
+bool openGeneratorFonts(GeneratorFonts& fonts, std::string& error);
+void closeGeneratorFonts(GeneratorFonts& fonts);
+
+// Opens the fonts, calls make(entry, fonts, error) for each entry while all succeed and closes
+// the fonts again; true when every entry was made.
+template <typename Entry, size_t N, typename Make>
+bool makeEachWithFonts(const Entry (&entries)[N], Make&& make, std::string& error)
+{
+    GeneratorFonts fonts;
+    if (!openGeneratorFonts(fonts, error))
+        return false;
+    bool ok = true;
+    for (const Entry& entry : entries)
+        ok = ok && make(entry, fonts, error);
+    closeGeneratorFonts(fonts);
+    return ok;
+}

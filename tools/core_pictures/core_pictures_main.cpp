@@ -75,13 +75,10 @@ int main(int argc, char** argv)
 {
     const auto start = std::chrono::steady_clock::now();
     return runGenerator("core_pictures", argc, argv, [&](const std::string& dataDir, std::string& error) {
-        PictureFonts fonts;
-        if (!openFonts({{fonts.sans, FONT_SANS_PATH}, {fonts.sansBold, FONT_SANS_BOLD_PATH}}, error))
-            return false;
-        bool ok = true;
-        for (const PictureRecipe& recipe : PICTURES)
-            ok = ok && makePicture(recipe, fonts, dataDir, error);
-        closeFonts({&fonts.sansBold, &fonts.sans});
+        auto make = [&](const PictureRecipe& recipe, PictureFonts& fonts, std::string& e) {
+            return makePicture(recipe, fonts, dataDir, e);
+        };
+        const bool ok = makeEachWithFonts(PICTURES, make, error);
         if (ok) {
             const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                 std::chrono::steady_clock::now() - start).count();

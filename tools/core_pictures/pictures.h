@@ -3,15 +3,13 @@
 // core_pictures_main.cpp) and paints all of it; false with `error` set when a font fails.
 #pragma once
 
+#include "tools/common/generator_main.h"
 #include "tools/common/canvas.h"
 #include "tools/common/text_render.h"
 
 #include <string>
 
-struct PictureFonts {
-    Font sans;
-    Font sansBold;
-};
+using PictureFonts = GeneratorFonts;
 
 // Screen frame the full-screen pictures are drawn in (y up), and where the loading bar grows.
 constexpr float SCREEN_WIDTH = 1920.0f;

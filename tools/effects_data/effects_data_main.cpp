@@ -77,14 +77,10 @@ bool makePicture(const PictureEntry& entry, EffectFonts& fonts, const std::strin
 int main(int argc, char** argv)
 {
     return runGenerator("effects_data", argc, argv, [](const std::string& dataDir, std::string& error) {
-        EffectFonts fonts;
-        if (!openFonts({{fonts.sansBold, FONT_SANS_BOLD_PATH}, {fonts.serif, FONT_SERIF_PATH}}, error))
-            return false;
-        bool ok = true;
-        for (const PictureEntry& entry : PICTURES)
-            ok = ok && makePicture(entry, fonts, dataDir, error);
-        ok = ok && writeParticleModel(dataDir, error) && writeStarCollada(dataDir, error);
-        closeFonts({&fonts.sansBold, &fonts.serif});
-        return ok;
+        auto make = [&](const PictureEntry& entry, EffectFonts& fonts, std::string& e) {
+            return makePicture(entry, fonts, dataDir, e);
+        };
+        return makeEachWithFonts(PICTURES, make, error) && writeParticleModel(dataDir, error) &&
+               writeStarCollada(dataDir, error);
     });
 }

@@ -3,15 +3,13 @@
 // false with `error` set when something fails. Canvases are in pixels, y up.
 #pragma once
 
+#include "tools/common/generator_main.h"
 #include "tools/common/canvas.h"
 #include "tools/common/text_render.h"
 
 #include <string>
 
-struct EffectFonts {
-    Font sansBold;
-    Font serif;
-};
+using EffectFonts = GeneratorFonts;
 
 // flag.tga: the cloth's picture; flagmap.tga: tiling displacement noise in red and green;
 // flagshadow.tga: the folds' light along u (tiles in u); flagcolor.tga: u = light, the

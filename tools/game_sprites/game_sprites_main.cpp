@@ -64,13 +64,10 @@ bool makeSprite(const SpriteRecipe& recipe, SpriteFonts& fonts, const std::strin
 int main(int argc, char** argv)
 {
     return runGenerator("game_sprites", argc, argv, [](const std::string& dataDir, std::string& error) {
-        SpriteFonts fonts;
-        if (!openFonts({{fonts.sans, FONT_SANS_PATH}, {fonts.sansBold, FONT_SANS_BOLD_PATH}}, error))
-            return false;
-        bool ok = true;
-        for (const SpriteRecipe& recipe : SPRITES)
-            ok = ok && makeSprite(recipe, fonts, dataDir, error);
-        closeFonts({&fonts.sansBold, &fonts.sans});
+        auto make = [&](const SpriteRecipe& recipe, SpriteFonts& fonts, std::string& e) {
+            return makeSprite(recipe, fonts, dataDir, e);
+        };
+        const bool ok = makeEachWithFonts(SPRITES, make, error);
         if (ok)
             std::printf("game_sprites: %zu pictures\n", sizeof(SPRITES) / sizeof(SPRITES[0]));
         return ok;

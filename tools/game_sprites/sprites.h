@@ -14,15 +14,13 @@
 // - "hudnumbers.tga": glyph g spans u = g / 17.8 .. (g + 1) / 17.8 in the upper half; 10 is blank.
 #pragma once
 
+#include "tools/common/generator_main.h"
 #include "tools/common/canvas.h"
 #include "tools/common/text_render.h"
 
 #include <string>
 
-struct SpriteFonts {
-    Font sans;
-    Font sansBold;
-};
+using SpriteFonts = GeneratorFonts;
 
 using DrawSprite = bool (*)(Canvas&, SpriteFonts&, std::string&);
 

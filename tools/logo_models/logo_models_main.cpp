@@ -268,7 +268,7 @@ int main(int argc, char** argv)
 {
     return runGenerator("logo_models", argc, argv, [](const std::string& dataDir, std::string& error) {
         Font font;
-        if (!openFonts({{font, FONT_SANS_BOLD_PATH}}, error))
+        if (!openFont(font, FONT_SANS_BOLD_PATH, error))
             return false;
         bool ok = writeModels(font, dataDir, error);
         closeFont(font);

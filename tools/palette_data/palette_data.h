@@ -7,6 +7,7 @@
 // smoothly back into the first.
 #pragma once
 
+#include "tools/common/generator_main.h"
 #include "tools/common/canvas.h"
 #include "tools/common/text_render.h"
 
@@ -16,10 +17,7 @@
 constexpr float SCREEN_WIDTH = 1920.0f;
 constexpr float SCREEN_HEIGHT = 1080.0f;
 
-struct PaletteFonts {
-    Font sansBold;
-    Font sans;
-};
+using PaletteFonts = GeneratorFonts;
 
 // Lookup tables (palette_tables.cpp).
 // The logo trails: 120 additive copies reach about half intensity, so the whole ramp from the

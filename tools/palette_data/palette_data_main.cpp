@@ -66,13 +66,10 @@ bool makePicture(const PictureEntry& entry, PaletteFonts& fonts, const std::stri
 int main(int argc, char** argv)
 {
     return runGenerator("palette_data", argc, argv, [](const std::string& dataDir, std::string& error) {
-        PaletteFonts fonts;
-        if (!openFonts({{fonts.sansBold, FONT_SANS_BOLD_PATH}, {fonts.sans, FONT_SANS_PATH}}, error))
-            return false;
-        bool ok = true;
-        for (const PictureEntry& entry : PICTURES)
-            ok = ok && makePicture(entry, fonts, dataDir, error);
-        closeFonts({&fonts.sans, &fonts.sansBold});
+        auto make = [&](const PictureEntry& entry, PaletteFonts& fonts, std::string& e) {
+            return makePicture(entry, fonts, dataDir, e);
+        };
+        const bool ok = makeEachWithFonts(PICTURES, make, error);
         if (ok)
             std::printf("palette_data: %zu pictures\n", sizeof(PICTURES) / sizeof(PICTURES[0]));
         return ok;
