@@ -17,6 +17,7 @@
 #include "render/camera.h"
 #include "render/legacy_programs.h"
 #include "render/lights.h"
+#include "render/model_draw.h"  // cacheModelProgramUniforms
 #include "render/overlay.h"
 #include "scenes/scenes.h"
 #include "scenes/sky.h"
@@ -167,6 +168,7 @@ int initDemo()
     advanceLoadingBar();
     beginStep("legacy_shaders");
     initLegacyShaders();
+    cacheModelProgramUniforms(vboShaderProgram);
     endStep("legacy_shaders");
 
     debugLog("c\n");
@@ -193,6 +195,8 @@ int initDemo()
     advanceLoadingBar();
     beginStep("shadow_programs");
     initShadowPrograms();
+    for (uint32_t program : {shadowDepthProgram, shadowLitProgram, shadowFogProgram, shadowSpecularProgram})
+        cacheModelProgramUniforms(program);
     endStep("shadow_programs");
 
     debugLog("e2\n");

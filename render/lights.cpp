@@ -543,6 +543,13 @@ void uploadLightUniforms(unsigned program)
     uploadLightArrays(program, LIGHT_UNIFORM_ARRAY_COUNT);
 }
 
+void cacheLightUniformLocations(unsigned program)
+{
+    int scratch[LIGHT_UNIFORM_ARRAY_COUNT];
+    if (program != 0)
+        lightUniformLocations(program, scratch);
+}
+
 void forgetLightUniformLocations(unsigned program)
 {
     for (int i = 0; i < lightUniformCacheCount; ++i) {

@@ -88,6 +88,8 @@ void initLightGlowParticles();
 void uploadLightSwitchUniforms(unsigned program);
 void uploadLightUniforms(unsigned program);
 void forgetLightUniformLocations(unsigned program);
+// Looks up the program's light uniform locations now, uploading nothing.
+void cacheLightUniformLocations(unsigned program);
 
 void drawLightMarkers();
 void saveLightPositions();

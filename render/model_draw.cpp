@@ -85,6 +85,14 @@ const ModelProgramUniforms& modelProgramUniforms(uint32_t program)
     return scratch;
 }
 
+void cacheModelProgramUniforms(uint32_t program)
+{
+    if (program == 0)
+        return;
+    modelProgramUniforms(program);
+    cacheLightUniformLocations(program);
+}
+
 void forgetModelProgram(uint32_t program)
 {
     for (int i = 0; i < programCacheCount; ++i) {

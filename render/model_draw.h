@@ -72,6 +72,9 @@ void drawStaticModelShadowed(Model& model, int program);
 // The pattern's steps, for every member of the family.
 const ModelProgramUniforms& modelProgramUniforms(uint32_t program);
 void forgetModelProgram(uint32_t program);
+// Looks up a program's locations now (the draw's and the lights'), so that its first draw
+// does not pay for them inside a frame. Uploads nothing.
+void cacheModelProgramUniforms(uint32_t program);
 bool isSkinnedModelDraw(const Model& model, int frame);
 // The bone pose step at slot frame: rotation from eulerRel (x from the stored first component,
 // y from the third negated, z from the second), relative and bind translations.

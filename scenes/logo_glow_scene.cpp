@@ -16,7 +16,7 @@
 #include "platform/gl_api.h"
 #include "render/camera.h"        // mainCamera
 #include "render/lights.h"        // applyLightPreset
-#include "render/model_draw.h"    // drawModelFrame, drawSkinnedModel
+#include "render/model_draw.h"    // drawModelFrame, drawSkinnedModel, cacheModelProgramUniforms
 #include "render/overlay.h"       // drawQuad
 #include "render/screen_passes.h" // drawFullScreenQuad
 #include "scenes/scenes.h"
@@ -166,6 +166,7 @@ void initLogoGlowScene()
     logoModels.back = loadScaledModel("zu5back.3dm");
     logoTextures.background = loadTexture("zu5bkgnd.tga");
     selfIllumProgram = shaderLoader.load("passthroughvertexshader.vert", "selfillum.frag");
+    cacheModelProgramUniforms(selfIllumProgram);
     logoGlowPrograms.blur = shaderLoader.load("passthroughvertexshader.vert", "logoblurfx.frag");
     logoGlowPrograms.blurAcross = shaderLoader.load("passthroughvertexshader.vert", "logoblurfx1.frag");
     logoGlowPrograms.blurUp = shaderLoader.load("passthroughvertexshader.vert", "logoblurfx2.frag");
