@@ -3,14 +3,12 @@
 // is, against the same frame of a run that lacks the one cause (no firing, no death). Only the
 // frames looked at are rasterised (--draw-captures-only); the rest run with no GL context.
 #include "game/enemies.h"
-#include "game/level_codec.h"
+#include "game_script_folder.h"
 #include "png_read.h"
-#include "program_runner.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -97,14 +95,7 @@ std::string frameList(const std::set<int>& frames)
 ScriptRun play(const char* name, const LevelImage& level, const std::string& script, int frames,
     const std::set<int>& captures, const std::set<int>& dumps)
 {
-    std::filesystem::path dir = scratchPath(std::string("mornglow-scripted-") + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
-    const std::vector<uint8_t> bytes = encodeLevel(level);
-    std::ofstream(dir / "level1.level", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    std::ofstream(dir / "keys.txt") << script;
+    const std::filesystem::path dir = makeGameScriptFolder(std::string("mornglow-scripted-") + name, level, script);
     std::string command = "cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy LP_NUM_THREADS=2 ";
     if (captures.empty())
         command += "GALLIUM_NOOP=1 ";

@@ -2,11 +2,9 @@
 // virtual clock, with every GL call made and nothing rasterised: the laser and a homing missile
 // wear a walker down, and the nuke kills the walkers on screen while one beyond it survives.
 #include "game/enemies.h"
-#include "game/level_codec.h"
-#include "program_runner.h"
+#include "game_script_folder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -43,14 +41,7 @@ std::map<int, std::vector<float>> playWeapons(const char* name, const std::strin
     level.boxes.push_back(ground);
     for (float x : walkers)
         level.enemies.push_back(walkerAt(x));
-    std::filesystem::path dir = scratchPath(std::string("mornglow-weapons-") + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
-    const std::vector<uint8_t> bytes = encodeLevel(level);
-    std::ofstream(dir / "level1.level", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    std::ofstream(dir / "keys.txt") << script;
+    const std::filesystem::path dir = makeGameScriptFolder(std::string("mornglow-weapons-") + name, level, script);
     std::string dumps;
     for (int f = 1; f <= frames; ++f)
         dumps += (f > 1 ? "," : "") + std::to_string(f);

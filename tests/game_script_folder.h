@@ -1,0 +1,25 @@
+// A scratch run folder for the capture tool's game mode: the run directory's data, a given
+// "level1.level" and the key script "keys.txt".
+#pragma once
+
+#include "game/level_codec.h"
+#include "program_runner.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+inline std::filesystem::path makeGameScriptFolder(const std::string& name, const LevelImage& level,
+    const std::string& script)
+{
+    std::filesystem::path dir = scratchPath(name);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
+    const std::vector<uint8_t> bytes = encodeLevel(level);
+    std::ofstream(dir / "level1.level", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / "keys.txt") << script;
+    return dir;
+}
