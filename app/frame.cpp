@@ -35,47 +35,48 @@ static constexpr int SCANCODE_RETURN = 40;
 static constexpr int SCANCODE_SPACE = 44;
 static constexpr int FPS_SAMPLES = 10;
 
-// The scenes in timeline order, with the position the previous scene ends at.
+// The scenes in timeline order, each with the position it ends at. Every scene but the flyover
+// keeps its end position; the flyover gives way to the logo glow at 45.5 itself.
 struct TimelineEntry {
     int state;
     const char* name;
-    float afterT;
+    float endT;
+    bool endIncluded;
 };
 
 static const TimelineEntry TIMELINE[] = {
-    {STATE_PICTURE, "picture", -1000.0f},
-    {STATE_PALETTE_LOGO, "palette_logo", 3.0f},
-    {STATE_RADIAL_BLUR, "radial_blur", 8.0f},
-    {STATE_DISCO_BALL, "disco_ball", 11.5f},
-    {STATE_TUNNEL, "tunnel", 15.5f},
-    {STATE_RINGS, "rings", 23.75f},
-    {STATE_PLASMA, "plasma", 29.5f},
-    {STATE_FLYOVER, "flyover", 31.5f},
-    {STATE_LOGO_GLOW, "logo_glow", 45.49f},
+    {STATE_PICTURE, "picture", 3.0f, true},
+    {STATE_PALETTE_LOGO, "palette_logo", 8.0f, true},
+    {STATE_RADIAL_BLUR, "radial_blur", 11.5f, true},
+    {STATE_DISCO_BALL, "disco_ball", 15.5f, true},
+    {STATE_TUNNEL, "tunnel", 23.75f, true},
+    {STATE_RINGS, "rings", 29.5f, true},
+    {STATE_PLASMA, "plasma", 31.5f, true},
+    {STATE_FLYOVER, "flyover", 45.5f, false},
+    {STATE_LOGO_GLOW, "logo_glow", INFINITY, true},
 };
+static constexpr int TIMELINE_SCENES = static_cast<int>(sizeof(TIMELINE) / sizeof(TIMELINE[0]));
+
+static int timelineIndexOf(int state)
+{
+    for (int i = 0; i < TIMELINE_SCENES; ++i)
+        if (TIMELINE[i].state == state)
+            return i;
+    return -1;
+}
 
 int timelineStateAt(float t)
 {
-    int state = STATE_GAME;
-    if (t <= 3.0f)
-        state = STATE_PICTURE;
-    if (t > 3.0f && t <= 8.0f)
-        state = STATE_PALETTE_LOGO;
-    if (t > 8.0f && t <= 11.5f)
-        state = STATE_RADIAL_BLUR;
-    if (t > 11.5f && t <= 15.5f)
-        state = STATE_DISCO_BALL;
-    if (t > 15.5f && t <= 23.75f)
-        state = STATE_TUNNEL;
-    if (t > 23.75f && t <= 29.5f)
-        state = STATE_RINGS;
-    if (t > 29.5f && t <= 31.5f)
-        state = STATE_PLASMA;
-    if (t > 31.5f && t < 45.5f)
-        state = STATE_FLYOVER;
-    if (t >= 45.5f)
-        state = STATE_LOGO_GLOW;
-    return state;
+    for (const TimelineEntry& entry : TIMELINE)
+        if (entry.endIncluded ? t <= entry.endT : t < entry.endT)
+            return entry.state;
+    return STATE_GAME;  // only a NaN position gets here
+}
+
+float timelineStateBeginT(int state)
+{
+    int i = timelineIndexOf(state);
+    return i > 0 ? TIMELINE[i - 1].endT : -INFINITY;
 }
 
 int timelineStateAtMusicMs(double musicMs)
@@ -87,26 +88,25 @@ int timelineStateAtMusicMs(double musicMs)
 // The first whole millisecond of music time whose frame falls into the state.
 double stateStartSeconds(int state)
 {
-    for (const TimelineEntry& entry : TIMELINE) {
-        if (entry.state != state)
-            continue;
-        if (state == STATE_PICTURE)
-            return 0.0;
-        double rows = (static_cast<double>(entry.afterT) + TIMELINE_OFFSET) * 32.0;
-        int ms = static_cast<int>(rows / static_cast<double>(MUSIC_ROWS_PER_MS)) - 2;
-        while (timelineStateAtMusicMs(ms) != state)
-            ++ms;
-        return ms / 1000.0;
-    }
-    return -1.0;
+    int i = timelineIndexOf(state);
+    if (i < 0)
+        return -1.0;
+    if (i == 0)
+        return 0.0;
+    double rows = (static_cast<double>(TIMELINE[i - 1].endT) + TIMELINE_OFFSET) * 32.0;
+    // The estimate lands within a few milliseconds of the cut; walk to its first millisecond.
+    int ms = static_cast<int>(rows / static_cast<double>(MUSIC_ROWS_PER_MS));
+    while (timelineStateAtMusicMs(ms) == state)
+        --ms;
+    while (timelineStateAtMusicMs(ms) != state)
+        ++ms;
+    return ms / 1000.0;
 }
 
 const char* stateSceneName(int state)
 {
-    for (const TimelineEntry& entry : TIMELINE)
-        if (entry.state == state)
-            return entry.name;
-    return "game";
+    int i = timelineIndexOf(state);
+    return i < 0 ? "game" : TIMELINE[i].name;
 }
 
 void rotateCameraUp(float* v, float angleX, float angleY, float angleZ)
@@ -236,14 +236,14 @@ int renderFrame()
     float t = timelineT;
 
     if (keyboardState.pressed[SCANCODE_RETURN])
-        flyoverFrameCount = 0;
+        restartFlyoverFirstFrame();
     if (keyboardState.pressed[SCANCODE_SPACE])
         debugLog("switch at %f\n", static_cast<double>(timelineT));
 
     if (timelineDrivesState) {
         demoState = timelineStateAt(t);
         if (demoState == STATE_FLYOVER)
-            flyoverCameraSegment = (t - 31.5f) * 0.5f;
+            updateFlyoverScene(t - timelineStateBeginT(STATE_FLYOVER));
         if (t > TIMELINE_END)
             quitRequested = 1;
     }
@@ -252,11 +252,9 @@ int renderFrame()
         prevDemoState = demoState;
         sceneStartMs = clockNowMs();
         if (demoState == STATE_PICTURE)
-            pictureHoldDone = 0;
-        if (demoState == STATE_FLYOVER) {
-            drawFlyoverScene();
-            drawFlyoverScene();
-        }
+            enterPictureScene();
+        if (demoState == STATE_FLYOVER)
+            enterFlyoverScene();
     }
 
     if (demoState == STATE_GAME)
@@ -274,8 +272,7 @@ int renderFrame()
     }
     glFlush();
 
-    for (int i = 0; i < 6; ++i)
-        pathCameraHistory[i] = pathCameraHistory[6 + i];
+    endPathCameraFrame();
 
     serveScreenshotRequest();
     return 1;

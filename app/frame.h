@@ -36,6 +36,9 @@ extern unsigned char timelineDrivesState;
 int renderFrame();
 // The timeline state for position t (every t maps to a scene state).
 int timelineStateAt(float t);
+// The position the state's scene follows on from (the previous scene's end; -infinity for the
+// first scene and the game state).
+float timelineStateBeginT(int state);
 // The state the frame routine picks at a music time (milliseconds after the music start).
 int timelineStateAtMusicMs(double musicMs);
 // Music time in seconds at which a state begins (0 for the first; -1 for the game state).

@@ -166,7 +166,7 @@ bool runMainLoopPass()
 
     prevMs = nowMs;
     nowMs = clockNowMs();
-    frameDt = 0.06f * static_cast<float>(nowMs - prevMs);
+    frameDt = framesOfMs(static_cast<float>(nowMs - prevMs));
 
     ++presentCounter;
     if (presentCounter > 100)

@@ -46,7 +46,7 @@ void seekMusicTimeMs(double musicMs, double stepMs)
 void driveFrameAt(double musicMs, double stepMs)
 {
     setMusicTimeMs(musicMs);
-    frameDt = 0.06f * static_cast<float>(stepMs);
+    frameDt = framesOfMs(static_cast<float>(stepMs));
     renderFrame();
 }
 
@@ -60,7 +60,7 @@ void startGameOffline()
 void driveGameFrame(int frame)
 {
     setVirtualCounter(gameClockZero + std::llround(static_cast<double>(frame) * GAME_FRAME_MS * TICKS_PER_MS));
-    frameDt = 0.06f * static_cast<float>(GAME_FRAME_MS);
+    frameDt = framesOfMs(static_cast<float>(GAME_FRAME_MS));
     renderFrame();
 }
 

@@ -92,7 +92,7 @@ double wrapRange(double from, double to, double offset)
     return wrapInt(toThousandths(from), toThousandths(to), toThousandths(offset)) / 1000.0;
 }
 
-void tween(double startMs, double from, double to, int mode, double speedPerFrame, float* out)
+void tween(double startMs, double from, double to, TweenMode mode, double speedPerFrame, float* out)
 {
     const double frameMs = static_cast<double>(16.666666f);
     double now = static_cast<double>(clockNowMs());
@@ -100,9 +100,9 @@ void tween(double startMs, double from, double to, int mode, double speedPerFram
     double offset = speedPerFrame * elapsedFrames;
     double v = from + offset;
     if (v > to) {
-        if (mode == 0)
+        if (mode == TWEEN_PING_PONG)
             v = pingPong(from, to, offset);
-        else if (mode == 1)
+        else if (mode == TWEEN_WRAP)
             v = wrapRange(from, to, offset);
         else
             v = to;

@@ -26,8 +26,14 @@ void busyWaitMs(int n);
 // Restarts the clock and stopwatches when clockRestartRequest is set, then clears it.
 void serviceClockRestartRequest();
 
-// mode 0 bounces past `to`, mode 1 wraps, any other mode clamps at `to`.
-void tween(double startMs, double from, double to, int mode, double speedPerFrame, float* out);
+// What tween does once the value passes `to`.
+enum TweenMode {
+    TWEEN_PING_PONG = 0,  // bounces back towards `from`
+    TWEEN_WRAP = 1,       // starts again at `from`
+    TWEEN_CLAMP = 2,      // stays at `to`
+};
+
+void tween(double startMs, double from, double to, TweenMode mode, double speedPerFrame, float* out);
 int toThousandths(double x);
 int pingPongInt(int a, int b, int c);
 double pingPong(double from, double to, double offset);

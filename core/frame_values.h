@@ -9,7 +9,16 @@
 
 extern int sceneStartMs;
 extern int beatFlags;
+// beatFlags bits (bits 2 and 3 mark pattern starts; no scene reads them).
+constexpr int BEAT_BAR_BIT = 1;     // a bar starts
+constexpr int BEAT_ACCENT_BIT = 2;  // an extra accent
 extern float frameDt;
+// Milliseconds as 60 Hz frames, the unit of frameDt and the tween speeds.
+constexpr float FRAMES_PER_MS = 0.06f;
+inline float framesOfMs(float ms)
+{
+    return FRAMES_PER_MS * ms;
+}
 extern float timelineT;
 extern int shadowDebugView;            // 0 or more shows the shadow-map view
 extern unsigned char gameFirstFrame;   // the frame routine's first-game-frame set-up is due

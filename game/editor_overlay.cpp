@@ -22,7 +22,6 @@ namespace {
 
 constexpr float BLINK_SPEED = 0.05f;
 constexpr float BLINK_SPEED_PENDING = 0.5f;
-constexpr int TWEEN_BOUNCE = 0;
 
 // The whole steps k = 0, 1, ... below `length` whose dot at screen `start` + k may land on a
 // screen `limit` wide: [first, end). drawDot makes the exact test.
@@ -161,7 +160,7 @@ void drawEditorCursor()
         glBindTexture(GL_TEXTURE_2D, gameWhitePixelTexture);
     }
     float alpha = 0.0f;
-    tween(0.0, 0.0, 1.0, TWEEN_BOUNCE, liftDestinationPending ? BLINK_SPEED_PENDING : BLINK_SPEED, &alpha);
+    tween(0.0, 0.0, 1.0, TWEEN_PING_PONG, liftDestinationPending ? BLINK_SPEED_PENDING : BLINK_SPEED, &alpha);
     if (liftDestinationPending)
         setOverlayColor(1.0f, 0.0f, 0.0f, alpha);
     else

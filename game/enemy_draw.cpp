@@ -68,15 +68,15 @@ int pickOrbModel(int index)
 void drawEnemiesShadowPass()
 {
     float restartProbe = 0.0f;
-    tween(sceneStartMs, 1.0, 110.0, 1, 1.6f, &walkFrame);
-    tween(sceneStartMs, 1.0, 140.0, 1, 1.6f, &restartProbe);
-    tween(sceneStartMs, 0.0, 360.0, 1, 1.6f, &spinAngle);
+    tween(sceneStartMs, 1.0, 110.0, TWEEN_WRAP, 1.6f, &walkFrame);
+    tween(sceneStartMs, 1.0, 140.0, TWEEN_WRAP, 1.6f, &restartProbe);
+    tween(sceneStartMs, 0.0, 360.0, TWEEN_WRAP, 1.6f, &spinAngle);
     if (walkFrame < 0.0f || restartProbe < 0.0f || spinAngle < 0.0f) {
         sceneStartMs = clockNowMs();
         debugLog("timer restarted\n");
     }
     float glowClock = 1.0f;
-    tween(sceneStartMs, 1.0, 99.0, 1, 1.6f, &glowClock);
+    tween(sceneStartMs, 1.0, 99.0, TWEEN_WRAP, 1.6f, &glowClock);
     const bool gl = gameHasGlContext();
     const int last = enemyCount < ENEMY_CAPACITY ? enemyCount : ENEMY_CAPACITY - 1;
     for (int i = 0; i <= last; ++i) {

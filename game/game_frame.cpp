@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/data_files.h"      // debugLog
+#include "core/frame_values.h"    // framesOfMs
 #include "core/keyboard.h"
 #include "game/boxes.h"
 #include "game/collision.h"
@@ -38,7 +39,6 @@ unsigned char editorMode = 0;
 unsigned char editorRequest = 0;
 
 static constexpr float GAME_FOG_Z_FACTOR = 21.0f;
-static constexpr float MS_TO_60HZ_FRAMES = 0.06f;
 
 bool gameHasGlContext()
 {
@@ -51,7 +51,7 @@ float substepFactorFor(int32_t elapsedMs)
 {
     const int32_t cap = MAX_GAME_FRAME_MS_PER_SUBSTEP * substepCount;
     const int32_t elapsed = std::clamp(elapsedMs, 0, cap);
-    return static_cast<float>(elapsed) / static_cast<float>(substepCount) * MS_TO_60HZ_FRAMES;
+    return framesOfMs(static_cast<float>(elapsed) / static_cast<float>(substepCount));
 }
 
 static void runSubstep()

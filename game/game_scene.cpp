@@ -166,8 +166,8 @@ void drawCloudLayer()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     // Start 0 is the clock's zero: the layer scrolls on across restarts.
     float scroll1 = 0.0f, scroll2 = 0.0f;
-    tween(0.0, 0.0, 1.0, 1, CLOUD_SCROLL1_SPEED, &scroll1);
-    tween(0.0, 0.0, 1.0, 1, CLOUD_SCROLL2_SPEED, &scroll2);
+    tween(0.0, 0.0, 1.0, TWEEN_WRAP, CLOUD_SCROLL1_SPEED, &scroll1);
+    tween(0.0, 0.0, 1.0, TWEEN_WRAP, CLOUD_SCROLL2_SPEED, &scroll2);
     shaderLoader.use(cloudsProgram);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, clouds1Texture);

@@ -38,7 +38,7 @@ static int wholeUnits(float d)
 
 void setHeroTransform()
 {
-    tween(sceneStartMs, 1.0, 110.0, 1, 1.6f, &heroWalkPhase);
+    tween(sceneStartMs, 1.0, 110.0, TWEEN_WRAP, 1.6f, &heroWalkPhase);
     if (heroWalkPhase < 0.0f || keyboardState.held[SDL_SCANCODE_F9]) {
         sceneStartMs = clockNowMs();
         debugLog("timer restarted\n");

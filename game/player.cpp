@@ -296,7 +296,7 @@ void updatePlayer()
 {
     if (!playerActive)
         return;
-    tween(heroAppearStartMs, 0.0, 1.1f, 2, 1.0f / 60.0f, &heroViewYOffset);
+    tween(heroAppearStartMs, 0.0, 1.1f, TWEEN_CLAMP, 1.0f / 60.0f, &heroViewYOffset);
     playerMoving = 0;
     pollKeyboardState();
     serveDebugKeys();

@@ -27,7 +27,7 @@ static constexpr float SCENE_ASPECT = 16.0f / 9.0f;
 int shadowTestHeroFrame()
 {
     float t = 1.0f;
-    tween(sceneStartMs, 1.0, 100.0, 1, 1.0, &t);
+    tween(sceneStartMs, 1.0, 100.0, TWEEN_WRAP, 1.0, &t);
     return t < 1.0f ? 1 : static_cast<int>(t);
 }
 
@@ -84,7 +84,7 @@ static void drawHeroLit(int frame)
 
 void drawShadowedSceneDof()
 {
-    tween(sceneStartMs, 0.0, 360.0, 1, 1.0, &lightAnimationAngles[0]);
+    tween(sceneStartMs, 0.0, 360.0, TWEEN_WRAP, 1.0, &lightAnimationAngles[0]);
     const int frame = shadowTestHeroFrame();
 
     bindShadowTarget();
@@ -133,9 +133,9 @@ void drawShadowedSceneDof()
 void drawShadowedScene()
 {
     // The light swings on three slow angles (radians, wrapping once per turn).
-    tween(sceneStartMs, 0.0, TWO_PI, 1, 0.011, &lightAnimationAngles[1]);
-    tween(sceneStartMs, 0.0, TWO_PI, 1, 0.007, &lightAnimationAngles[2]);
-    tween(sceneStartMs, 0.0, TWO_PI, 1, 0.013, &lightAnimationAngles[3]);
+    tween(sceneStartMs, 0.0, TWO_PI, TWEEN_WRAP, 0.011, &lightAnimationAngles[1]);
+    tween(sceneStartMs, 0.0, TWO_PI, TWEEN_WRAP, 0.007, &lightAnimationAngles[2]);
+    tween(sceneStartMs, 0.0, TWO_PI, TWEEN_WRAP, 0.013, &lightAnimationAngles[3]);
     const int frame = shadowTestHeroFrame();
 
     bindShadowTarget();

@@ -426,7 +426,7 @@ void drawSparks()
         if (!sparks.active[i])
             continue;
         float alpha = 0.0f;
-        tween(sparks.spawnMs[i], 0.0, 1.0, 0, 0.06, &alpha);
+        tween(sparks.spawnMs[i], 0.0, 1.0, TWEEN_PING_PONG, 0.06, &alpha);
         if (sparks.kind[i] == 1)
             setDrawColor(1.0f, 0.6f, 0.0f, alpha);
         else

@@ -45,7 +45,6 @@ static constexpr float FLASH_PULL_DIVISOR = 449.99997f;
 static constexpr float FLASH_LIGHT_Z = 0.75f;
 static constexpr double FLASH_FADE_END = 3.0;
 static constexpr double FLASH_FADE_SPEED = 0.025;  // per 60 Hz frame: 3 after 2 seconds
-static constexpr int TWEEN_CLAMP = 2;
 
 // r % n as a float after a division and an offset, computed in double and stored once.
 static float drawScaled(int n, double divisor, double offset)

@@ -31,7 +31,6 @@ static constexpr float PARTICLE_COLOUR_BOOST = 0.15f;
 static constexpr float PARTICLE_GRID_STEPS = 100.0f;  // positions in steps of 1/100
 static constexpr float BURST_LENS_SIZE = 1.5f;
 static constexpr int GLOW_COUNT = 8;  // fillGlowsFromLights uses lights 0..7
-static constexpr int TWEEN_WRAP = 1;
 static constexpr double CLOUD_TURN_END = 36000000.0;
 
 ParticleLocations fetchParticleLocations(uint32_t program)

@@ -145,9 +145,9 @@ void applyScreenShade()
     drawFullScreenQuadInPlace();
 
     float amp = 0.0f, scroll = 0.0f, scrollY = 0.0f;
-    tween(0.0, 0.0, 1.0, 0, 0.014, &amp);
-    tween(0.0, 0.0, 1.0, 1, 0.024, &scroll);
-    tween(0.0, 0.0, 1.0, 1, 0.031, &scrollY);
+    tween(0.0, 0.0, 1.0, TWEEN_PING_PONG, 0.014, &amp);
+    tween(0.0, 0.0, 1.0, TWEEN_WRAP, 0.024, &scroll);
+    tween(0.0, 0.0, 1.0, TWEEN_WRAP, 0.031, &scrollY);
     shaderLoader.use(offsetXProgram);
     bindSampler(offsetXProgram, "colorMap", 0, screenTarget2.colorTexture);
     bindSampler(offsetXProgram, "offsetMap", 1, offsetXTexture);
@@ -192,7 +192,7 @@ void applyLensGrade()
     drawFullScreenQuadInPlace();
 
     float lensFactor = 0.0f;
-    tween(0.0, 0.0, 4.0, 0, 0.03, &lensFactor);
+    tween(0.0, 0.0, 4.0, TWEEN_PING_PONG, 0.03, &lensFactor);
     shaderLoader.use(lensProgram);
     bindSampler(lensProgram, "colorMap", 0, screenTarget2.colorTexture);
     setFloat(lensProgram, "lensfactor", lensFactor);

@@ -30,12 +30,9 @@ float discoAngles[3] = {0.0f, 0.0f, 0.0f};
 float discoGlow = 0.0f;
 float discoSpinCountdown = 0.0f;
 
-static constexpr int TWEEN_PING_PONG = 0;
 static constexpr float SCREEN_W = 1920.0f;
 static constexpr float SCREEN_H = 1080.0f;
 static constexpr int DISCO_LIGHT_PRESET = 66;
-static constexpr int BEAT_BAR_BIT = 1;
-static constexpr int BEAT_ACCENT_BIT = 2;
 static constexpr float FULL_TURN = 360.0f;
 static constexpr float BALL_SCALE = 0.5f;
 static constexpr float LOGO_SCALE = 0.2f;

@@ -24,7 +24,6 @@ Circle circles[CIRCLE_COUNT] = {};
 float sinTable[SIN_COS_TABLE_SIZE] = {};
 float cosTable[SIN_COS_TABLE_SIZE] = {};
 
-static constexpr int TWEEN_WRAP = 1;
 static constexpr double PER_SECOND = 1.0 / 60.0;  // tween speed that counts seconds
 static constexpr float SCREEN_CENTRE_X = 960.0f;
 static constexpr float SCREEN_CENTRE_Y = 540.0f;

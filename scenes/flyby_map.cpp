@@ -65,7 +65,7 @@ void rotateFlybyMapRows()
 void scrollFlybyMap()
 {
     float previous = flybyScroll;
-    tween(sceneStartMs, 0.0, FLYBY_CELL_SIZE, 1, FLYBY_SCROLL_SPEED, &flybyScroll);
+    tween(sceneStartMs, 0.0, FLYBY_CELL_SIZE, TWEEN_WRAP, FLYBY_SCROLL_SPEED, &flybyScroll);
     if (flybyScroll < previous)
         rotateFlybyMapRows();
 }

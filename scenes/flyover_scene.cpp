@@ -78,8 +78,11 @@ int flyoverRow = 0;
 float flyoverOffset = 0.0f;
 int dustPrevRow = 0;
 float dustPrevOffset = 0.0f;
+float flyoverCameraSegment = 0.0f;
 int flyoverSegmentIndex = 0;
 float flyoverSegmentStartMs = 0.0f;
+// Frames drawn since the scene began (or the Return key); the first takes its own pose.
+static int flyoverFrameCount = 0;
 
 float recordedPos[BEZIER_CONTROL_POINTS][3] = {};
 float recordedView[BEZIER_CONTROL_POINTS][3] = {};
@@ -87,10 +90,8 @@ unsigned char pathPlayback = 0;
 
 static constexpr const char* DUST_TEXTURE_FILES[DUST_TEXTURE_COUNT] = {"dustparticle.tga", "dustparticle2.tga",
                                                                        "dustparticle3.tga", "dustparticle4.tga"};
-static constexpr int TWEEN_PING_PONG = 0;
-static constexpr int TWEEN_WRAP = 1;
-static constexpr int TWEEN_CLAMP = 2;
 static constexpr float CAMERA_SEGMENT_SPEED = 0.0033333334f;  // 300 frames per segment flight
+static constexpr float CAMERA_SEGMENTS_PER_T = 0.5f;  // a camera segment every two timeline units
 static constexpr float SHIP_YAW_SPEED = 0.1f;
 static constexpr float SHIP_YAW_LIMIT = 20.0f;
 static constexpr float SCROLL_WRAP = 307200.0f;
@@ -513,6 +514,22 @@ static void drawDustShadows()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     drawModelDepth(*dustShadowBatch, -1, static_cast<int>(shadowDepthProgram));
+}
+
+void enterFlyoverScene()
+{
+    drawFlyoverScene();
+    drawFlyoverScene();
+}
+
+void updateFlyoverScene(float sinceBeginT)
+{
+    flyoverCameraSegment = sinceBeginT * CAMERA_SEGMENTS_PER_T;
+}
+
+void restartFlyoverFirstFrame()
+{
+    flyoverFrameCount = 0;
 }
 
 void drawFlyoverScene()

@@ -41,6 +41,7 @@ extern int flyoverRow;
 extern float flyoverOffset;
 extern int dustPrevRow;
 extern float dustPrevOffset;
+extern float flyoverCameraSegment;  // the timeline's camera segment, whole part the index
 extern int flyoverSegmentIndex;
 extern float flyoverSegmentStartMs;
 

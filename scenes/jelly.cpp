@@ -32,8 +32,6 @@ static const char TARGET_FAILED[] = "can't create framebuffer for render to text
 static constexpr int FRAME_WIDTH = 1920;
 static constexpr int FRAME_HEIGHT = 1080;
 static constexpr int CELL_SOURCE_X = 480;  // the middle 960 columns of a rendered step
-static constexpr int TWEEN_PING_PONG = 0;
-static constexpr int TWEEN_WRAP = 1;
 
 // The largest side GL takes for both a texture and a renderbuffer (or the test seam's).
 static int targetSizeLimit()

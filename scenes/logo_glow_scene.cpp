@@ -26,7 +26,6 @@ namespace {
 constexpr float LOGO_SCALE = 0.125f;
 constexpr int LOGO_LIGHT_PRESET = 6;
 constexpr int GLOW_ROUNDS = 10;  // each round: one horizontal and one vertical blur pass
-constexpr int TWEEN_MODE_WRAP = 1;
 constexpr int UNSKINNED = -1;
 
 constexpr float SPIN_END_DEGREES = 3600.0f;
@@ -114,7 +113,7 @@ void drawRasterBand()
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     float u = 0.0f;
-    tween(sceneStartMs, 0.0, 1.0, TWEEN_MODE_WRAP, static_cast<double>(RASTER_SPEED), &u);
+    tween(sceneStartMs, 0.0, 1.0, TWEEN_WRAP, static_cast<double>(RASTER_SPEED), &u);
     const float width = static_cast<float>(SCREEN_TARGET_WIDTH);
     glBegin(GL_QUADS);
     glNormal3f(1.0f, 1.0f, 1.0f);
@@ -199,7 +198,7 @@ void drawLogoGlowScene()
     drawRasterBand();
 
     float spin = 0.0f;
-    tween(sceneStartMs, 0.0, static_cast<double>(SPIN_END_DEGREES), TWEEN_MODE_WRAP, static_cast<double>(SPIN_SPEED),
+    tween(sceneStartMs, 0.0, static_cast<double>(SPIN_END_DEGREES), TWEEN_WRAP, static_cast<double>(SPIN_SPEED),
           &spin);
     placeLogo(spin);
     if (logoModels.metal)

@@ -33,8 +33,6 @@ PalettePrograms palettePrograms = {};
 PaletteTextures paletteTextures = {};
 int paletteLogoFrameCount = 0;
 
-static constexpr int TWEEN_WRAP = 1;
-static constexpr int TWEEN_CLAMP = 2;
 
 static constexpr float SCREEN_W = 1920.0f;
 static constexpr float SCREEN_H = 1080.0f;

@@ -15,7 +15,7 @@
 #include "platform/gl_api.h"
 #include "render/camera.h"  // mainCamera
 #include "render/lights.h"  // applyLightPreset
-#include "scenes/scenes.h"  // pictureHoldDone
+#include "scenes/scenes.h"  // enterPictureScene
 
 #include <algorithm>
 #include <cmath>
@@ -50,9 +50,9 @@ static constexpr float X_SCALE = 0.020833334f;  // 1/48
 static constexpr float Y_SCALE = 0.009259259f;  // 1/108
 static constexpr float PUSH_FLOOR = 0.01f;
 static constexpr float SECOND_MAP_DRIFT = 1.5f;
-static constexpr int TWEEN_WRAP = 1;
-static constexpr int TWEEN_CLAMP = 2;
 static constexpr int PICTURE_LIGHT_PRESET = 6;
+// The opening hold is over: the picture animates from the restarted sceneStartMs.
+static bool pictureHoldDone = false;
 
 bool readBackPicture(uint32_t texture, const char* name, uint8_t* pixels)
 {
@@ -139,7 +139,7 @@ PictureAnimation pictureHoldAnimation()
     return a;
 }
 
-static float pictureTween(double to, int mode, float speedPerFrame)
+static float pictureTween(double to, TweenMode mode, float speedPerFrame)
 {
     float v = 0.0f;
     tween(static_cast<double>(sceneStartMs), 0.0, to, mode, static_cast<double>(speedPerFrame), &v);
@@ -271,6 +271,11 @@ void drawPictureQuads(const PictureAnimation& a)
         drawPictureQuadsImmediate(a);
 }
 
+void enterPictureScene()
+{
+    pictureHoldDone = false;
+}
+
 void drawPictureScene()
 {
     applyLightPreset(PICTURE_LIGHT_PRESET);
@@ -299,7 +304,7 @@ void drawPictureScene()
             holding = true;
         } else {
             sceneStartMs = clockNowMs();
-            pictureHoldDone = 1;
+            pictureHoldDone = true;
         }
     }
     if (!holding)

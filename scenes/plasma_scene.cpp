@@ -16,7 +16,6 @@ static uint32_t plasmaProgram = 0;
 static uint32_t plasmaTexture = 0;
 static uint32_t plasmaLogoTexture = 0;
 
-static constexpr int WRAP = 1;
 static constexpr int PLASMA_PHASE_COUNT = 6;
 // Per 60 Hz frame; the same speeds drive the palette-blur logo's plasma layer.
 static const float PLASMA_PHASE_SPEEDS[PLASMA_PHASE_COUNT] = {
@@ -43,7 +42,7 @@ void drawPlasmaScene()
 {
     float p[PLASMA_PHASE_COUNT];
     for (int i = 0; i < PLASMA_PHASE_COUNT; ++i)
-        tween(static_cast<double>(sceneStartMs), 0.0, PLASMA_PHASE_END, WRAP, PLASMA_PHASE_SPEEDS[i], &p[i]);
+        tween(static_cast<double>(sceneStartMs), 0.0, PLASMA_PHASE_END, TWEEN_WRAP, PLASMA_PHASE_SPEEDS[i], &p[i]);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     shaderLoader.use(plasmaProgram);

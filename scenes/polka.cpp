@@ -22,9 +22,6 @@ uint32_t polkaTextTexture = 0;
 uint32_t polkaEagleTexture = 0;
 
 static const char POLKA_VERTEX_SHADER[] = "Passthroughvertexshader.vert";
-static constexpr int TWEEN_PING_PONG = 0;
-static constexpr int TWEEN_WRAP = 1;
-static constexpr int TWEEN_CLAMP = 2;
 static constexpr float ZOOM_END = 128.0f;
 
 // Overlay placement in the 1920 x 1080 frame: the eagle, and the text picture turning about

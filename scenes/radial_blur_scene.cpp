@@ -21,13 +21,11 @@
 RadialBlurPrograms radialBlurPrograms = {};
 uint32_t radialBlurPalette = 0;
 
-static constexpr int TWEEN_WRAP = 1;
 static constexpr float SCREEN_W = 1920.0f;
 static constexpr float SCREEN_H = 1080.0f;
 static constexpr int SCREEN_CENTRE_X = 960;
 static constexpr int SCREEN_CENTRE_Y = 540;
 static constexpr float PALETTE_BORDER = 10.0f;
-static constexpr int BEAT_BAR_BIT = 1;
 // Turn rates of the cloud in radians per 60 Hz frame about x, y and z.
 static constexpr float CLOUD_TURN_XY = 0.02f;
 static constexpr float CLOUD_TURN_Z = 0.06f;

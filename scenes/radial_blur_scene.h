@@ -18,7 +18,7 @@ struct RadialBlurPrograms {
 extern RadialBlurPrograms radialBlurPrograms;
 extern uint32_t radialBlurPalette;  // "blurpalette2.tga"
 
-// One frame of the beat countdown: a beat (key 16 or bit 0 of beatFlags) restarts it at 25
-// less this frame; otherwise it runs down by frameDt, never below 0. True while the blob look
-// is chosen: on a beat, or while the countdown was still running at the frame's start.
+// One frame of the beat countdown: a beat (key 16 or BEAT_BAR_BIT of beatFlags) restarts it at
+// 25 less this frame; otherwise it runs down by frameDt, never below 0. True while the blob
+// look is chosen: on a beat, or while the countdown was still running at the frame's start.
 bool stepRadialBlurBeat(bool beat);

@@ -18,8 +18,6 @@ const char SCROLLER_TEXT[] =
     "it is cool to have a scroller in a demo so here is one   greetings to all the usual suspects"
     "                         ";
 
-static constexpr int TWEEN_PING_PONG = 0;
-static constexpr int TWEEN_WRAP = 1;
 
 void initRasterBars()
 {

@@ -132,7 +132,7 @@ void drawRingsLitPass()
 
 void drawRingsScene()
 {
-    const bool beat = keyboardState.pressed[RINGS_BEAT_KEY] || (beatFlags & 1);
+    const bool beat = keyboardState.pressed[RINGS_BEAT_KEY] || (beatFlags & BEAT_BAR_BIT);
     const float speed = stepRingsBeat(beat, frameDt);
 
     glEnable(GL_BLEND);

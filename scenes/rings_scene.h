@@ -1,7 +1,7 @@
 // The spheres-and-rings scene: a sphere inside four nested rings, each tumbling about x and z at
 // its own rate, drawn with real-time shadows: a depth pass into the 4096 x 4096 shadow target,
-// then a lit, shadowed pass over the background picture. A beat (bit 0 of beatFlags, or the M
-// key) makes the rings turn five times faster for RINGS_BEAT_FRAMES frames.
+// then a lit, shadowed pass over the background picture. A beat (BEAT_BAR_BIT of beatFlags, or
+// the M key) makes the rings turn five times faster for RINGS_BEAT_FRAMES frames.
 //
 // Units: angles in degrees, speeds in degrees per 60 Hz frame (times the ring's rate), the
 // countdown (the shared beatCountdown) in 60 Hz frames like frameDt.

@@ -2,12 +2,6 @@
 // calls once per frame while the timeline is in the scene's state.
 #pragma once
 
-// Values the frame routine writes into the scenes module.
-extern unsigned char pictureHoldDone;
-extern float flyoverCameraSegment;
-extern int flyoverFrameCount;
-extern float pathCameraHistory[12];  // six previous-frame values, then six current ones
-
 void initPictureScene();
 void drawPictureScene();
 void initPaletteLogoScene();
@@ -26,3 +20,15 @@ void initFlyoverScene();
 void drawFlyoverScene();
 void initLogoGlowScene();
 void drawLogoGlowScene();
+
+// What the frame routine tells the scenes besides drawing them.
+// On the frame the timeline enters the picture: the opening hold starts again.
+void enterPictureScene();
+// On the frame the timeline enters the flyover, after sceneStartMs is set: two warm-up draws.
+void enterFlyoverScene();
+// Every flyover frame before its draw: the timeline position since the scene began.
+void updateFlyoverScene(float sinceBeginT);
+// The Return key: the flyover's next draw takes its first-frame pose again.
+void restartFlyoverFirstFrame();
+// After every frame: the path camera's current values become the previous frame's.
+void endPathCameraFrame();

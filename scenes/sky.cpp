@@ -19,7 +19,6 @@ float skyTime = 0.0f;
 
 static constexpr float SCREEN_W = 1920.0f;
 static constexpr float SCREEN_H = 1080.0f;
-static constexpr int TWEEN_PING_PONG = 0;
 static constexpr double SKY_TIME_FROM = 1000.0;
 static constexpr double SKY_TIME_TO = 10000.0;
 static constexpr double SKY_TIME_DELAY_MS = 10.0;

@@ -17,7 +17,6 @@ int fontCharMap[FONT_CHAR_MAP_SIZE] = {};
 
 static constexpr float SCREEN_W = 1920.0f;
 static constexpr float SCREEN_H = 1080.0f;
-static constexpr int TWEEN_PING_PONG = 0;
 static constexpr float HALF_PI_LIMIT = 1.57f;
 static constexpr int LETTER_COUNT = 26;
 

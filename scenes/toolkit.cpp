@@ -7,7 +7,7 @@
 #include "platform/gl_api.h"
 #include "render/camera.h"    // mainCamera
 #include "render/overlay.h"
-#include "scenes/scenes.h"    // pathCameraHistory
+#include "scenes/scenes.h"    // endPathCameraFrame
 
 #include <cmath>
 
@@ -41,6 +41,7 @@ const CameraKey cameraKeys[CAMERA_KEY_COUNT] = {
 };
 
 float pathCamera[9] = {};
+float pathCameraHistory[2 * PATH_CAMERA_HISTORY_VALUES] = {};
 float keyPathTime = 0.0f;
 
 static constexpr float SCREEN_W = 1920.0f;
@@ -49,7 +50,6 @@ static constexpr float SKY_HALF_SIZE = 5.0f;
 // Keeps the sky samples one texel off the 512 x 512 face borders.
 static constexpr float SKY_UV_LOW = 1.0f / 512.0f;
 static constexpr float SKY_UV_HIGH = 511.0f / 512.0f;
-static constexpr int TWEEN_MODE_WRAP = 1;
 
 // One corner of a screen rectangle. Model-style programs read texture coordinates from generic
 // attribute 2, which glTexCoord does not reach, so the coordinate goes there as well.
@@ -248,7 +248,7 @@ static const KeyWindow KEY_WINDOWS[] = {
 
 void runCameraKeyPath()
 {
-    tween(static_cast<double>(sceneStartMs), 0.0, 1000000.0, TWEEN_MODE_WRAP,
+    tween(static_cast<double>(sceneStartMs), 0.0, 1000000.0, TWEEN_WRAP,
           static_cast<double>(1.0f / 60.0f), &keyPathTime);
     float t = keyPathTime;
     for (const KeyWindow& w : KEY_WINDOWS) {
@@ -260,8 +260,14 @@ void runCameraKeyPath()
     gluLookAt(pathCamera[0], pathCamera[1], pathCamera[2], pathCamera[3], pathCamera[4], pathCamera[5],
               pathCamera[6], pathCamera[7], pathCamera[8]);
     // The current half of the history holds centre z first and eye x last.
-    for (int i = 0; i < 6; ++i)
-        pathCameraHistory[6 + i] = pathCamera[5 - i];
+    for (int i = 0; i < PATH_CAMERA_HISTORY_VALUES; ++i)
+        pathCameraHistory[PATH_CAMERA_HISTORY_VALUES + i] = pathCamera[PATH_CAMERA_HISTORY_VALUES - 1 - i];
+}
+
+void endPathCameraFrame()
+{
+    for (int i = 0; i < PATH_CAMERA_HISTORY_VALUES; ++i)
+        pathCameraHistory[i] = pathCameraHistory[PATH_CAMERA_HISTORY_VALUES + i];
 }
 
 void advanceAngle(float /*from*/, float to, int /*mode*/, float speedPerFrame, float* value)

@@ -38,6 +38,10 @@ extern uint32_t highpassProgram;
 
 extern const CameraKey cameraKeys[CAMERA_KEY_COUNT];
 extern float pathCamera[9];  // eye, centre, up
+// The eye and centre of the path camera, last frame's then this frame's, each from centre z
+// down to eye x.
+constexpr int PATH_CAMERA_HISTORY_VALUES = 6;
+extern float pathCameraHistory[2 * PATH_CAMERA_HISTORY_VALUES];
 extern float keyPathTime;
 
 // Full-screen pass rectangle drawn with the program bound at the call; leaves blending on and

@@ -32,9 +32,7 @@ std::vector<float> tunnelUvBackup;
 float tunnelScroll = 0.0f;
 float tunnelFlash = 0.0f;
 
-static constexpr int WRAP = 1;
 static constexpr int TUNNEL_LIGHT_PRESET = 5;
-static constexpr int ACCENT_BEAT_BIT = 2;
 
 void initTunnelScene()
 {
@@ -84,13 +82,13 @@ void drawTunnelScene()
 {
     float spinX, spinY, spinZ, wobble1, wobble2, scroll, roll;
     const double start = static_cast<double>(sceneStartMs);
-    tween(start, 0.0, 3600.0, WRAP, 1.0f, &spinX);
-    tween(start, 0.0, 3600.0, WRAP, 1.6f, &spinY);
-    tween(start, 0.0, 3600.0, WRAP, 1.4f, &spinZ);
-    tween(start, 0.0, 628.0, WRAP, 0.05f, &wobble1);
-    tween(start, 0.0, 628.0, WRAP, 0.065f, &wobble2);
-    tween(start, 0.0, 1.0, WRAP, 0.008f, &scroll);
-    tween(start, 0.0, 125600.0, WRAP, 45.0f, &roll);
+    tween(start, 0.0, 3600.0, TWEEN_WRAP, 1.0f, &spinX);
+    tween(start, 0.0, 3600.0, TWEEN_WRAP, 1.6f, &spinY);
+    tween(start, 0.0, 3600.0, TWEEN_WRAP, 1.4f, &spinZ);
+    tween(start, 0.0, 628.0, TWEEN_WRAP, 0.05f, &wobble1);
+    tween(start, 0.0, 628.0, TWEEN_WRAP, 0.065f, &wobble2);
+    tween(start, 0.0, 1.0, TWEEN_WRAP, 0.008f, &scroll);
+    tween(start, 0.0, 125600.0, TWEEN_WRAP, 45.0f, &roll);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -128,7 +126,7 @@ void drawTunnelScene()
     glRotatef(spinY, 0.0f, 1.0f, 0.0f);
     glRotatef(spinZ, 0.0f, 0.0f, 1.0f);
 
-    const bool beat = keyboardState.pressed[TUNNEL_FLASH_KEY] != 0 || (beatFlags & ACCENT_BEAT_BIT) != 0;
+    const bool beat = keyboardState.pressed[TUNNEL_FLASH_KEY] != 0 || (beatFlags & BEAT_ACCENT_BIT) != 0;
     tunnelFlash = stepTunnelFlash(tunnelFlash, beat, frameDt);
 
     shaderLoader.use(tunnelProgram);

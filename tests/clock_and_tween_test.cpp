@@ -43,7 +43,7 @@ TEST_F(VirtualClock, StopwatchesCountFromTheirOwnStart)
 }
 
 struct TweenCase {
-    int mode;
+    TweenMode mode;
     double from, to, speed, frames;
     float expected;
 };
@@ -51,15 +51,15 @@ struct TweenCase {
 TEST_F(VirtualClock, TweenModesPastTheEnd)
 {
     const TweenCase cases[] = {
-        {0, 0, 360, 1, 400, 320.0f},  // bounces back down
-        {1, 0, 360, 1, 400, 40.0f},   // wraps to the start
-        {2, 0, 360, 1, 400, 360.0f},  // clamps
-        {0, 5, 9, 0, 1000, 5.0f},     // speed 0 stays at from
-        {0, 0, 100, 1, 150, 50.0f},   // on the way down
-        {0, 0, 100, 1, 250, 50.0f},   // on the way up again
-        {1, 0, 100, 1, 150, 50.0f},
-        {1, 0, 100, 1, 250, 50.0f},
-        {0, 0, 100, -1, 500, -500.0f},  // a negative speed is not bounded below
+        {TWEEN_PING_PONG, 0, 360, 1, 400, 320.0f},    // bounces back down
+        {TWEEN_WRAP, 0, 360, 1, 400, 40.0f},          // wraps to the start
+        {TWEEN_CLAMP, 0, 360, 1, 400, 360.0f},        // clamps
+        {TWEEN_PING_PONG, 5, 9, 0, 1000, 5.0f},       // speed 0 stays at from
+        {TWEEN_PING_PONG, 0, 100, 1, 150, 50.0f},     // on the way down
+        {TWEEN_PING_PONG, 0, 100, 1, 250, 50.0f},     // on the way up again
+        {TWEEN_WRAP, 0, 100, 1, 150, 50.0f},
+        {TWEEN_WRAP, 0, 100, 1, 250, 50.0f},
+        {TWEEN_PING_PONG, 0, 100, -1, 500, -500.0f},  // a negative speed is not bounded below
     };
     for (const TweenCase& c : cases) {
         atFrames(c.frames);
@@ -74,7 +74,7 @@ TEST_F(VirtualClock, TweenExactlyAtTheEndKeepsTheEnd)
 {
     atMs(6000.0);
     const double to = 6000.0 / static_cast<double>(16.666666f);
-    for (int mode = 0; mode < 3; ++mode) {
+    for (TweenMode mode : {TWEEN_PING_PONG, TWEEN_WRAP, TWEEN_CLAMP}) {
         float value = 0.0f;
         tween(0.0, 0.0, to, mode, 1.0, &value);
         EXPECT_EQ(value, static_cast<float>(to)) << "mode " << mode;
@@ -85,7 +85,7 @@ TEST_F(VirtualClock, TweenBeforeItsStartRunsBelowFrom)
 {
     atMs(1000.0);
     float value = 0.0f;
-    tween(2000.0, 10.0, 20.0, 2, 1.0, &value);
+    tween(2000.0, 10.0, 20.0, TWEEN_CLAMP, 1.0, &value);
     EXPECT_LT(value, 10.0f);
     EXPECT_NEAR(value, 10.0 - 1000.0 / static_cast<double>(16.666666f), 1e-3);
 }

@@ -369,6 +369,10 @@ TEST_F(SceneToolkitGl, KeyPathFollowsTheSceneClockAndKeepsItsHistoryReversed)
     // Centre z first, eye x last.
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(pathCameraHistory[6 + i], pathCamera[5 - i]) << i;
+    // The frame's end hands this frame's values to the previous-frame half.
+    endPathCameraFrame();
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(pathCameraHistory[i], pathCamera[5 - i]) << i;
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_NE(m[14], 0.0f) << "the look-at is applied";

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 TEST(Timeline, BoundsBelongToTheEarlierState)
@@ -25,6 +27,35 @@ TEST(Timeline, BoundsBelongToTheEarlierState)
         EXPECT_EQ(timelineStateAt(c.t), c.state) << "t " << c.t;
 }
 
+// Just below, at and just above every cut. The flyover alone gives way at its bound itself.
+TEST(Timeline, EveryCutComparesAsItAlwaysHas)
+{
+    const struct {
+        float bound;
+        int below;
+        int at;
+        int above;
+    } cuts[] = {
+        {3.0f, STATE_PICTURE, STATE_PICTURE, STATE_PALETTE_LOGO},
+        {8.0f, STATE_PALETTE_LOGO, STATE_PALETTE_LOGO, STATE_RADIAL_BLUR},
+        {11.5f, STATE_RADIAL_BLUR, STATE_RADIAL_BLUR, STATE_DISCO_BALL},
+        {15.5f, STATE_DISCO_BALL, STATE_DISCO_BALL, STATE_TUNNEL},
+        {23.75f, STATE_TUNNEL, STATE_TUNNEL, STATE_RINGS},
+        {29.5f, STATE_RINGS, STATE_RINGS, STATE_PLASMA},
+        {31.5f, STATE_PLASMA, STATE_PLASMA, STATE_FLYOVER},
+        {45.5f, STATE_FLYOVER, STATE_LOGO_GLOW, STATE_LOGO_GLOW},
+    };
+    for (const auto& c : cuts) {
+        EXPECT_EQ(timelineStateAt(std::nextafter(c.bound, -INFINITY)), c.below) << "below " << c.bound;
+        EXPECT_EQ(timelineStateAt(c.bound), c.at) << "at " << c.bound;
+        EXPECT_EQ(timelineStateAt(std::nextafter(c.bound, INFINITY)), c.above) << "above " << c.bound;
+        EXPECT_EQ(timelineStateBeginT(c.above), c.bound) << stateSceneName(c.above) << " follows on from the cut";
+    }
+    EXPECT_EQ(timelineStateAt(-INFINITY), STATE_PICTURE);
+    EXPECT_EQ(timelineStateAt(INFINITY), STATE_LOGO_GLOW);
+    EXPECT_EQ(timelineStateBeginT(STATE_PICTURE), -INFINITY);
+}
+
 TEST(Timeline, SceneStartTimesOpenTheirStates)
 {
     const int states[] = {STATE_PICTURE, STATE_PALETTE_LOGO, STATE_RADIAL_BLUR, STATE_DISCO_BALL, STATE_TUNNEL,
@@ -34,6 +65,7 @@ TEST(Timeline, SceneStartTimesOpenTheirStates)
         double startMs = stateStartSeconds(state) * 1000.0;
         EXPECT_EQ(timelineStateAtMusicMs(startMs), state) << stateSceneName(state);
         if (previous != STATE_GAME) {
+            EXPECT_EQ(timelineStateAtMusicMs(startMs - 1.0), previous) << stateSceneName(state) << ": the first ms";
             EXPECT_EQ(timelineStateAtMusicMs(startMs - 20.0), previous) << stateSceneName(state);
         }
         previous = state;
