@@ -166,8 +166,7 @@ static void drawOnce(Model& model, BenchMode mode)
         break;
     case MODE_STATIC_UNCACHED:
         markModelVertexDataChanged(model);
-        forgetModelProgram(vboShaderProgram);
-        forgetLightUniformLocations(vboShaderProgram);
+        forgetProgramUniforms(vboShaderProgram);
         drawModel(model);
         break;
     case MODE_STATIC_LEAN:

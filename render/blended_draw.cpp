@@ -1,10 +1,8 @@
 #include "render/blended_draw.h"
 
 #include "gfx/model.h"             // Model, BONE_MATRIX_SLOTS
-#include "gfx/shadow_map.h"        // shadowTarget, shadowLitProgram, depthMVP, depthBiasMVP, lightVector
 #include "platform/gl_api.h"
 #include "render/light_space.h"    // computeLightMatrices
-#include "render/lights.h"         // uploadLightSwitchUniforms, uploadLightUniforms
 #include "gfx/matrix_math.h"    // rotationFromEuler, quaternions, eulerAxisOrder
 #include "render/model_draw.h"     // the submission steps
 
@@ -108,20 +106,7 @@ void submitModelDepthBlend(Model& model, int frameA, int frameB, int frameC, flo
 {
     bool skinned = poseModelBonesBlend(model, frameA, frameB, frameC, blendAB, blendC);
     submitModelVertices(model, skinned);
-    uint32_t id = useModelProgramOrKeep(program);
-    glDepthMask(GL_TRUE);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    textures[0] = 0;
-    bindModelTextureUnits(u, textures, u.specularMap);
-    if (id != 0) {
-        uploadLightSwitchUniforms(id);
-        uploadModelSkin(u, model, skinned);
-        if (u.depthMVP >= 0)
-            glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
-    }
-    glFrontFace(GL_CCW);
+    beginDepthSubmission(model, program, skinned, 0);
     drawModelTriangles(model, skinned);
     endModelSubmission(false);
 }
@@ -138,25 +123,9 @@ void submitModelShadowedBlend(Model& model, int frameA, int frameB, int frameC, 
 {
     bool skinned = poseModelBonesBlend(model, frameA, frameB, frameC, blendAB, blendC);
     submitModelVertices(model, skinned);
-    uint32_t id = useModelProgram(program, shadowLitProgram);
-    glDepthMask(GL_TRUE);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    textures[3] = shadowTarget.colorTexture;
-    bindModelTextureUnits(u, textures, u.shadowMap);
-    if (id != 0) {
-        uploadLightUniforms(id);
-        if (u.depthBiasMVP >= 0)
-            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
-        if (u.bias >= 0)
-            glUniform1f(u.bias, shadowBias);
-        if (u.ycoofade >= 0)
-            glUniform1f(u.ycoofade, worldToViewY(playerY) + heroViewYOffset);
-        if (u.light >= 0)
-            glUniform4fv(u.light, 1, lightVector);
-        uploadModelSkin(u, model, skinned);
-    }
+    const ModelProgramUniforms& u = beginShadowedSubmission(model, program, skinned);
+    if (u.ycoofade >= 0)
+        glUniform1f(u.ycoofade, worldToViewY(playerY) + heroViewYOffset);
     drawModelTriangles(model, skinned);
     endModelSubmission(true);
 }

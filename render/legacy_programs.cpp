@@ -3,8 +3,7 @@
 #include "core/data_files.h"    // openDataFile, debugLog
 #include "gfx/shaders.h"       // shaderLoader, info logs
 #include "platform/gl_api.h"
-#include "render/lights.h"     // forgetLightUniformLocations
-#include "render/model_draw.h" // forgetModelProgram
+#include "render/program_uniforms.h" // forgetProgramUniforms
 
 #include <cstdio>
 #include <cstdlib>
@@ -89,8 +88,7 @@ void freeLegacyShaders()
     glDeleteShader(vboVertexShader);
     glDeleteShader(vboFragmentShader);
     // GL may give the name to a later program: the cached locations must not outlive it.
-    forgetModelProgram(vboShaderProgram);
-    forgetLightUniformLocations(vboShaderProgram);
+    forgetProgramUniforms(vboShaderProgram);
     std::free(vboVertexSource);
     std::free(vboFragmentSource);
     vboVertexSource = nullptr;

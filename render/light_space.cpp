@@ -3,7 +3,6 @@
 #include "gfx/model.h"
 #include "gfx/shadow_map.h"     // depthMVP, depthBiasMVP, lightVector
 #include "platform/gl_api.h"
-#include "render/lights.h"      // uploadLightSwitchUniforms
 #include "render/model_draw.h"  // the submission steps
 
 #include <cmath>
@@ -162,19 +161,7 @@ void submitModelDepth(Model& model, int frame, int program)
     if (skinned)
         poseModelBones(model, frame);
     submitModelVertices(model, skinned);
-    uint32_t id = useModelProgramOrKeep(program);
-    glDepthMask(GL_TRUE);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    bindModelTextureUnits(u, textures, u.specularMap);
-    if (id != 0) {
-        uploadLightSwitchUniforms(id);
-        uploadModelSkin(u, model, skinned);
-        if (u.depthMVP >= 0)
-            glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
-    }
-    glFrontFace(GL_CCW);
+    beginDepthSubmission(model, program, skinned);
     drawModelTriangles(model, skinned);
     endModelSubmission(true);
 }

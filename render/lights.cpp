@@ -4,6 +4,7 @@
 #include "gfx/obj_draw.h"        // objLightSwitches
 #include "platform/crt_random.h"  // the presets' seeded draws
 #include "platform/gl_api.h"
+#include "render/program_uniforms.h" // the light arrays' locations
 
 #include <cmath>
 #include <cstring>
@@ -16,22 +17,6 @@ LightTable lightTable = {};
     (objLightSwitches = ObjLightSwitches{lightTable.enabledF, lightTable.invRadius, lightTable.mapSelect}, true);
 GLUquadric* lightQuadric = nullptr;
 float markerShininess = 0.0f;
-
-struct LightUniformLocations {
-    unsigned program;
-    int locations[LIGHT_UNIFORM_ARRAY_COUNT];
-};
-
-static LightUniformLocations lightUniformCache[LIGHT_UNIFORM_CACHE_CAPACITY];
-static int lightUniformCacheCount = 0;
-
-// Uniform names in upload order; the first LIGHT_SWITCH_UNIFORM_COUNT form the switch set.
-static const char* const LIGHT_UNIFORM_NAMES[LIGHT_UNIFORM_ARRAY_COUNT] = {
-    "lightsEnabled",   "lightsinvRadius", "lightMapSelect",  "lightsPosx",      "lightsPosy",
-    "lightsPosz",      "lightsAmbientr",  "lightsAmbientg",  "lightsAmbientb",  "lightsDiffuser",
-    "lightsDiffuseg",  "lightsDiffuseb",  "lightsSpecularr", "lightsSpecularg", "lightsSpecularb",
-};
-static constexpr int LIGHT_SWITCH_UNIFORM_COUNT = 3;
 
 static constexpr float TWO_PI_F = 6.2831855f;
 static constexpr float ORBIT_RADIUS_A = 70.0f;
@@ -499,34 +484,11 @@ static const float* lightUniformArray(int which)
     return arrays[which];
 }
 
-static void lookUpLightUniforms(unsigned program, int locations[LIGHT_UNIFORM_ARRAY_COUNT])
-{
-    for (int k = 0; k < LIGHT_UNIFORM_ARRAY_COUNT; ++k)
-        locations[k] = glGetUniformLocation(program, LIGHT_UNIFORM_NAMES[k]);
-}
-
-// Fills `scratch` when the table is full, so uploads stay correct, only slower.
-static const int* lightUniformLocations(unsigned program, int scratch[LIGHT_UNIFORM_ARRAY_COUNT])
-{
-    for (int i = 0; i < lightUniformCacheCount; ++i)
-        if (lightUniformCache[i].program == program)
-            return lightUniformCache[i].locations;
-    if (lightUniformCacheCount < LIGHT_UNIFORM_CACHE_CAPACITY) {
-        LightUniformLocations& entry = lightUniformCache[lightUniformCacheCount++];
-        entry.program = program;
-        lookUpLightUniforms(program, entry.locations);
-        return entry.locations;
-    }
-    lookUpLightUniforms(program, scratch);
-    return scratch;
-}
-
 static void uploadLightArrays(unsigned program, int arrayCount)
 {
     if (program == 0)
         return;
-    int scratch[LIGHT_UNIFORM_ARRAY_COUNT];
-    const int* locations = lightUniformLocations(program, scratch);
+    const int* locations = programUniforms(program).lights;
     for (int k = 0; k < arrayCount; ++k)
         if (locations[k] >= 0)
             glProgramUniform1fv(program, locations[k], LIGHT_COUNT, lightUniformArray(k));
@@ -540,23 +502,6 @@ void uploadLightSwitchUniforms(unsigned program)
 void uploadLightUniforms(unsigned program)
 {
     uploadLightArrays(program, LIGHT_UNIFORM_ARRAY_COUNT);
-}
-
-void cacheLightUniformLocations(unsigned program)
-{
-    int scratch[LIGHT_UNIFORM_ARRAY_COUNT];
-    if (program != 0)
-        lightUniformLocations(program, scratch);
-}
-
-void forgetLightUniformLocations(unsigned program)
-{
-    for (int i = 0; i < lightUniformCacheCount; ++i) {
-        if (lightUniformCache[i].program == program) {
-            lightUniformCache[i] = lightUniformCache[--lightUniformCacheCount];
-            return;
-        }
-    }
 }
 
 void drawLightMarkers()

@@ -9,18 +9,15 @@
 // in radians.
 //
 // Uniform arrays: uploadLightSwitchUniforms and uploadLightUniforms write the table's copies
-// into a program by its id (glProgramUniform, so the program need not be bound). The locations
-// of the names are looked up once per program, on its first upload, and kept in a small table
-// keyed by program id (LIGHT_UNIFORM_CACHE_CAPACITY programs; any program beyond that is looked
-// up on every upload instead). A program that is deleted or linked again must be dropped with
-// forgetLightUniformLocations, since GL may hand its id to a new program.
+// into a program by its id (glProgramUniform, so the program need not be bound), at the
+// locations kept for it by render/program_uniforms.h.
 #pragma once
+
+#include "render/program_uniforms.h"  // LIGHT_UNIFORM_ARRAY_COUNT
 
 struct GLUquadric;
 
 constexpr int LIGHT_COUNT = 14;
-constexpr int LIGHT_UNIFORM_ARRAY_COUNT = 15;
-constexpr int LIGHT_UNIFORM_CACHE_CAPACITY = 64;
 
 // Parallel arrays indexed by light number; zeroed at start (all lights off).
 struct LightTable {
@@ -87,9 +84,6 @@ void initLightGlowParticles();
 // position and colour copies for the lit draws. Names a program lacks are skipped.
 void uploadLightSwitchUniforms(unsigned program);
 void uploadLightUniforms(unsigned program);
-void forgetLightUniformLocations(unsigned program);
-// Looks up the program's light uniform locations now, uploading nothing.
-void cacheLightUniformLocations(unsigned program);
 
 void drawLightMarkers();
 void saveLightPositions();

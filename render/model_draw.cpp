@@ -6,7 +6,7 @@
 #include "platform/gl_api.h"
 #include "render/legacy_programs.h" // vboShaderProgram
 #include "render/light_space.h"    // computeLightMatrices
-#include "render/lights.h"         // uploadLightUniforms
+#include "render/lights.h"         // uploadLightUniforms, uploadLightSwitchUniforms
 #include "gfx/matrix_math.h"    // rotationFromEuler, eulerAxisOrder
 
 #include <algorithm>
@@ -16,92 +16,7 @@ float fogZFactor = 0.0f;
 const float shadowBias = 0.0025f;
 ModelDrawStats modelDrawStats = {};
 
-static ModelProgramUniforms programCache[MODEL_PROGRAM_CACHE_CAPACITY];
-static int programCacheCount = 0;
-
-static const char* const ATTRIBUTE_NAMES[MODEL_VERTEX_ATTRIBUTES] = {
-    "vertexPosition", "vertexNormal", "textureCoord", "vertexTangent",
-    "vertexTangentHandedness", "vertexBones", "vertexWeights",
-};
 static const int ATTRIBUTE_SIZES[MODEL_VERTEX_ATTRIBUTES] = {3, 3, 2, 3, 1, 4, 4};
-
-static ModelProgramUniforms noUniforms(uint32_t program)
-{
-    ModelProgramUniforms u;
-    std::memset(&u, 0xff, sizeof u);  // every location -1
-    u.program = program;
-    return u;
-}
-
-static void lookUpModelUniforms(uint32_t program, ModelProgramUniforms& u)
-{
-    u = noUniforms(program);
-    if (program == 0)
-        return;
-    u.colorMap = glGetUniformLocation(program, "colorMap");
-    u.normalMap = glGetUniformLocation(program, "normalMap");
-    u.lightMap = glGetUniformLocation(program, "lightMap");
-    u.specularMap = glGetUniformLocation(program, "specularMap");
-    u.shadowMap = glGetUniformLocation(program, "shadowMap");
-    u.envMap = glGetUniformLocation(program, "envMap");
-    u.hasAnim = glGetUniformLocation(program, "hasAnim");
-    u.boneRPos = glGetUniformLocation(program, "boneRPos");
-    u.bonePos = glGetUniformLocation(program, "bonePos");
-    u.boneRot = glGetUniformLocation(program, "boneRot");
-    u.boneScl = glGetUniformLocation(program, "boneScl");
-    u.glColor = glGetUniformLocation(program, "glColor");
-    u.depthMVP = glGetUniformLocation(program, "depthMVP");
-    u.depthBiasMVP = glGetUniformLocation(program, "depthBiasMVP");
-    u.bias = glGetUniformLocation(program, "bias");
-    u.fogzfactor = glGetUniformLocation(program, "fogzfactor");
-    u.light = glGetUniformLocation(program, "Light");
-    u.scroll = glGetUniformLocation(program, "scroll");
-    u.ycoofade = glGetUniformLocation(program, "ycoofade");
-    u.cameyevector = glGetUniformLocation(program, "cameyevector");
-    // Takes effect only if the program is ever linked again; the sources pin the locations.
-    for (int i = 0; i < MODEL_VERTEX_ATTRIBUTES; ++i)
-        glBindAttribLocation(program, i, ATTRIBUTE_NAMES[i]);
-}
-
-const ModelProgramUniforms& modelProgramUniforms(uint32_t program)
-{
-    static int lastHit = 0;
-    if (lastHit < programCacheCount && programCache[lastHit].program == program)
-        return programCache[lastHit];
-    for (int i = 0; i < programCacheCount; ++i) {
-        if (programCache[i].program == program) {
-            lastHit = i;
-            return programCache[i];
-        }
-    }
-    if (programCacheCount < MODEL_PROGRAM_CACHE_CAPACITY) {
-        lastHit = programCacheCount++;
-        lookUpModelUniforms(program, programCache[lastHit]);
-        return programCache[lastHit];
-    }
-    // Table full: correct, only slower.
-    static ModelProgramUniforms scratch;
-    lookUpModelUniforms(program, scratch);
-    return scratch;
-}
-
-void cacheModelProgramUniforms(uint32_t program)
-{
-    if (program == 0)
-        return;
-    modelProgramUniforms(program);
-    cacheLightUniformLocations(program);
-}
-
-void forgetModelProgram(uint32_t program)
-{
-    for (int i = 0; i < programCacheCount; ++i) {
-        if (programCache[i].program == program) {
-            programCache[i] = programCache[--programCacheCount];
-            return;
-        }
-    }
-}
 
 static bool hasSkeletonSlot(const Model& model, int frame)
 {
@@ -191,39 +106,29 @@ void submitModelVertices(Model& model, bool skinned)
     bindModelVertexArrays(model, skinned);
 }
 
-uint32_t useModelProgram(int program, uint32_t fallback)
+void cacheModelProgramUniforms(uint32_t program)
 {
-    uint32_t id = program < 0 ? fallback : static_cast<uint32_t>(program);
-    glUseProgram(id);
-    return id;
+    if (program != 0)
+        programUniforms(program);
 }
 
-uint32_t useModelProgramOrKeep(int program)
+uint32_t modelProgramOr(int program, uint32_t fallback)
+{
+    return program < 0 ? fallback : static_cast<uint32_t>(program);
+}
+
+uint32_t modelProgramOrCurrent(int program)
 {
     // A negative id is no program: GL would reject it and keep the current one, so keep it
     // without raising the error.
-    if (program >= 0) {
-        glUseProgram(static_cast<uint32_t>(program));
+    if (program >= 0)
         return static_cast<uint32_t>(program);
-    }
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     return static_cast<uint32_t>(current);
 }
 
-void bindModelTextureUnits(const ModelProgramUniforms& u, const uint32_t textures[MODEL_TEXTURE_UNITS],
-                           int unit3Location)
-{
-    const int samplers[MODEL_TEXTURE_UNITS] = {u.colorMap, u.normalMap, u.lightMap, unit3Location};
-    for (int unit = 0; unit < MODEL_TEXTURE_UNITS; ++unit) {
-        glActiveTexture(GL_TEXTURE0 + unit);
-        if (samplers[unit] >= 0)
-            glUniform1i(samplers[unit], unit);
-        glBindTexture(GL_TEXTURE_2D, textures[unit]);
-    }
-}
-
-void modelSetTextures(const Model& model, uint32_t textures[MODEL_TEXTURE_UNITS])
+static void modelSetTextures(const Model& model, uint32_t textures[MODEL_TEXTURE_UNITS])
 {
     std::fill(textures, textures + MODEL_TEXTURE_UNITS, 0u);
     if (model.textureSet < 0 || model.textureSet >= textureSetCount)
@@ -235,15 +140,20 @@ void modelSetTextures(const Model& model, uint32_t textures[MODEL_TEXTURE_UNITS]
     textures[3] = set.specularTexture;
 }
 
-void uploadCurrentColour(const ModelProgramUniforms& u)
+static void bindModelTextureUnits(const ModelProgramUniforms& u, const uint32_t textures[MODEL_TEXTURE_UNITS],
+                                  int unit3Location)
 {
-    float colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    if (u.glColor >= 0)
-        glUniform4fv(u.glColor, 1, colour);
+    const int samplers[MODEL_TEXTURE_UNITS] = {u.colorMap, u.normalMap, u.lightMap, unit3Location};
+    for (int unit = 0; unit < MODEL_TEXTURE_UNITS; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        if (samplers[unit] >= 0)
+            glUniform1i(samplers[unit], unit);
+        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+    }
 }
 
-void uploadModelSkin(const ModelProgramUniforms& u, const Model& model, bool skinned)
+// "hasAnim" and, when skinned, the four bone arrays.
+static void uploadModelSkin(const ModelProgramUniforms& u, const Model& model, bool skinned)
 {
     if (!skinned) {
         const int32_t off = 0;
@@ -262,6 +172,76 @@ void uploadModelSkin(const ModelProgramUniforms& u, const Model& model, bool ski
         if (locations[k] >= 0 && count > 0)
             glUniformMatrix4fv(locations[k], count, GL_FALSE, arrays[k]->data());
     }
+}
+
+const ModelProgramUniforms& beginModelSubmission(const Model& model, const ModelSubmission& s)
+{
+    glUseProgram(s.program);
+    const ModelProgramUniforms& u = programUniforms(s.program);
+    uint32_t textures[MODEL_TEXTURE_UNITS];
+    modelSetTextures(model, textures);
+    if (s.unit0Texture != MODEL_SET_TEXTURE)
+        textures[0] = s.unit0Texture;
+    if (s.unit3Texture != MODEL_SET_TEXTURE)
+        textures[3] = s.unit3Texture;
+    const int unit3Samplers[] = {u.specularMap, u.shadowMap, u.envMap};
+    bindModelTextureUnits(u, textures, unit3Samplers[s.unit3]);
+    // Program 0 has no uniforms: the textures above still follow the pattern.
+    if (s.program != 0) {
+        if (s.lights == MODEL_LIGHTS_FULL)
+            uploadLightUniforms(s.program);
+        else
+            uploadLightSwitchUniforms(s.program);
+        uploadModelSkin(u, model, s.skinned);
+    }
+    return u;
+}
+
+void uploadCurrentColour(const ModelProgramUniforms& u)
+{
+    if (u.glColor < 0)
+        return;
+    float colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    glUniform4fv(u.glColor, 1, colour);
+}
+
+void uploadDepthUniform(const ModelProgramUniforms& u)
+{
+    if (u.depthMVP >= 0)
+        glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
+}
+
+void uploadShadowedUniforms(const ModelProgramUniforms& u)
+{
+    if (u.depthBiasMVP >= 0)
+        glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
+    if (u.bias >= 0)
+        glUniform1f(u.bias, shadowBias);
+    if (u.light >= 0)
+        glUniform4fv(u.light, 1, lightVector);
+}
+
+const ModelProgramUniforms& beginShadowedSubmission(const Model& model, int program, bool skinned)
+{
+    glDepthMask(GL_TRUE);
+    const ModelProgramUniforms& u = beginModelSubmission(
+        model, {modelProgramOr(program, shadowLitProgram), skinned, MODEL_LIGHTS_FULL, MODEL_UNIT3_SHADOW,
+                MODEL_SET_TEXTURE, shadowTarget.colorTexture});
+    uploadShadowedUniforms(u);
+    return u;
+}
+
+const ModelProgramUniforms& beginDepthSubmission(const Model& model, int program, bool skinned,
+                                                 uint32_t unit0Texture)
+{
+    glDepthMask(GL_TRUE);
+    const ModelProgramUniforms& u = beginModelSubmission(
+        model, {modelProgramOrCurrent(program), skinned, MODEL_LIGHT_SWITCHES, MODEL_UNIT3_SPECULAR, unit0Texture,
+                MODEL_SET_TEXTURE});
+    uploadDepthUniform(u);
+    glFrontFace(GL_CCW);
+    return u;
 }
 
 void drawModelTriangles(const Model& model, bool skinned)
@@ -288,27 +268,24 @@ void endModelSubmission(bool releaseProgram)
         glUseProgram(0);
 }
 
+const ModelProgramUniforms& beginLegacySubmission(Model& model, int program, bool skinned)
+{
+    submitModelVertices(model, skinned);
+    const ModelProgramUniforms& u = beginModelSubmission(
+        model, {modelProgramOr(program, vboShaderProgram), skinned, MODEL_LIGHTS_FULL, MODEL_UNIT3_SPECULAR,
+                MODEL_SET_TEXTURE, MODEL_SET_TEXTURE});
+    uploadCurrentColour(u);
+    return u;
+}
+
 void drawSkinnedModel(Model& model, int frame, int program)
 {
     bool skinned = isSkinnedModelDraw(model, frame);
     if (skinned)
         poseModelBones(model, frame);
-    submitModelVertices(model, skinned);
-    uint32_t id = useModelProgram(program, vboShaderProgram);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    // Program 0 has no uniforms: the texture and light-space state still follow the pattern.
-    if (id != 0)
-        uploadCurrentColour(u);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    bindModelTextureUnits(u, textures, u.specularMap);
-    if (id != 0) {
-        uploadLightUniforms(id);
-        uploadModelSkin(u, model, skinned);
-    }
+    const ModelProgramUniforms& u = beginLegacySubmission(model, program, skinned);
     computeDepthMVPAndLightVector();
-    if (id != 0 && u.depthMVP >= 0)
-        glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
+    uploadDepthUniform(u);
     drawModelTriangles(model, skinned);
     endModelSubmission(true);
 }
@@ -323,28 +300,17 @@ void drawModel(Model& model)
     drawSkinnedModel(model, 0, -1);
 }
 
+void uploadFogUniforms(const ModelProgramUniforms& u)
+{
+    if (u.fogzfactor >= 0)
+        glUniform1f(u.fogzfactor, fogZFactor);
+    uploadCurrentColour(u);
+}
+
 void drawShadowedSubmission(Model& model, int program, bool skinned)
 {
-    uint32_t id = useModelProgram(program, shadowLitProgram);
-    glDepthMask(GL_TRUE);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    textures[3] = shadowTarget.colorTexture;
-    bindModelTextureUnits(u, textures, u.shadowMap);
-    if (id != 0) {
-        uploadLightUniforms(id);
-        if (u.depthBiasMVP >= 0)
-            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
-        if (u.bias >= 0)
-            glUniform1f(u.bias, shadowBias);
-        if (u.fogzfactor >= 0)
-            glUniform1f(u.fogzfactor, fogZFactor);
-        uploadCurrentColour(u);
-        if (u.light >= 0)
-            glUniform4fv(u.light, 1, lightVector);
-        uploadModelSkin(u, model, skinned);
-    }
+    const ModelProgramUniforms& u = beginShadowedSubmission(model, program, skinned);
+    uploadFogUniforms(u);
     drawModelTriangles(model, skinned);
     endModelSubmission(true);
 }

@@ -10,11 +10,9 @@
 //
 // What a draw costs: vertex arrays go to GL only when the model's vertexDataVersion moved
 // (bindModelVertexArrays keeps one vertex array object per model), and the uniform locations
-// of a program are looked up once, on its first draw, and kept in a table keyed by program id
-// (MODEL_PROGRAM_CACHE_CAPACITY programs; further ones are looked up on every draw). A program
-// that is deleted must be dropped with forgetModelProgram, since GL may reuse its id. The
-// attribute names are bound to their locations once per program, when its entry is made; the
-// model programs pin them in their sources anyway (binding after the link changes nothing).
+// of a program are looked up once (render/program_uniforms.h). The attribute names are bound to
+// their locations when a program's entry is made; the model programs pin them in their sources
+// anyway (binding after the link changes nothing).
 //
 // State after any member: no program current (unless a member says otherwise), the default
 // vertex array object bound (no attribute array enabled), the model's last buffer bound as
@@ -25,26 +23,18 @@
 // slot; any other frame draws the model unskinned ("hasAnim" 0, attributes 5 and 6 off).
 #pragma once
 
+#include "render/program_uniforms.h"  // ModelProgramUniforms
+
 #include <cstdint>
 
 struct Model;
 
-constexpr int MODEL_PROGRAM_CACHE_CAPACITY = 64;
 constexpr int MODEL_TEXTURE_UNITS = 4;
 
 // Fog depth factor of the shadowed draws ("fogzfactor"); the scenes and the game set it.
 extern float fogZFactor;
 // Depth bias of the shadow-map comparison ("bias").
 extern const float shadowBias;
-
-// Uniform locations of one program, -1 for names it lacks.
-struct ModelProgramUniforms {
-    uint32_t program;
-    int colorMap, normalMap, lightMap, specularMap, shadowMap, envMap;
-    int hasAnim, boneRPos, bonePos, boneRot, boneScl;
-    int glColor, depthMVP, depthBiasMVP, bias, fogzfactor, light;
-    int scroll, ycoofade, cameyevector;
-};
 
 // Counters for measuring: attribute arrays sent to GL, their bytes, and draw calls.
 struct ModelDrawStats {
@@ -61,17 +51,14 @@ extern ModelDrawStats modelDrawStats;
 void drawSkinnedModel(Model& model, int frame, int program);
 void drawModelFrame(Model& model, int frame);  // drawSkinnedModel(model, frame, -1)
 void drawModel(Model& model);                  // drawSkinnedModel(model, 0, -1)
+// The lit, shadow-mapped draw once the vertices are submitted: beginShadowedSubmission, the fog
+// uniforms and the one draw call.
+void drawShadowedSubmission(Model& model, int program, bool skinned);
 // Unskinned, lit and shadow-mapped: shadowLitProgram when program < 0; recomputes all three
 // light-space values; leaves depth writes on.
-// The lit, shadow-mapped half of a draw once the vertices are submitted: the program, the
-// texture units with the shadow map on unit 3, the light and shadow uniforms, the skin and the
-// one draw call.
-void drawShadowedSubmission(Model& model, int program, bool skinned);
 void drawStaticModelShadowed(Model& model, int program);
 
-// The pattern's steps, for every member of the family.
-const ModelProgramUniforms& modelProgramUniforms(uint32_t program);
-void forgetModelProgram(uint32_t program);
+// The pattern's steps, for every member of the family (and for the scenes' own draw calls).
 // Looks up a program's locations now (the draw's and the lights'), so that its first draw
 // does not pay for them inside a frame. Uploads nothing.
 void cacheModelProgramUniforms(uint32_t program);
@@ -81,19 +68,48 @@ bool isSkinnedModelDraw(const Model& model, int frame);
 void poseModelBones(Model& model, int frame);
 // Vertex upload (only what changed) and the model's vertex array object bound.
 void submitModelVertices(Model& model, bool skinned);
-// Makes `program` current; a negative one means `fallback`. Returns the program now current.
-uint32_t useModelProgram(int program, uint32_t fallback);
-// Makes `program` current, or for a negative one keeps the current program. Returns it.
-uint32_t useModelProgramOrKeep(int program);
-// Units 0 to 3 in order with their samplers; unit 3's sampler is at unit3Location.
-void bindModelTextureUnits(const ModelProgramUniforms& u, const uint32_t textures[MODEL_TEXTURE_UNITS],
-                           int unit3Location);
-// Base, normal and chraber textures of the model's set (texture 0 for a set it does not have).
-void modelSetTextures(const Model& model, uint32_t textures[MODEL_TEXTURE_UNITS]);
-// The current GL colour as "glColor".
-void uploadCurrentColour(const ModelProgramUniforms& u);
-// "hasAnim" and, when skinned, the four bone arrays.
-void uploadModelSkin(const ModelProgramUniforms& u, const Model& model, bool skinned);
+// `program`, or `fallback` for a negative one.
+uint32_t modelProgramOr(int program, uint32_t fallback);
+// `program`, or the current program for a negative one.
+uint32_t modelProgramOrCurrent(int program);
+
+// Which sampler reads texture unit 3.
+enum ModelUnit3Sampler { MODEL_UNIT3_SPECULAR, MODEL_UNIT3_SHADOW, MODEL_UNIT3_ENVIRONMENT };
+// The switch set of the light arrays, or all of them (render/lights.h).
+enum ModelLightSet { MODEL_LIGHT_SWITCHES, MODEL_LIGHTS_FULL };
+// A texture of the model's set: base, normal, chraber and specular on units 0 to 3 (texture 0
+// for a set the model does not have).
+constexpr uint32_t MODEL_SET_TEXTURE = 0xffffffffu;
+
+struct ModelSubmission {
+    uint32_t program;  // made current; program 0 gets no uniforms
+    bool skinned;      // "hasAnim" and the bone arrays of the model's current pose
+    ModelLightSet lights;
+    ModelUnit3Sampler unit3;
+    uint32_t unit0Texture;  // MODEL_SET_TEXTURE or a texture of the caller's
+    uint32_t unit3Texture;
+};
+
+// The opening every member shares, after the vertices: the program current, units 0 to 3 bound
+// in order with their samplers, the light arrays, the skin. Returns the program's locations
+// for the member's extras.
+const ModelProgramUniforms& beginModelSubmission(const Model& model, const ModelSubmission& submission);
+// The legacy opening: vertices, vboShaderProgram for a negative program, the full light set,
+// "glColor". The caller sends "depthMVP" once it has computed it.
+const ModelProgramUniforms& beginLegacySubmission(Model& model, int program, bool skinned);
+// The lit, shadow-mapped opening: depth writes on, shadowLitProgram for a negative program, the
+// shadow map on unit 3 ("shadowMap"), the full light set, uploadShadowedUniforms.
+const ModelProgramUniforms& beginShadowedSubmission(const Model& model, int program, bool skinned);
+// The depth-pass opening: depth writes on, the current program for a negative one, the switch
+// set, "depthMVP", counter-clockwise front faces; unit 0 gets unit0Texture.
+const ModelProgramUniforms& beginDepthSubmission(const Model& model, int program, bool skinned,
+                                                 uint32_t unit0Texture = MODEL_SET_TEXTURE);
+
+// Extras. Each skips a name the program lacks.
+void uploadCurrentColour(const ModelProgramUniforms& u);     // the current GL colour, "glColor"
+void uploadDepthUniform(const ModelProgramUniforms& u);      // "depthMVP"
+void uploadShadowedUniforms(const ModelProgramUniforms& u);  // "depthBiasMVP", "bias", "Light"
+void uploadFogUniforms(const ModelProgramUniforms& u);       // "fogzfactor", "glColor"
 // glDrawArrays of every triangle whose vertices all arrays in use hold.
 void drawModelTriangles(const Model& model, bool skinned);
 // Closing: vertex arrays off; the program released when `releaseProgram`.

@@ -2,12 +2,11 @@
 
 #include "core/clock.h"              // startStopwatchA, sampleStopwatchA
 #include "gfx/model.h"              // Model, BonePose
-#include "gfx/shadow_map.h"         // shadowTarget, shadowLitProgram, depthMVP, depthBiasMVP, lightVector
+#include "gfx/shadow_map.h"         // depthBiasMVP
 #include "platform/gl_api.h"
 #include "render/camera.h"          // mainCamera
 #include "render/legacy_programs.h" // volumetricProgram, camEyeVectorLoc
 #include "render/light_space.h"     // computeLightMatrices
-#include "render/lights.h"          // uploadLightUniforms, uploadLightSwitchUniforms
 #include "render/model_draw.h"      // the submission pattern's steps
 
 #include <algorithm>
@@ -39,22 +38,15 @@ void submitModelVolumetric(Model& model, int frame, int /*program*/)
     // No pose here: a skinned draw sends the bone matrices of the model's last posed draw.
     bool skinned = isSkinnedModelDraw(model, frame);
     submitModelVertices(model, skinned);
-    glUseProgram(volumetricProgram);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDepthMask(GL_FALSE);
-    const ModelProgramUniforms& u = modelProgramUniforms(volumetricProgram);
+    beginModelSubmission(model, {volumetricProgram, skinned, MODEL_LIGHT_SWITCHES, MODEL_UNIT3_SPECULAR,
+                                 MODEL_SET_TEXTURE, MODEL_SET_TEXTURE});
     if (volumetricProgram != 0 && camEyeVectorLoc >= 0)
         glUniform3f(camEyeVectorLoc, mainCamera.centre[0] - mainCamera.eye[0], mainCamera.centre[1] - mainCamera.eye[1],
                     mainCamera.centre[2] - mainCamera.eye[2]);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    bindModelTextureUnits(u, textures, u.specularMap);
-    if (volumetricProgram != 0) {
-        uploadLightSwitchUniforms(volumetricProgram);
-        uploadModelSkin(u, model, skinned);
-    }
     glFrontFace(GL_CCW);
     drawModelTriangles(model, skinned);
     endModelSubmission(true);
@@ -92,24 +84,15 @@ void drawModelEnvMapped(Model& model, int frame, int program, const EnvironmentM
         poseModelBones(model, frame);
     }
     submitModelVertices(model, skinned);
-    uint32_t id = useModelProgram(program, environment.program);
     glDepthMask(GL_TRUE);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    textures[0] = environment.texture;
-    textures[3] = environment.texture;
-    bindModelTextureUnits(u, textures, u.envMap);
-    if (id != 0) {
-        uploadLightUniforms(id);
-        if (u.scroll >= 0)
-            glUniform1f(u.scroll, environment.scroll);
-        if (u.depthBiasMVP >= 0)
-            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
-        if (u.depthMVP >= 0)
-            glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
-        uploadModelSkin(u, model, skinned);
-    }
+    const ModelProgramUniforms& u =
+        beginModelSubmission(model, {modelProgramOr(program, environment.program), skinned, MODEL_LIGHTS_FULL,
+                                     MODEL_UNIT3_ENVIRONMENT, environment.texture, environment.texture});
+    if (u.scroll >= 0)
+        glUniform1f(u.scroll, environment.scroll);
+    if (u.depthBiasMVP >= 0)
+        glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
+    uploadDepthUniform(u);
     glFrontFace(GL_CCW);
     drawModelTriangles(model, skinned);
     endModelSubmission(true);

@@ -6,7 +6,7 @@
 #include "platform/crt_random.h"
 #include "platform/gl_api.h"
 #include "render/legacy_programs.h"  // vboShaderProgram
-#include "render/model_draw.h"       // drawModel, forgetModelProgram
+#include "render/model_draw.h"       // drawModel, forgetProgramUniforms
 #include "scenes/sky.h"              // drawSkyBackground
 
 #include <cmath>
@@ -288,9 +288,9 @@ void initBursts()
     burstProgram = shaderLoader.load("passthroughvertexshader2.vert", "passthroughfragmentshader.frag");
     // The skinned draw caches uniform locations per program id; a rebuilt program (which may
     // even get a reused id) must be looked up afresh.
-    forgetModelProgram(vboShaderProgram);
+    forgetProgramUniforms(vboShaderProgram);
     vboShaderProgram = shaderLoader.load("tutorial2.vert", "tutorial2.frag");
-    forgetModelProgram(vboShaderProgram);
+    forgetProgramUniforms(vboShaderProgram);
 
     // Zeroed arrays: the slots a burst never writes keep alpha 0 and draw nothing.
     burstMesh = new Model();

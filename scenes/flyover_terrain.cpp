@@ -2,13 +2,11 @@
 
 #include "core/data_files.h"        // debugLog
 #include "gfx/model.h"             // Model, the hand-built models' arrays and GL objects
-#include "gfx/shadow_map.h"        // shadowTarget, shadowLitProgram, the light-space values
 #include "gfx/tangents.h"          // the landscape's and the ribbons' tangents
 #include "gfx/textures.h"          // loadTextureSet
 #include "platform/gl_api.h"
 #include "render/light_space.h"    // computeLightMatrices
-#include "render/lights.h"         // uploadLightUniforms
-#include "render/model_draw.h"     // the submission pattern's steps
+#include "render/model_draw.h"     // beginShadowedSubmission, uploadFogUniforms
 #include "render/shadowed_draw.h"  // drawModelVolumetric
 #include "scenes/toolkit.h"        // rotateVectorByAngles
 
@@ -412,26 +410,7 @@ void drawTerrainWindow(Model& model, int program, int row)
                  -TERRAIN_WINDOW_SHIFT_Z);
     computeLightMatrices();
     glBindVertexArray(model.vao);
-    const uint32_t id = useModelProgram(program, shadowLitProgram);
-    glDepthMask(GL_TRUE);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    textures[3] = shadowTarget.colorTexture;
-    bindModelTextureUnits(u, textures, u.shadowMap);
-    if (id != 0) {
-        uploadLightUniforms(id);
-        if (u.depthBiasMVP >= 0)
-            glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
-        if (u.bias >= 0)
-            glUniform1f(u.bias, shadowBias);
-        if (u.fogzfactor >= 0)
-            glUniform1f(u.fogzfactor, fogZFactor);
-        uploadCurrentColour(u);
-        if (u.light >= 0)
-            glUniform4fv(u.light, 1, lightVector);
-        uploadModelSkin(u, model, false);
-    }
+    uploadFogUniforms(beginShadowedSubmission(model, program, false));
     const GLint first = row * TERRAIN_ROW_TRIANGLES * 3;
     glDrawArrays(GL_TRIANGLES, first, TERRAIN_WINDOW_TRIANGLES * 3);
     modelDrawStats.drawCalls++;

@@ -14,13 +14,11 @@
 #include "gfx/model.h"           // Model, loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"  // screenTarget1
 #include "gfx/shaders.h"         // shaderLoader
-#include "gfx/shadow_map.h"      // depthMVP
 #include "gfx/textures.h"        // loadTexture
 #include "platform/gl_api.h"
 #include "render/camera.h"       // mainCamera
 #include "render/light_space.h"  // computeDepthMVPAndLightVector
-#include "render/lights.h"       // uploadLightUniforms
-#include "render/model_draw.h"   // the submission pattern's steps
+#include "render/model_draw.h"   // beginLegacySubmission
 #include "render/overlay.h"      // drawBackground, drawQuad
 #include "scenes/logo_glow_scene.h"  // selfIllumProgram
 #include "scenes/scenes.h"
@@ -174,31 +172,16 @@ void loadPaletteLogoTransform(const PaletteLogoPhases& p, int index)
 
 void drawPaletteLogoCopies(Model& model, const PaletteLogoPhases& phases)
 {
-    // drawSkinnedModel's steps for an unskinned draw (frame -1): only the modelview, and with
-    // it "depthMVP", differs from copy to copy.
-    submitModelVertices(model, false);
-    const uint32_t id = useModelProgram(static_cast<int>(selfIllumProgram), selfIllumProgram);
-    const ModelProgramUniforms& u = modelProgramUniforms(id);
-    if (id != 0)
-        uploadCurrentColour(u);
-    uint32_t textures[MODEL_TEXTURE_UNITS];
-    modelSetTextures(model, textures);
-    bindModelTextureUnits(u, textures, u.specularMap);
-    if (id != 0) {
-        uploadLightUniforms(id);
-        uploadModelSkin(u, model, false);
-    }
+    // An unskinned legacy draw of each copy: only the modelview, and with it "depthMVP",
+    // differs from copy to copy.
+    const ModelProgramUniforms& u = beginLegacySubmission(model, static_cast<int>(selfIllumProgram), false);
     glMatrixMode(GL_MODELVIEW);
     for (int i = 0; i < PALETTE_LOGO_COPIES; ++i) {
         loadPaletteLogoTransform(phases, i);
-        if (id != 0 && u.depthMVP >= 0) {
-            computeDepthMVPAndLightVector();
-            glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
-        }
+        computeDepthMVPAndLightVector();
+        uploadDepthUniform(u);
         drawModelTriangles(model, false);
     }
-    if (id == 0 || u.depthMVP < 0)
-        computeDepthMVPAndLightVector();  // leaves the light-space values of the last copy
     endModelSubmission(true);
 }
 

@@ -16,7 +16,7 @@
 #include "platform/gl_api.h"
 #include "render/camera.h"         // mainCamera
 #include "render/lights.h"         // applyLightPreset
-#include "render/model_draw.h"     // drawModelFrame, modelProgramUniforms
+#include "render/model_draw.h"     // drawModelFrame, programUniforms
 #include "render/shadowed_draw.h"  // drawModelEnvMapped
 #include "scenes/scenes.h"
 #include "scenes/toolkit.h"        // rotateVectorByAngles
@@ -132,7 +132,7 @@ void drawTunnelScene()
     shaderLoader.use(tunnelProgram);
     glColor4f(tunnelFlash, tunnelFlash, tunnelFlash, 1.0f);
     if (tunnelProgram != 0) {
-        const ModelProgramUniforms& u = modelProgramUniforms(tunnelProgram);
+        const ModelProgramUniforms& u = programUniforms(tunnelProgram);
         uploadCurrentColour(u);
         if (u.colorMap >= 0)
             glUniform1i(u.colorMap, 0);

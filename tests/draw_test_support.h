@@ -210,8 +210,7 @@ inline int uniformInt(uint32_t program, const char* name)
 inline void deleteTestProgram(uint32_t program)
 {
     glDeleteProgram(program);
-    forgetModelProgram(program);
-    forgetLightUniformLocations(program);
+    forgetProgramUniforms(program);
 }
 
 // Drains the GL error queue; the first error, or GL_NO_ERROR.

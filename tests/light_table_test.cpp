@@ -612,7 +612,7 @@ void expectArrayUntouched(GLuint program, int k)
 
 void dropProgram(GLuint program)
 {
-    forgetLightUniformLocations(program);
+    forgetProgramUniforms(program);
     glDeleteProgram(program);
 }
 
@@ -676,7 +676,7 @@ TEST_F(LightTableTest, ARelinkedProgramIsLookedUpAgainOnceForgotten)
     glDeleteShader(vs);
     glDeleteShader(fs);
 
-    forgetLightUniformLocations(program);
+    forgetProgramUniforms(program);
     applyLightPreset(66);
     uploadLightUniforms(program);
     for (int k = 0; k < LIGHT_UNIFORM_ARRAY_COUNT; ++k)
@@ -687,7 +687,7 @@ TEST_F(LightTableTest, ARelinkedProgramIsLookedUpAgainOnceForgotten)
 TEST_F(LightTableTest, UploadsStayCorrectBeyondTheLocationCacheCapacity)
 {
     std::vector<GLuint> programs;
-    for (int n = 0; n < LIGHT_UNIFORM_CACHE_CAPACITY + 6; ++n)
+    for (int n = 0; n < PROGRAM_UNIFORM_CACHE_CAPACITY + 6; ++n)
         programs.push_back(linkProgram({0, 1, 2}, (n % 2) * 30));
     applyLightPreset(6);
     for (GLuint p : programs)
