@@ -4,10 +4,12 @@
 #include "app/frame.h"
 #include "app/main_window.h"
 #include "app/run_directory.h"
+#include "platform/gl_api.h"
 
 int main(int /*argc*/, char** /*argv*/)
 {
     enterRunDirectoryIfNoData("demo-game");
+    glErrorSink = printGlError;
     timelineDrivesState = 0;
     return WinMain(nullptr, nullptr, nullptr, 1);
 }

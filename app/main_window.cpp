@@ -118,6 +118,9 @@ bool createMainWindow()
 
 void closeMainWindow()
 {
+    if (glContext)
+        SDL_GL_DeleteContext(glContext);
+    glContext = nullptr;
     SDL_DestroyWindow(mainWindow);
     mainWindow = nullptr;
     SDL_Quit();
@@ -190,8 +193,6 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     while (runMainLoopPass()) {
     }
     shutdownHook();
-    SDL_DestroyWindow(mainWindow);
-    mainWindow = nullptr;
-    SDL_Quit();
+    closeMainWindow();
     return 0;
 }

@@ -19,6 +19,7 @@ extern int (*mainLoopFrameRoutine)();
 
 int WinMain(void* instance, void* previousInstance, char* commandLine, int showCommand);
 bool createMainWindow();
+// Deletes the GL context, destroys the window and quits SDL.
 void closeMainWindow();
 // One pass of the main loop; false once the loop is to end.
 bool runMainLoopPass();

@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "bench/game_mode.h"
 #include "bench/game_scenarios.h"
+#include "core/program_exit.h"
 #include "platform/gl_api.h"
 
 #include <SDL.h>
@@ -72,7 +73,7 @@ int main(int argc, char** argv)
     }
     if (shaderBuildFailures > 0) {
         std::fprintf(stderr, "demo-bench: %d shader build failures (logs above)\n", shaderBuildFailures);
-        return 3;
+        return exitStatus(ExitCode::TOOL_SHADER_FAILURE);
     }
     std::printf("startup_ms %.3f\n", millisecondsSince(start));
 

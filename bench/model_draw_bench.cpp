@@ -17,6 +17,7 @@
 #include "render/legacy_programs.h"
 #include "render/lights.h"
 #include "render/model_draw.h"
+#include "tests/draw_test_support.h"  // addSkeleton
 
 #include <SDL.h>
 #include <chrono>
@@ -72,31 +73,20 @@ static void buildSheet(Model& model, int triangles)
     markModelVertexDataChanged(model);
 }
 
+// The tests' zero skeleton, each vertex then spread over two bones and the rotations made
+// non-zero, so the pose work is not all zeros.
 static void addBenchSkeleton(Model& model, int bones, int frames)
 {
+    drawtest::addSkeleton(model, bones, frames);
     size_t vertices = static_cast<size_t>(model.triangleCount) * 3;
-    *model.animFlag = 1;
-    model.boneCount = bones;
-    model.frameCount = frames;
-    model.boneIndices.assign(vertices * 4, 0.0f);
-    model.boneWeights.assign(vertices * 4, 0.0f);
     for (size_t v = 0; v < vertices; ++v) {
         model.boneIndices[v * 4] = static_cast<float>(v % bones);
         model.boneIndices[v * 4 + 1] = static_cast<float>((v + 1) % bones);
         model.boneWeights[v * 4] = 0.75f;
         model.boneWeights[v * 4 + 1] = 0.25f;
     }
-    size_t triples = static_cast<size_t>(bones) * frames * 3;
-    model.eulerRel.assign(triples, 0.0f);
-    model.bindPos.assign(triples, 0.0f);
-    model.relPos.assign(triples, 0.0f);
-    for (size_t i = 0; i < triples; ++i)
+    for (size_t i = 0; i < model.eulerRel.size(); ++i)
         model.eulerRel[i] = static_cast<float>(i % 37);
-    model.boneInterpolate.assign(static_cast<size_t>(bones), 1);
-    model.poses.assign(static_cast<size_t>(bones) * frames, BonePose{});
-    for (std::vector<float>* m : {&model.bonePosMatrices, &model.boneRPosMatrices, &model.boneRotMatrices,
-                                  &model.boneSclMatrices})
-        m->assign(static_cast<size_t>(BONE_MATRIX_SLOTS) * MATRIX_FLOATS, 0.0f);
     markModelVertexDataChanged(model);
 }
 

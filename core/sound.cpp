@@ -1,6 +1,7 @@
 #include "core/sound.h"
 
 #include "core/data_files.h"
+#include "core/program_exit.h"
 #include "platform/data_paths.h"
 #include "platform/music_stream.h"
 
@@ -25,12 +26,12 @@ void initSound()
     if (Mix_OpenAudio(AUDIO_RATE_HZ, AUDIO_S16LSB, AUDIO_CHANNELS, AUDIO_CHUNK_SAMPLES) < 0) {
         std::printf("Unable to open audio: %s\n", SDL_GetError());
         debugLog("Unable to open audio: %s\n", SDL_GetError());
-        std::exit(-1);
+        exitProgram(ExitCode::AUDIO_FAILED);
     }
     if (Mix_AllocateChannels(SOUND_MIX_CHANNELS) < 0) {
         std::printf("Unable to allocate mixing channels: %s\n", SDL_GetError());
         debugLog("Unable to allocate mixing channels: %s\n", SDL_GetError());
-        std::exit(-1);
+        exitProgram(ExitCode::AUDIO_FAILED);
     }
     for (int i = 0; i < SOUND_COUNT; ++i) {
         std::string path = nativePath(soundFiles[i]);

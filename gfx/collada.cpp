@@ -5,6 +5,7 @@
 #include "gfx/tangents.h"
 #include "gfx/textures.h"  // loadTextureSet, textureSets
 #include "platform/gl_api.h"
+#include "core/program_exit.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,14 +60,10 @@ Model* loadCollada(const char* path)
         result = parseCollada(text.data(), text.size(), path, mesh, xmlError, error);
     else
         xmlError = colladaUnreadableFile();
-    if (result == ColladaResult::XML_ERROR) {
-        std::fputs(colladaXmlReport(path, xmlError).c_str(), stderr);
-        std::exit(1);
-    }
-    if (result == ColladaResult::MALFORMED) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-    }
+    if (result == ColladaResult::XML_ERROR)
+        exitWithError(ExitCode::LOAD_FAILED, "%s", colladaXmlReport(path, xmlError).c_str());
+    if (result == ColladaResult::MALFORMED)
+        exitWithError(ExitCode::LOAD_FAILED, "%s\n", error.c_str());
 
     std::printf("facelist %d", static_cast<int>(mesh.corners.size()));
     for (const ColladaSourceRead& source : mesh.sourcesRead) {

@@ -7,6 +7,7 @@
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
 #include "gfx/matrix_math.h"
+#include "core/program_exit.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -95,14 +96,10 @@ static Parsed3dmFile takeOrRead3dm(const char* name, Read3dmPurpose purpose)
 static void read3dmOrExit(const char* name, Read3dmPurpose purpose, Model3dmFile& file)
 {
     Parsed3dmFile result = takeOrRead3dm(name, purpose);
-    if (!result.opened) {
-        std::fprintf(stderr, "can't open file %s\n", name);
-        std::exit(1);
-    }
-    if (!result.parsed) {
-        std::fprintf(stderr, "%s\n", result.error.c_str());
-        std::exit(1);
-    }
+    if (!result.opened)
+        exitWithError(ExitCode::LOAD_FAILED, "can't open file %s\n", name);
+    if (!result.parsed)
+        exitWithError(ExitCode::LOAD_FAILED, "%s\n", result.error.c_str());
     file = std::move(result.file);
 }
 
@@ -317,10 +314,8 @@ void addFrames(Model& model, const char* name)
     std::printf("addingframes d\n");
     int first = model.frameCount;
     std::string error;
-    if (!appendModelFrames(model, file, name, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-    }
+    if (!appendModelFrames(model, file, name, error))
+        exitWithError(ExitCode::LOAD_FAILED, "%s\n", error.c_str());
     std::printf("numbones %d\nnumframes %d\n", file.boneCount, file.frameCount);
     std::printf("addingframes e\n");
     std::printf("addingframes f\n");
@@ -409,7 +404,7 @@ void* allocOrExit(int bytes)
     void* memory = bytes >= 0 ? std::malloc(bytes > 0 ? static_cast<size_t>(bytes) : 1) : nullptr;
     if (!memory) {
         std::printf("malloc error\n");
-        std::exit(1);
+        exitProgram(ExitCode::LOAD_FAILED);
     }
     return memory;
 }

@@ -1,6 +1,7 @@
 // The OBJ reader's public entries with the library's own seams: stdio files, GL textures.
 #include "gfx/obj_draw.h"  // objLoadTexture
 #include "gfx/obj_read.h"
+#include "core/program_exit.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,15 +38,13 @@ ObjReadSeams objLibrarySeams()
 ObjModel* objReadOBJ(const char* path, ObjLoadProgress* progress)
 {
     std::string text;
-    if (!readWholeFile(path, text)) {
-        std::fprintf(stderr, "objReadOBJ() failed: can't open data file \"%s\".\n", path);
-        std::exit(1);
-    }
+    if (!readWholeFile(path, text))
+        exitWithError(ExitCode::LOAD_FAILED, "objReadOBJ() failed: can't open data file \"%s\".\n", path);
     ObjReadError error;
     ObjModel* model = objReadText(path, text.data(), text.size(), objLibrarySeams(), progress, error);
     if (!model) {
         std::fputs(error.message.c_str(), error.onStdout ? stdout : stderr);
-        std::exit(1);
+        exitProgram(ExitCode::LOAD_FAILED);
     }
     return model;
 }

@@ -1,4 +1,5 @@
 #include "gfx/obj_ops.h"
+#include "core/program_exit.h"
 
 #include <algorithm>
 #include <cassert>
@@ -334,10 +335,8 @@ int objWriteOBJ(ObjModel& model, const char* path, unsigned mode)
 
     StagedFile staged(path);
     FILE* file = staged.file;
-    if (!file) {
-        std::fprintf(stderr, "objWriteOBJ() failed: can't open file \"%s\" to write.\n", path);
-        std::exit(1);
-    }
+    if (!file)
+        exitWithError(ExitCode::LOAD_FAILED, "objWriteOBJ() failed: can't open file \"%s\" to write.\n", path);
     for (const char* line : OBJ_HEADER)
         std::fputs(line, file);
     if ((mode & OBJ_MATERIAL) && !model.mtllibname.empty()) {
@@ -405,10 +404,8 @@ void objWriteMTL(ObjModel& model, const char* objPath, const char* name)
         return;
     }
     StagedFile staged(path);
-    if (!staged.file) {
-        std::fprintf(stderr, "objWriteMTL() failed: can't open file \"%s\".\n", path.c_str());
-        std::exit(1);
-    }
+    if (!staged.file)
+        exitWithError(ExitCode::LOAD_FAILED, "objWriteMTL() failed: can't open file \"%s\".\n", path.c_str());
     for (const char* line : MTL_HEADER)
         std::fputs(line, staged.file);
     if (staged.finish() != 0)

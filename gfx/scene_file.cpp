@@ -4,6 +4,7 @@
 #include "gfx/model.h"      // Model, fillModelFrom3dm, scaleModel, createModelGlObjects
 #include "gfx/textures.h"   // loadTextureSet
 #include "platform/gl_api.h"
+#include "core/program_exit.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -41,19 +42,15 @@ ModelList* loadScene(const char* name)
 {
     std::printf("scene load %s\n", name);
     FILE* file = openDataFile(name, "r");
-    if (!file) {
-        std::fprintf(stderr, "can't open file %s\n", name);
-        std::exit(1);
-    }
+    if (!file)
+        exitWithError(ExitCode::LOAD_FAILED, "can't open file %s\n", name);
     std::string text;
     readRemainingText(file, text);
     std::fclose(file);
     SceneFileMeshes scene;
     std::string error;
-    if (!parseScene(text.data(), text.size(), name, scene, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-    }
+    if (!parseScene(text.data(), text.size(), name, scene, error))
+        exitWithError(ExitCode::LOAD_FAILED, "%s\n", error.c_str());
     std::printf("objcount %d\n", static_cast<int>(scene.meshes.size()));
 
     ModelList* list = new ModelList();
@@ -76,10 +73,9 @@ Model* read3dmMeshBlock(FILE* file)
     int lineNumber = 0;
     Model3dmFile mesh;
     std::string error;
-    if (start < 0 || !parse3dmMeshBlock(text.data(), text.size(), MESH_BLOCK_LABEL, offset, lineNumber, mesh, error)) {
-        std::fprintf(stderr, "%s\n", start < 0 ? "scene mesh block: the file cannot be positioned" : error.c_str());
-        std::exit(1);
-    }
+    if (start < 0 || !parse3dmMeshBlock(text.data(), text.size(), MESH_BLOCK_LABEL, offset, lineNumber, mesh, error))
+        exitWithError(ExitCode::LOAD_FAILED, "%s\n",
+                      start < 0 ? "scene mesh block: the file cannot be positioned" : error.c_str());
     std::fseek(file, start + static_cast<long>(offset), SEEK_SET);
     return makeSceneModel(mesh);
 }

@@ -9,6 +9,30 @@
 #include "platform/gl_functions.inc"
 #undef GL_FUNCTION
 
+GlErrorSink glErrorSink = nullptr;
+
+void printGlError(const char* message)
+{
+    std::fprintf(stderr, "GL error: %s\n", message);
+}
+
+// Only errors: the driver's performance and portability notes are no fault of ours, and a
+// shader's compile log is the loader's to report (it counts the failed builds).
+static void APIENTRY forwardGlError(GLenum source, GLenum type, GLuint /*id*/, GLenum /*severity*/,
+                                    GLsizei /*length*/, const GLchar* message, const void* /*user*/)
+{
+    if (type == GL_DEBUG_TYPE_ERROR && source != GL_DEBUG_SOURCE_SHADER_COMPILER && glErrorSink)
+        glErrorSink(message);
+}
+
+// Synchronous, so the sink runs inside the call that raised the error.
+static void enableGlErrorReport()
+{
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageCallback(forwardGlError, nullptr);
+}
+
 bool resolveGlFunctions()
 {
     bool complete = true;
@@ -20,6 +44,8 @@ bool resolveGlFunctions()
     }
 #include "platform/gl_functions.inc"
 #undef GL_FUNCTION
+    if (complete && glErrorSink)
+        enableGlErrorReport();
     return complete;
 }
 

@@ -14,8 +14,17 @@
 // name through its resolved pointer.
 #include "gl_aliases.h"
 
+// Receives each GL error the driver reports, at the call that raised it.
+using GlErrorSink = void (*)(const char* message);
+// Set before the context is made: tests and the development tools name one, so a GL error is
+// loud; null (the demo itself) leaves the driver's debug output off.
+extern GlErrorSink glErrorSink;
+// Prints "GL error: <message>" on stderr: the development tools' sink.
+void printGlError(const char* message);
+
 // Resolves every entry point of gl_functions.inc; false (and the missing names on stderr)
-// when one is absent.
+// when one is absent. With a glErrorSink set, it also turns on synchronous debug output that
+// sends the errors there.
 bool resolveGlFunctions();
 // True while an OpenGL context is current on this thread: code that keeps tables beside GL
 // state (the lights) does its table work without one and its GL calls only with one.

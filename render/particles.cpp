@@ -154,7 +154,10 @@ static void bindParticleProgram(const ParticleSystem* system)
 {
     shaderLoader.use(particleProgram);
     glActiveTexture(GL_TEXTURE0);
-    glUniform1i(glGetUniformLocation(particleProgram, "colorMap"), 0);
+    // Without a program (it failed to build) there is nothing to look up: a query of program 0
+    // is a GL error.
+    if (particleProgram)
+        glUniform1i(glGetUniformLocation(particleProgram, "colorMap"), 0);
     const int set = system->textureSet;
     glBindTexture(GL_TEXTURE_2D, set >= 0 && set < textureSetCount ? textureSets[set].baseTexture : 0);
 }

@@ -8,6 +8,7 @@
 #include "render/light_space.h"    // drawModelDepth
 #include "render/shadowed_draw.h"  // drawModelShadowed
 #include "scenes/toolkit.h"        // loadSkyTextures
+#include "core/program_exit.h"     // exitWithError
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,28 +26,20 @@ static constexpr int FLYBY_ANIMATION_FRAMES = 99;
 void loadFlybyMap()
 {
     FILE* file = openDataFile("level.level", "rb");
-    if (!file) {
-        std::fputs("File error", stderr);
-        std::exit(1);
-    }
+    if (!file)
+        exitWithError(ExitCode::LOAD_FAILED, "File error");
     std::fseek(file, 0, SEEK_END);
     long size = std::ftell(file);
     std::rewind(file);
-    if (size < 0) {
-        std::fputs("Reading error", stderr);
-        std::exit(3);
-    }
+    if (size < 0)
+        exitWithError(ExitCode::MAP_READ_FAILED, "Reading error");
     // Only the bytes the map uses are kept, whatever the file's size.
     size_t wanted = static_cast<size_t>(size) < FLYBY_FILE_BYTES ? static_cast<size_t>(size) : FLYBY_FILE_BYTES;
     uint8_t* buffer = static_cast<uint8_t*>(std::malloc(wanted > 0 ? wanted : 1));
-    if (!buffer) {
-        std::fputs("Memory error", stderr);
-        std::exit(2);
-    }
-    if (std::fread(buffer, 1, wanted, file) != wanted) {
-        std::fputs("Reading error", stderr);
-        std::exit(3);
-    }
+    if (!buffer)
+        exitWithError(ExitCode::MAP_MEMORY_FAILED, "Memory error");
+    if (std::fread(buffer, 1, wanted, file) != wanted)
+        exitWithError(ExitCode::MAP_READ_FAILED, "Reading error");
     std::fclose(file);
     decodeFlybyMap(buffer, wanted, flybyMap);
     std::free(buffer);

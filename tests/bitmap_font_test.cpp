@@ -135,12 +135,7 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         // The caller's camera, which the text must not see.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60.0, 16.0 / 9.0, 0.1, 100.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glTranslatef(3.0f, -2.0f, -5.0f);
+        setCallersCamera(true);
     }
     void TearDown() override
     {

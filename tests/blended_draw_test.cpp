@@ -204,44 +204,6 @@ TEST(BlendedPose, SlotsStayInsideTheSkeletonAndModelsWithoutOneAreNotPosed)
 // ---------------------------------------------------------------------------------------------
 // The two members as GL sees them.
 
-// Every uniform the blended members send is active, so each upload can be read back.
-const char* const PROBE_VERTEX = R"(#version 330 compatibility
-layout(location = 0) in vec3 vertexPosition;
-layout(location = 5) in vec4 vertexBones;
-layout(location = 6) in vec4 vertexWeights;
-uniform int hasAnim;
-uniform mat4 boneRPos[64];
-uniform mat4 bonePos[64];
-uniform mat4 boneRot[64];
-uniform mat4 depthMVP;
-uniform mat4 depthBiasMVP;
-uniform vec4 glColor;
-uniform vec4 Light;
-uniform float bias;
-uniform float fogzfactor;
-uniform float ycoofade;
-uniform float lightsEnabled[14], lightsPosx[14];
-out vec4 probe;
-void main() {
-    int b = int(vertexBones.x);
-    float s = float(hasAnim) + boneRPos[b][0][0] + bonePos[b][1][1] + boneRot[b][2][2] + depthMVP[0][0]
-            + depthBiasMVP[1][1] + Light.x + bias + fogzfactor + ycoofade + vertexWeights.x;
-    for (int i = 0; i < 14; ++i)
-        s += lightsEnabled[i] + lightsPosx[i];
-    probe = glColor * s;
-    gl_Position = gl_ModelViewProjectionMatrix * vec4(vertexPosition, 1.0);
-}
-)";
-const char* const PROBE_FRAGMENT = R"(#version 330 compatibility
-in vec4 probe;
-uniform sampler2D colorMap, normalMap, lightMap, specularMap, shadowMap;
-void main() {
-    vec2 c = vec2(0.5);
-    gl_FragColor = probe * 1e-6 + texture(colorMap, c) + texture(normalMap, c) + texture(lightMap, c)
-                 + texture(specularMap, c) + texture(shadowMap, c);
-}
-)";
-
 class BlendedDrawGl : public testing::Test {
 protected:
     void SetUp() override
@@ -250,7 +212,7 @@ protected:
         for (int unit = 0; unit < 4; ++unit)
             textures[unit] = drawtest::solidTexture(static_cast<uint8_t>(60 * unit), 100, 200);
         set = std::make_unique<drawtest::ScratchTextureSet>(textures[0], textures[1], textures[2], textures[3]);
-        probe = drawtest::buildProgram(PROBE_VERTEX, PROBE_FRAGMENT, &log);
+        probe = drawtest::buildProgram(drawtest::PROBE_VERTEX, drawtest::PROBE_FRAGMENT, &log);
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();

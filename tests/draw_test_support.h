@@ -1,5 +1,6 @@
 // Small fixtures for the model draw tests: Model records built in code, solid-colour textures,
-// a texture set that is taken back after the case, and programs compiled from strings.
+// a texture set that is taken back after the case, programs compiled from strings, a probe
+// program and a perspective view of the origin.
 #pragma once
 
 #include "gfx/model.h"
@@ -7,6 +8,7 @@
 #include "platform/gl_api.h"
 #include "render/lights.h"
 #include "render/model_draw.h"
+#include "tests/gl_test_context.h"  // readPixelsRgba
 
 #include <cstdint>
 #include <cstring>
@@ -221,5 +223,107 @@ inline GLenum takeGlError()
     }
     return first;
 }
+
+// A program in which every uniform and attribute of the model submissions (plain, shadowed,
+// blended) is active, so each upload can be read back.
+const char* const PROBE_VERTEX = R"(#version 330 compatibility
+layout(location = 0) in vec3 vertexPosition;
+layout(location = 1) in vec3 vertexNormal;
+layout(location = 2) in vec2 textureCoord;
+layout(location = 3) in vec3 vertexTangent;
+layout(location = 4) in float vertexTangentHandedness;
+layout(location = 5) in vec4 vertexBones;
+layout(location = 6) in vec4 vertexWeights;
+uniform int hasAnim;
+uniform mat4 boneRPos[64];
+uniform mat4 bonePos[64];
+uniform mat4 boneRot[64];
+uniform mat4 boneScl[64];
+uniform mat4 depthMVP;
+uniform mat4 depthBiasMVP;
+uniform vec4 glColor;
+uniform vec4 Light;
+uniform float bias;
+uniform float fogzfactor;
+uniform float ycoofade;
+uniform float lightsEnabled[14], lightsinvRadius[14], lightMapSelect[14];
+uniform float lightsPosx[14], lightsPosy[14], lightsPosz[14];
+uniform float lightsAmbientr[14], lightsAmbientg[14], lightsAmbientb[14];
+uniform float lightsDiffuser[14], lightsDiffuseg[14], lightsDiffuseb[14];
+uniform float lightsSpecularr[14], lightsSpecularg[14], lightsSpecularb[14];
+out vec4 probe;
+void main() {
+    int b = int(vertexBones.x);
+    float s = float(hasAnim) + boneRPos[b][0][0] + bonePos[b][1][1] + boneRot[b][2][2] + boneScl[b][3][3]
+            + depthMVP[0][0] + depthBiasMVP[1][1] + Light.x + bias + fogzfactor + ycoofade
+            + vertexNormal.x + textureCoord.x + vertexTangent.x + vertexTangentHandedness + vertexWeights.x;
+    for (int i = 0; i < 14; ++i)
+        s += lightsEnabled[i] + lightsinvRadius[i] + lightMapSelect[i] + lightsPosx[i] + lightsPosy[i]
+           + lightsPosz[i] + lightsAmbientr[i] + lightsAmbientg[i] + lightsAmbientb[i] + lightsDiffuser[i]
+           + lightsDiffuseg[i] + lightsDiffuseb[i] + lightsSpecularr[i] + lightsSpecularg[i] + lightsSpecularb[i];
+    probe = glColor * s;
+    gl_Position = gl_ModelViewProjectionMatrix * vec4(vertexPosition, 1.0);
+}
+)";
+const char* const PROBE_FRAGMENT = R"(#version 330 compatibility
+in vec4 probe;
+uniform sampler2D colorMap, normalMap, lightMap, specularMap, shadowMap;
+void main() {
+    vec2 c = vec2(0.5);
+    gl_FragColor = probe * 1e-6 + texture(colorMap, c) + texture(normalMap, c) + texture(lightMap, c)
+                 + texture(specularMap, c) + texture(shadowMap, c);
+}
+)";
+
+// A 1920 x 1080 perspective view of the origin from the eye on the window, cleared to black.
+struct PerspectiveView {
+    PerspectiveView(double eyeX, double eyeY, double eyeZ)
+    {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, 1920, 1080);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        gluPerspective(45.0, 1920.0 / 1080.0, 0.1, 100.0);
+        gluLookAt(eyeX, eyeY, eyeZ, 0, 0, 0, 0, 1, 0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_BLEND);
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glDepthMask(GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor4f(1, 1, 1, 1);
+    }
+    ~PerspectiveView()
+    {
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+    }
+    // Red, green and blue of the window pixel that the world point (x, y, z) lands on, under
+    // the projection of the view and an identity modelview.
+    static std::vector<int> colourAt(double x, double y, double z)
+    {
+        double mv[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, pr[16], wx, wy, wz;
+        GLint vp[4];
+        glGetDoublev(GL_PROJECTION_MATRIX, pr);
+        glGetIntegerv(GL_VIEWPORT, vp);
+        gluProject(x, y, z, mv, pr, vp, &wx, &wy, &wz);
+        std::vector<uint8_t> p = readPixelsRgba(static_cast<int>(wx), static_cast<int>(wy), 1, 1);
+        return {p[0], p[1], p[2]};
+    }
+    static int brightness(double x, double y, double z)
+    {
+        std::vector<int> c = colourAt(x, y, z);
+        return c[0] + c[1] + c[2];
+    }
+};
 
 }  // namespace drawtest

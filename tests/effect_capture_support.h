@@ -1,4 +1,5 @@
-// Runs `demo-capture --effect NAME` into a scratch folder and reads the frames back.
+// Runs `demo-capture` (a timeline or an effect capture) into a scratch folder and reads the
+// frames back.
 #pragma once
 
 #include "tests/png_read.h"
@@ -13,30 +14,44 @@
 #include <string>
 #include <vector>
 
-// Frames at the given times (seconds after the effect's start, "a,b,..."), in time order.
-inline std::vector<RgbaPicture> captureEffect(const std::string& effect, const std::string& times,
-    double stepMs = 16.667)
+// Runs demo-capture with `arguments` and an --out folder of this process's own named after
+// `name`, and reads back the pictures its "capture <ms> <kind> <value> <file>" lines name, in
+// the order printed. With `expectedState` at 0 or more, each timeline picture must be of it.
+inline std::vector<RgbaPicture> capturePictures(const std::string& name, const std::string& arguments,
+                                                int expectedState = -1)
 {
-    std::filesystem::path out = scratchPath("mornglow-effect-" + effect);
+    std::filesystem::path out = scratchPath(name);
     std::filesystem::remove_all(out);
-    ProgramRun run = runProgram(std::string(BINARY_DIR) + "/demo-capture --effect " + effect + " --step-ms " +
-                                std::to_string(stepMs) + " --out '" + out.string() + "' --at " + times);
+    ProgramRun run = runProgram(std::string(BINARY_DIR) + "/demo-capture " + arguments + " --out '" + out.string() + "'");
     EXPECT_EQ(run.exitStatus, 0) << run.output;
     std::vector<RgbaPicture> pictures;
     std::istringstream lines(run.output);
     std::string line;
     while (std::getline(lines, line)) {
         long long ms = 0;
-        char name[64] = {};
+        char kind[16] = {};
+        char value[64] = {};
         char file[512] = {};
-        if (std::sscanf(line.c_str(), "capture %lld effect %63s %511s", &ms, name, file) != 3)
+        if (std::sscanf(line.c_str(), "capture %lld %15s %63s %511s", &ms, kind, value, file) != 4)
             continue;
+        if (expectedState >= 0 && std::string(kind) == "state") {
+            EXPECT_EQ(std::atoi(value), expectedState) << line;
+        }
         RgbaPicture picture;
         EXPECT_TRUE(readPng(file, picture)) << file;
         pictures.push_back(picture);
     }
     std::filesystem::remove_all(out);
     return pictures;
+}
+
+// Frames of an effect at the given times (seconds after the effect's start, "a,b,..."), in
+// time order.
+inline std::vector<RgbaPicture> captureEffect(const std::string& effect, const std::string& times,
+    double stepMs = 16.667)
+{
+    return capturePictures("mornglow-effect-" + effect,
+                           "--effect " + effect + " --step-ms " + std::to_string(stepMs) + " --at " + times);
 }
 
 inline int levelDifference(const uint8_t* a, const uint8_t* b)

@@ -3,7 +3,7 @@
 // jumps, walking speeds, crawling, death and respawn, F2, and determinism.
 #include "game/enemies.h"
 #include "game/level_codec.h"
-#include "program_runner.h"
+#include "tests/key_script_run.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -18,21 +18,7 @@ namespace {
 
 constexpr float GROUND_TOP = 30.0f;  // the ground strip every level gets: y 20, height 10
 
-struct GameRun {
-    int exitStatus = -1;
-    std::string output;
-    std::map<int, std::map<std::string, std::string>> states;  // frame -> name -> value
-    std::vector<std::string> hashLines;
-
-    float value(int frame, const std::string& name) const
-    {
-        auto f = states.find(frame);
-        if (f == states.end())
-            return -1e30f;
-        auto v = f->second.find(name);
-        return v == f->second.end() ? -1e30f : std::stof(v->second);
-    }
-};
+using GameRun = KeyScriptRun;
 
 BoxRecord groundBox()
 {
@@ -64,10 +50,7 @@ EnemyRecord enemyAt(int type, float x, float y)
 GameRun playScript(const char* name, const std::string& script, int frames, const LevelImage* level,
                    int hashEvery = 0)
 {
-    std::filesystem::path dir = scratchPath(std::string("mornglow-keys-") + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
+    std::filesystem::path dir = makeKeyScriptFolder(std::string("mornglow-keys-") + name);
     if (level) {
         std::vector<uint8_t> bytes = encodeLevel(*level);
         std::ofstream(dir / "level1.level", std::ios::binary)
@@ -75,32 +58,15 @@ GameRun playScript(const char* name, const std::string& script, int frames, cons
     } else {
         std::filesystem::copy_file(std::filesystem::path(RUN_DIR) / "level1.level", dir / "level1.level");
     }
-    std::ofstream(dir / "keys.txt") << script;
+    std::string options = "--frames " + std::to_string(frames);
     std::string dumps;
     for (int f = 1; f <= frames && !hashEvery; ++f)
         dumps += (f > 1 ? "," : "") + std::to_string(f);
-    std::string command = "cd '" + dir.string() + "' && GALLIUM_NOOP=1 SDL_AUDIODRIVER=dummy " BINARY_DIR
-                          "/demo-capture --game --keys keys.txt --out out --frames " + std::to_string(frames);
     if (!dumps.empty())
-        command += " --dump-at-frames " + dumps;
+        options += " --dump-at-frames " + dumps;
     if (hashEvery)
-        command += " --hash-every " + std::to_string(hashEvery);
-    ProgramRun run = runProgram(command + " 2>/dev/null");
-    GameRun game;
-    game.exitStatus = run.exitStatus;
-    game.output = run.output;
-    std::istringstream lines(run.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string kind, key, value;
-        int frame = 0;
-        fields >> kind >> frame >> key >> value;
-        if (kind == "state")
-            game.states[frame][key] = value;
-        else if (kind == "hash")
-            game.hashLines.push_back(line);
-    }
+        options += " --hash-every " + std::to_string(hashEvery);
+    GameRun game = runKeyScript(dir, script, options, true);
     std::filesystem::remove_all(dir);
     return game;
 }

@@ -2,6 +2,7 @@
 // Xvfb). The first test that asks for it creates it; it lives until the test program ends.
 #pragma once
 
+#include "gfx/shaders.h"  // shaderBuildFailures
 #include "platform/gl_api.h"
 
 #include <SDL.h>
@@ -42,6 +43,69 @@ inline GlTestContext& glTestContext()
         if (!glTestContext().ready)                                                              \
             FAIL() << "no OpenGL 4.5 context (run under Xvfb): " << SDL_GetError();              \
     } while (0)
+
+// Puts the shared context back in the state a new one has, for the tests that run after.
+inline void restoreGlDefaults()
+{
+    if (!glTestContext().ready)
+        return;
+    shaderLoader.unuse();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    for (int unit = 3; unit >= 0; --unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glDisable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glClearColor(0, 0, 0, 0);
+    glColor4f(1, 1, 1, 1);
+}
+
+// A camera of the caller's that screen-space passes must not see: a 60 degree perspective in
+// the projection and, when `moved`, a modelview moved off the origin.
+inline void setCallersCamera(bool moved)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 16.0 / 9.0, 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (moved)
+        glTranslatef(3.0f, -2.0f, -5.0f);
+}
+
+// Shader build failures a test causes on purpose, taken back when it ends, so the after-test
+// check (gl_test_checks.cpp) counts only the others.
+struct ExpectedShaderBuildFailures {
+    int before = shaderBuildFailures;
+    ~ExpectedShaderBuildFailures() { shaderBuildFailures = before; }
+};
+
+// GL errors a test raises on purpose: while this lives they are counted instead of failing the
+// test (gl_test_checks.cpp).
+struct ExpectedGlErrors {
+    ExpectedGlErrors() : previous(glErrorSink)
+    {
+        count() = 0;
+        glErrorSink = [](const char*) { ++count(); };
+    }
+    ~ExpectedGlErrors() { glErrorSink = previous; }
+    static int& count()
+    {
+        static int errors = 0;
+        return errors;
+    }
+    GlErrorSink previous;
+};
 
 // Reads RGBA pixels of the bound read framebuffer, bottom row first.
 inline std::vector<uint8_t> readPixelsRgba(int x, int y, int w, int h)

@@ -5,7 +5,7 @@
 #include "game/enemies.h"
 #include "game/level_codec.h"
 #include "png_read.h"
-#include "program_runner.h"
+#include "tests/key_script_run.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -21,21 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct EditorRun {
-    int exitStatus = -1;
-    std::string output;
-    std::map<int, std::map<std::string, std::string>> states;  // frame -> name -> value
-    fs::path dir;
-
-    bool has(int frame, const std::string& name) const
-    {
-        auto f = states.find(frame);
-        return f != states.end() && f->second.count(name);
-    }
-    float value(int frame, const std::string& name) const
-    {
-        return has(frame, name) ? std::stof(states.at(frame).at(name)) : -1e30f;
-    }
+// The editor's run with its count of listed enemies.
+struct EditorRun : KeyScriptRun {
     int enemies(int frame) const
     {
         int n = 0;
@@ -55,30 +42,11 @@ std::vector<uint8_t> fileBytes(const fs::path& path)
 // `noop` nothing is rasterised (long runs); otherwise the captured frames are drawn for real.
 EditorRun runEditor(const std::string& name, const std::string& script, const std::string& extra, bool noop)
 {
-    EditorRun run;
-    run.dir = scratchPath("mornglow-editor-" + name);
-    fs::remove_all(run.dir);
-    fs::create_directories(run.dir);
-    fs::create_directory_symlink(fs::path(RUN_DIR) / "data", run.dir / "data");
+    fs::path dir = makeKeyScriptFolder("mornglow-editor-" + name);
     for (const char* file : {"level1.level", "palette.level", "mornglow.mp3"})
-        fs::copy_file(fs::path(RUN_DIR) / file, run.dir / file);
-    std::ofstream(run.dir / "keys.txt") << script;
-    std::string command = "cd '" + run.dir.string() + "' && " + (noop ? "GALLIUM_NOOP=1 " : "") +
-                          "SDL_AUDIODRIVER=dummy " BINARY_DIR "/demo-capture --game --keys keys.txt --out out " +
-                          extra + " 2>/dev/null";
-    ProgramRun program = runProgram(command);
-    run.exitStatus = program.exitStatus;
-    run.output = program.output;
-    std::istringstream lines(program.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string kind, key, value;
-        int frame = 0;
-        fields >> kind >> frame >> key >> value;
-        if (kind == "state")
-            run.states[frame][key] = value;
-    }
+        fs::copy_file(fs::path(RUN_DIR) / file, dir / file);
+    EditorRun run;
+    static_cast<KeyScriptRun&>(run) = runKeyScript(dir, script, extra, noop);
     return run;
 }
 

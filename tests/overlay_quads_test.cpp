@@ -93,11 +93,7 @@ protected:
         glEnable(GL_TEXTURE_2D);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         // Any projection: the quads bring their own.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60.0, 16.0 / 9.0, 0.1, 100.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        setCallersCamera(false);
         // Row 0 (bottom): red, green; row 1 (top): blue, white.
         quadTexture = makeTexture(2, 2, {RED, GREEN, BLUE, WHITE});
     }

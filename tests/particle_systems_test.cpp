@@ -129,32 +129,6 @@ TEST(ParticleMath, MultipliesRowsOfTheMatrixByTheVector)
     EXPECT_FLOAT_EQ(out[3], 13 - 15 + 32);
 }
 
-// The shared context goes back to the state a new one has, for the tests after these.
-void restoreGlDefaults()
-{
-    if (!glTestContext().ready)
-        return;
-    shaderLoader.unuse();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    for (int unit = 3; unit >= 0; --unit) {
-        glActiveTexture(GL_TEXTURE0 + unit);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glDisable(GL_TEXTURE_2D);
-    }
-    glDisable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    glClearColor(0, 0, 0, 0);
-    glColor4f(1, 1, 1, 1);
-}
-
 class ParticleSystemsGl : public ::testing::Test {
 protected:
     void SetUp() override { REQUIRE_GL_CONTEXT(); }

@@ -139,32 +139,6 @@ TEST(PictureQuads, ShiftedColumnsAndNeighboursStayInsideTheArrays)
     EXPECT_FLOAT_EQ(q.zRight, 2 * 0.75f);
 }
 
-// The shared context goes back to the state a new one has, for the tests after these.
-void restoreGlDefaults()
-{
-    if (!glTestContext().ready)
-        return;
-    shaderLoader.unuse();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    for (int unit = 3; unit >= 0; --unit) {
-        glActiveTexture(GL_TEXTURE0 + unit);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glDisable(GL_TEXTURE_2D);
-    }
-    glDisable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    glClearColor(0, 0, 0, 0);
-    glColor4f(1, 1, 1, 1);
-}
-
 class PictureSceneGl : public ::testing::Test {
 protected:
     void SetUp() override

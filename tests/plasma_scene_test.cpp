@@ -1,8 +1,7 @@
 // The plasma scene: the plasma moves from frame to frame under the title picture, whose opaque
 // pixels stay as they are drawn.
 #include "gfx/tga.h"
-#include "tests/png_read.h"
-#include "tests/program_runner.h"
+#include "tests/effect_capture_support.h"
 
 #include <gtest/gtest.h>
 
@@ -46,26 +45,7 @@ struct LogoCover {
 
 std::vector<RgbaPicture> capturePlasma(const std::string& times)
 {
-    std::filesystem::path out = scratchPath("mornglow-plasma");
-    std::filesystem::remove_all(out);
-    ProgramRun run = runProgram(std::string(BINARY_DIR) + "/demo-capture --step-ms 100 --out '" + out.string() +
-                                "' --at " + times);
-    EXPECT_EQ(run.exitStatus, 0) << run.output;
-    std::vector<RgbaPicture> pictures;
-    std::istringstream lines(run.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        long long ms = 0;
-        int state = 0;
-        char file[512] = {};
-        if (std::sscanf(line.c_str(), "capture %lld state %d %511s", &ms, &state, file) != 3)
-            continue;
-        EXPECT_EQ(state, 21) << line;
-        RgbaPicture picture;
-        EXPECT_TRUE(readPng(file, picture)) << file;
-        pictures.push_back(picture);
-    }
-    return pictures;
+    return capturePictures("mornglow-plasma", "--step-ms 100 --at " + times, 21);
 }
 
 int difference(const uint8_t* a, const uint8_t* b)

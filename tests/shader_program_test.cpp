@@ -151,6 +151,7 @@ TEST(ShaderLoader, PrintsTheNamesAndTheIdOfEachBuild)
 TEST(ShaderLoader, MissingOrEmptySourceGivesProgramZeroAndSaysWhich)
 {
     REQUIRE_GL_CONTEXT();
+    ExpectedShaderBuildFailures expected;
     ScratchShaders scratch;
     const std::string good = scratch.write("good.vert", GOOD_VERTEX);
     const std::string goodFragment = scratch.write("good.frag", GOOD_FRAGMENT);
@@ -179,6 +180,7 @@ TEST(ShaderLoader, MissingOrEmptySourceGivesProgramZeroAndSaysWhich)
 TEST(ShaderLoader, FailedBuildsReportTheirLogAndGiveProgramZero)
 {
     REQUIRE_GL_CONTEXT();
+    ExpectedShaderBuildFailures expected;
     ScratchShaders scratch;
     const std::string good = scratch.write("good.vert", GOOD_VERTEX);
     const std::string goodFragment = scratch.write("good.frag", GOOD_FRAGMENT);
@@ -275,6 +277,7 @@ TEST(ShaderLoader, UseZeroIsUnuse)
 TEST(ShaderLoader, LoadWithAttributesPinsItsThreeNamesQuietly)
 {
     REQUIRE_GL_CONTEXT();
+    ExpectedShaderBuildFailures expected;
     ScratchShaders scratch;
     const std::string vertex = scratch.write(
         "attributes.vert", "#version 330 compatibility\nin vec3 vertex_uv;\nin vec3 vertex_normal;\nin vec3 vertex_coo;\n"

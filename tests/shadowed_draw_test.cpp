@@ -24,56 +24,7 @@ namespace {
 
 using drawtest::takeGlError;
 
-// A 1920 x 1080 view of the origin from (0, 0, eyeZ) on the window, cleared to black.
-struct View {
-    explicit View(double eyeZ)
-    {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, 1920, 1080);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        gluPerspective(45.0, 1920.0 / 1080.0, 0.1, 100.0);
-        gluLookAt(0, 0, eyeZ, 0, 0, 0, 0, 1, 0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_BLEND);
-        glDisable(GL_TEXTURE_2D);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
-        glDepthMask(GL_TRUE);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glColor4f(1, 1, 1, 1);
-    }
-    ~View()
-    {
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_BLEND);
-        glDepthMask(GL_TRUE);
-    }
-    // Red, green and blue of the window pixel that the world point (x, y, z) lands on, under
-    // the projection of the view and an identity modelview.
-    static std::vector<int> colourAt(double x, double y, double z)
-    {
-        double mv[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, pr[16], wx, wy, wz;
-        GLint vp[4];
-        glGetDoublev(GL_PROJECTION_MATRIX, pr);
-        glGetIntegerv(GL_VIEWPORT, vp);
-        gluProject(x, y, z, mv, pr, vp, &wx, &wy, &wz);
-        std::vector<uint8_t> p = readPixelsRgba(static_cast<int>(wx), static_cast<int>(wy), 1, 1);
-        return {p[0], p[1], p[2]};
-    }
-    static int brightness(double x, double y, double z)
-    {
-        std::vector<int> c = colourAt(x, y, z);
-        return c[0] + c[1] + c[2];
-    }
-};
+using View = drawtest::PerspectiveView;
 
 // Light 0 alone, at `x, y, z`, white, reaching everything the tests draw.
 void onlyLight0(float x, float y, float z, float ambient, float diffuse)
@@ -209,7 +160,7 @@ TEST_F(ShadowedDrawGl, ShadowedDrawPosesAtTheFrameAndUploadsTheShadowExtras)
         {"frame 1 is posed from slot 1", 1, 1.0, 0.0, 1},
     };
     for (const Case& c : cases) {
-        View view(5);
+        View view(0, 0, 5);
         std::memset(depthBiasMVP, 0, sizeof depthBiasMVP);
         drawModelShadowed(model, -1, c.frame);
         EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR)) << c.what;
@@ -262,7 +213,7 @@ TEST_F(ShadowedDrawGl, ShadowedDrawWithItsOwnProgramGetsTheExtras)
     const float keepFog = fogZFactor;
     fogZFactor = 0.375f;
     {
-        View view(5);
+        View view(0, 0, 5);
         glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
         drawModelShadowed(model, static_cast<int>(probe), 0);
     }
@@ -286,7 +237,7 @@ TEST_F(ShadowedDrawGl, SubmitShadowedLeavesTheLightMatricesAlone)
     std::memcpy(depthMVP, sentinel, sizeof sentinel);
     std::memcpy(depthBiasMVP, sentinel, sizeof sentinel);
     {
-        View view(5);
+        View view(0, 0, 5);
         submitModelShadowed(model, 0, -1);
     }
     EXPECT_EQ(asVector(depthMVP), asVector(sentinel));
@@ -305,7 +256,7 @@ TEST_F(ShadowedDrawGl, VolumetricDrawIsAdditiveWritesNoDepthAndLeavesThatOn)
     Model model;
     makeQuad(model, 0.0f, 0.0f, 0.5f);
     mainCamera.set(0, 0, 10, 0, 0, -1, 0, 1, 0);
-    View view(5);
+    View view(0, 0, 5);
     glColor4f(0.2f, 0.3f, 0.4f, 1.0f);
     drawModelVolumetric(model, 0);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -357,7 +308,7 @@ TEST_F(ShadowedDrawGl, SkinnedVolumetricDrawUploadsTheBoneMatricesAsTheyStand)
         std::memcpy(m->data(), identity, sizeof identity);
     model.boneRPosMatrices[7] = 1.0f;  // but the arrays say: up by one
     mainCamera.set(0, 0, 5, 0, 0, 0, 0, 1, 0);
-    View view(5);
+    View view(0, 0, 5);
     drawModelVolumetric(model, 1);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_GT(View::brightness(0, 1, 0), 20);
@@ -382,7 +333,7 @@ TEST_F(ShadowedDrawGl, EnvMappedDrawUsesTheTunnelProgramTextureAndScroll)
     std::memcpy(depthBiasMVP, bias, sizeof bias);
     tunnelScroll = 0.625f;
     {
-        View view(5);
+        View view(0, 0, 5);
         drawModelEnvMapped(model, 0, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
     }
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -426,7 +377,7 @@ TEST_F(ShadowedDrawGl, SkinnedEnvMappedDrawTakesScalesFromThePoseSlotBefore)
     model.eulerRel[slot2bone1 + 2] = 90.0f;  // stored third component: RotY(-90)
     model.bindPos[slot2bone1 + 0] = 0.5f;
     {
-        View view(5);
+        View view(0, 0, 5);
         drawModelEnvMapped(model, 2, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
     }
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -450,7 +401,7 @@ TEST_F(ShadowedDrawGl, SkinnedEnvMappedDrawTakesScalesFromThePoseSlotBefore)
     model.poses.clear();
     std::vector<float> before = model.boneSclMatrices;
     {
-        View view(5);
+        View view(0, 0, 5);
         drawModelEnvMapped(model, 2, -1, {tunnelProgram, tunnelTexture, tunnelScroll});
     }
     EXPECT_EQ(model.boneSclMatrices, before);
@@ -471,7 +422,7 @@ TEST_F(ShadowedDrawGl, EnvMappedQuadMirrorsTheEnvironmentAndFlashesWithTheColour
     } cases[] = {{"no flash", 0.0f}, {"half flash", 0.5f}};
     std::vector<int> seen[2];
     for (int i = 0; i < 2; ++i) {
-        View view(3);
+        View view(0, 0, 3);
         glRotatef(45.0f, 0.0f, 1.0f, 0.0f);
         glUseProgram(tunnelProgram);
         const float colour[4] = {cases[i].flash, cases[i].flash, cases[i].flash, 1.0f};

@@ -3,8 +3,7 @@
 // beat and fading again.
 #include "gfx/model.h"
 #include "scenes/tunnel_scene.h"
-#include "tests/png_read.h"
-#include "tests/program_runner.h"
+#include "tests/effect_capture_support.h"
 
 #include <gtest/gtest.h>
 
@@ -115,29 +114,10 @@ double centreBrightness(const RgbaPicture& picture)
     return sum / (4.0 * HALF * HALF);
 }
 
-// Runs demo-capture and reads the pictures it names, in time order.
+// The tunnel's pictures at the times, in time order.
 std::vector<RgbaPicture> capture(const std::string& name, const std::string& times, const std::string& stepMs)
 {
-    std::filesystem::path out = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(out);
-    ProgramRun run = runProgram(std::string(BINARY_DIR) + "/demo-capture --step-ms " + stepMs + " --out '" +
-                                out.string() + "' --at " + times);
-    EXPECT_EQ(run.exitStatus, 0) << run.output;
-    std::vector<RgbaPicture> pictures;
-    std::istringstream lines(run.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        long long ms = 0;
-        int state = 0;
-        char file[512] = {};
-        if (std::sscanf(line.c_str(), "capture %lld state %d %511s", &ms, &state, file) != 3)
-            continue;
-        EXPECT_EQ(state, 17) << line;
-        RgbaPicture picture;
-        EXPECT_TRUE(readPng(file, picture)) << file;
-        pictures.push_back(picture);
-    }
-    return pictures;
+    return capturePictures(name, "--step-ms " + stepMs + " --at " + times, 17);
 }
 
 // The first accent beat of the scene comes at 55.949 s (row 511, one row before the pattern

@@ -9,11 +9,11 @@
 #include "app/main_window.h"
 #include "app/offline_driver.h"
 #include "app/run_directory.h"
-#include "gfx/shaders.h"  // shaderBuildFailures
-#include "platform/gl_api.h"
-#include "png_write.h"
+#include "core/program_exit.h"
+#include "platform/gl_api.h"  // glErrorSink
+#include "tools/capture/capture_common.h"
 #include "tools/capture/effect_capture.h"
-#include "tools/capture/time_list.h"
+#include "tools/capture/frame_grab.h"
 #include "tools/capture/game_capture.h"
 
 #include <algorithm>
@@ -26,49 +26,25 @@
 #include <string>
 #include <vector>
 
-// Exit statuses besides 0, 1 (start-up or a write failed) and 2 (usage).
-static constexpr int EXIT_SHADER_FAILURE = 3;
-static constexpr int EXIT_INTERRUPTED = 4;
-
 struct CaptureOptions {
-    std::string outDir;
-    std::vector<double> timesSeconds;
-    double stepMs = 16.667;
+    TimedCaptureOptions timed;
     bool fromStart = false;
 };
-
 
 static bool parseOptions(int argc, char** argv, CaptureOptions& options)
 {
     for (int i = 1; i < argc; ++i) {
-        bool hasValue = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--out") && hasValue)
-            options.outDir = argv[++i];
-        else if (!std::strcmp(argv[i], "--at") && hasValue) {
-            if (!parseTimeList(argv[++i], options.timesSeconds))
-                return false;
-        } else if (!std::strcmp(argv[i], "--step-ms") && hasValue) {
-            options.stepMs = std::atof(argv[++i]);
-            if (!(options.stepMs > 0.0))
-                return false;
-        } else if (!std::strcmp(argv[i], "--from-start"))
+        OptionMatch match = readTimedCaptureOption(argc, argv, i, options.timed);
+        if (match == OptionMatch::BAD)
+            return false;
+        if (match == OptionMatch::TAKEN)
+            continue;
+        if (!std::strcmp(argv[i], "--from-start"))
             options.fromStart = true;
         else
             return false;
     }
-    return !options.outDir.empty() && !options.timesSeconds.empty();
-}
-
-static bool writeFrame(const std::string& path)
-{
-    std::vector<uint8_t> pixels(static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * 4);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    for (size_t i = 3; i < pixels.size(); i += 4)
-        pixels[i] = 255;
-    return writePngBottomUp(path, SCREEN_WIDTH, SCREEN_HEIGHT, pixels.data());
+    return !options.timed.outDir.empty() && !options.timed.timesSeconds.empty();
 }
 
 static bool hasFlag(int argc, char** argv, const char* flag)
@@ -97,6 +73,7 @@ int main(int argc, char** argv)
 {
     makeOutputFoldersAbsolute(argc, argv);
     enterRunDirectoryIfNoData("demo-capture");
+    glErrorSink = printGlError;
     if (wantsEffectCapture(argc, argv))
         return runEffectCapture(argc, argv);
     if (hasFlag(argc, argv, "--game"))
@@ -104,42 +81,37 @@ int main(int argc, char** argv)
     CaptureOptions options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: demo-capture --out DIR --at S1,S2,... [--step-ms MS] [--from-start]\n");
-        return 2;
+        return exitStatus(ExitCode::TOOL_USAGE);
     }
+    TimedCaptureOptions& timed = options.timed;
     std::error_code error;
-    std::filesystem::create_directories(options.outDir, error);
-    if (!startDemoOffline()) {
-        std::fprintf(stderr, "demo-capture: start-up failed\n");
-        return 1;
-    }
-    if (shaderBuildFailures > 0) {
-        std::fprintf(stderr, "demo-capture: %d shader build failures (logs above)\n", shaderBuildFailures);
-        return EXIT_SHADER_FAILURE;
-    }
-    std::sort(options.timesSeconds.begin(), options.timesSeconds.end());
+    std::filesystem::create_directories(timed.outDir, error);
+    if (int status = startCaptureRun())
+        return status;
+    std::sort(timed.timesSeconds.begin(), timed.timesSeconds.end());
 
     double nextMs = 0.0;  // --from-start: where the running walk stands
-    for (double seconds : options.timesSeconds) {
+    for (double seconds : timed.timesSeconds) {
         double targetMs = seconds * 1000.0;
         double beginMs = options.fromStart ? nextMs
                                            : stateStartSeconds(timelineStateAtMusicMs(targetMs)) * 1000.0;
         if (!options.fromStart || nextMs == 0.0)
-            seekMusicTimeMs(beginMs, options.stepMs);
-        for (double ms = beginMs; ms < targetMs; ms += options.stepMs) {
+            seekMusicTimeMs(beginMs, timed.stepMs);
+        for (double ms = beginMs; ms < targetMs; ms += timed.stepMs) {
             if (offlineQuitRequested()) {
                 std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
-                return EXIT_INTERRUPTED;
+                return exitStatus(ExitCode::TOOL_INTERRUPTED);
             }
-            driveFrameAt(ms, options.stepMs);
+            driveFrameAt(ms, timed.stepMs);
         }
-        driveFrameAt(targetMs, options.stepMs);
-        nextMs = targetMs + options.stepMs;
+        driveFrameAt(targetMs, timed.stepMs);
+        nextMs = targetMs + timed.stepMs;
 
         long long milliseconds = std::llround(targetMs);
-        std::string path = options.outDir + "/frame_" + std::to_string(milliseconds) + ".png";
-        if (!writeFrame(path)) {
+        std::string path = timed.outDir + "/frame_" + std::to_string(milliseconds) + ".png";
+        if (!writeWindowPng(path)) {
             std::fprintf(stderr, "demo-capture: cannot write %s\n", path.c_str());
-            return 1;
+            return exitStatus(ExitCode::TOOL_FAILED);
         }
         std::printf("capture %lld state %d %s\n", milliseconds, demoState, path.c_str());
         std::fflush(stdout);

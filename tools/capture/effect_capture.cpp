@@ -15,8 +15,9 @@
 #include "scenes/raster_scroller.h"
 #include "scenes/sky.h"
 #include "gfx/render_targets.h"
-#include "tools/capture/png_write.h"
-#include "tools/capture/time_list.h"
+#include "core/program_exit.h"
+#include "tools/capture/capture_common.h"
+#include "tools/capture/frame_grab.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -35,9 +36,7 @@ constexpr double TICKS_PER_MS = 1.0e6;  // the virtual counter runs at 1e9 per s
 
 struct EffectOptions {
     std::string name;
-    std::string outDir;
-    std::vector<double> timesSeconds;
-    double stepMs = 16.667;
+    TimedCaptureOptions timed;
 };
 
 // An effect: its init (false when it cannot run) and one frame on the screen framebuffer.
@@ -324,22 +323,17 @@ const Effect* findEffect(const std::string& name)
 bool parseOptions(int argc, char** argv, EffectOptions& options)
 {
     for (int i = 1; i < argc; ++i) {
-        bool hasValue = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--effect") && hasValue)
+        OptionMatch match = readTimedCaptureOption(argc, argv, i, options.timed);
+        if (match == OptionMatch::BAD)
+            return false;
+        if (match == OptionMatch::TAKEN)
+            continue;
+        if (!std::strcmp(argv[i], "--effect") && i + 1 < argc)
             options.name = argv[++i];
-        else if (!std::strcmp(argv[i], "--out") && hasValue)
-            options.outDir = argv[++i];
-        else if (!std::strcmp(argv[i], "--at") && hasValue) {
-            if (!parseTimeList(argv[++i], options.timesSeconds))
-                return false;
-        } else if (!std::strcmp(argv[i], "--step-ms") && hasValue) {
-            options.stepMs = std::atof(argv[++i]);
-            if (!(options.stepMs > 0.0))
-                return false;
-        } else
+        else
             return false;
     }
-    return !options.name.empty() && !options.outDir.empty() && !options.timesSeconds.empty();
+    return !options.name.empty() && !options.timed.outDir.empty() && !options.timed.timesSeconds.empty();
 }
 
 void setClockMs(double ms)
@@ -357,18 +351,6 @@ void runEffectFrame(const Effect& effect, double clockMs, double stepMs)
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     effect.frame();
-}
-
-bool writeScreen(const std::string& path)
-{
-    std::vector<uint8_t> pixels(static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * 4);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    for (size_t i = 3; i < pixels.size(); i += 4)
-        pixels[i] = 255;
-    return writePngBottomUp(path, SCREEN_WIDTH, SCREEN_HEIGHT, pixels.data());
 }
 
 void printUsage()
@@ -394,41 +376,45 @@ int runEffectCapture(int argc, char** argv)
     EffectOptions options;
     if (!parseOptions(argc, argv, options)) {
         printUsage();
-        return 2;
+        return exitStatus(ExitCode::TOOL_USAGE);
     }
     const Effect* effect = findEffect(options.name);
     if (!effect) {
         std::fprintf(stderr, "demo-capture: no effect named %s\n", options.name.c_str());
         printUsage();
-        return 2;
+        return exitStatus(ExitCode::TOOL_USAGE);
     }
+    TimedCaptureOptions& timed = options.timed;
     std::error_code error;
-    std::filesystem::create_directories(options.outDir, error);
-    if (!startDemoOffline()) {
-        std::fprintf(stderr, "demo-capture: start-up failed\n");
-        return 1;
-    }
+    std::filesystem::create_directories(timed.outDir, error);
+    if (int status = startCaptureRun())
+        return status;
     if (!effect->init()) {
         std::fprintf(stderr, "demo-capture: %s: init failed\n", effect->name);
-        return 1;
+        return exitStatus(ExitCode::TOOL_FAILED);
     }
     sceneStartMs = clockNowMs();
     const double startMs = sceneStartMs;
-    std::sort(options.timesSeconds.begin(), options.timesSeconds.end());
+    std::sort(timed.timesSeconds.begin(), timed.timesSeconds.end());
 
     double nextMs = 0.0;  // effect time of the next stepped frame
-    for (double seconds : options.timesSeconds) {
+    for (double seconds : timed.timesSeconds) {
         const double targetMs = seconds * 1000.0;
-        for (; nextMs < targetMs; nextMs += options.stepMs)
-            runEffectFrame(*effect, startMs + nextMs, options.stepMs);
-        runEffectFrame(*effect, startMs + targetMs, options.stepMs);
-        nextMs = targetMs + options.stepMs;
+        for (; nextMs < targetMs; nextMs += timed.stepMs) {
+            if (offlineQuitRequested()) {
+                std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
+                return exitStatus(ExitCode::TOOL_INTERRUPTED);
+            }
+            runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
+        }
+        runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
+        nextMs = targetMs + timed.stepMs;
 
         const long long milliseconds = std::llround(targetMs);
-        const std::string path = options.outDir + "/frame_" + std::to_string(milliseconds) + ".png";
-        if (!writeScreen(path)) {
+        const std::string path = timed.outDir + "/frame_" + std::to_string(milliseconds) + ".png";
+        if (!writeWindowPng(path)) {
             std::fprintf(stderr, "demo-capture: cannot write %s\n", path.c_str());
-            return 1;
+            return exitStatus(ExitCode::TOOL_FAILED);
         }
         std::printf("capture %lld effect %s %s\n", milliseconds, effect->name, path.c_str());
         std::fflush(stdout);

@@ -8,5 +8,5 @@
 // Whether the command line asks for an effect capture.
 bool wantsEffectCapture(int argc, char** argv);
 // Exit status: 0 on success, 2 for a bad command line, 1 when start-up, the effect's init or
-// a file write fails.
+// a file write fails, 4 when a quit event or SIGTERM stops the run.
 int runEffectCapture(int argc, char** argv);

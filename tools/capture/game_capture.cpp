@@ -18,8 +18,10 @@
 #include "app/main_window.h"
 #include "app/offline_driver.h"
 #include "core/keyboard.h"
+#include "core/program_exit.h"
 #include "core/sound.h"
 #include "game/game_hash.h"
+#include "tools/capture/capture_common.h"
 #include "tools/capture/frame_grab.h"
 
 #include <SDL.h>
@@ -142,20 +144,18 @@ int runGameCapture(int argc, char** argv)
         std::fprintf(stderr, "usage: demo-capture --game --keys FILE --out DIR [--frames N] [--at-frames F1,...] "
                              "[--hash-every K] [--dump-at-frames F1,...] [--real-time] [--sounds] "
                              "[--draw-captures-only]\n");
-        return 2;
+        return exitStatus(ExitCode::TOOL_USAGE);
     }
     std::vector<KeyEvent> events;
     std::string error;
     if (!readKeyScript(options.keysPath, events, error)) {
         std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
-        return 2;
+        return exitStatus(ExitCode::TOOL_USAGE);
     }
     std::error_code ignored;
     std::filesystem::create_directories(options.outDir, ignored);
-    if (!startDemoOffline()) {
-        std::fprintf(stderr, "demo-capture: start-up failed\n");
-        return 1;
-    }
+    if (int status = startCaptureRun())
+        return status;
     startGameOffline();
     static unsigned char keys[KEY_SCRIPT_ARRAY_SIZE] = {};
     setKeySource(keys, KEY_SCRIPT_ARRAY_SIZE);
@@ -165,6 +165,10 @@ int runGameCapture(int argc, char** argv)
 
     const auto firstFrameTime = std::chrono::steady_clock::now();
     for (int frame = 1; frame <= options.frames; ++frame) {
+        if (offlineQuitRequested()) {
+            std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
+            return exitStatus(ExitCode::TOOL_INTERRUPTED);
+        }
         if (options.realTime)
             std::this_thread::sleep_until(firstFrameTime + std::chrono::microseconds(1000000LL * (frame - 1) / 60));
         applyKeyEvents(events, frame, keys);
@@ -185,7 +189,7 @@ int runGameCapture(int argc, char** argv)
             std::string path = options.outDir + "/" + name;
             if (!writeWindowPng(path)) {
                 std::fprintf(stderr, "demo-capture: cannot write %s\n", path.c_str());
-                return 1;
+                return exitStatus(ExitCode::TOOL_FAILED);
             }
             std::printf("capture %d state %d %s\n", frame, demoState, path.c_str());
             SDL_GL_SwapWindow(mainWindow);
