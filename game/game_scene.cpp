@@ -14,12 +14,11 @@
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
-#include "platform/crt_random.h"
 #include "platform/gl_api.h"
 #include "render/camera.h"
 #include "render/blended_draw.h"     // drawModelDepthBlend, drawModelShadowedBlend
 #include "render/light_space.h"  // sf, sfz, drawModelDepth
-#include "render/model_list_draw.h"   // TINT_SEED, the list draws
+#include "render/model_list_draw.h"   // the list draws and their tints
 #include "render/overlay.h"          // drawBackground
 #include "render/screen_passes.h"    // full-screen quad and passes
 #include "render/shadowed_draw.h"    // drawModelShadowed
@@ -137,8 +136,8 @@ void drawBackgroundLitPass()
     // The props' tinted draw reseeds the generator and takes three draws per prop model.
     if (gl && backgroundScene)
         drawStaticModelListTinted(*backgroundScene, static_cast<int>(tileLitProgram));
-    else
-        crtSrand(TINT_SEED);
+    else if (backgroundScene)
+        takeModelListTints(*backgroundScene);
     sf = TILE_SF;
     sfz = TILE_SFZ;
 }

@@ -53,15 +53,24 @@ void drawStaticModelListTinted(const ModelList& list, int program)
     for (uint32_t i = 0; i < listLength(list); ++i) {
         if (!list.items[i])
             continue;
-        int r1 = crtRand();
-        int r2 = crtRand();
-        int r3 = crtRand();
+        const int r1 = crtRand();
+        const int r2 = crtRand();
+        const int r3 = crtRand();
         glColor4f(TINT_RED_BASE + static_cast<float>(r1 % TINT_STEPS) / 100.0f,
                   TINT_GREEN_BLUE_BASE + static_cast<float>(r2 % TINT_STEPS) / 100.0f,
                   TINT_GREEN_BLUE_BASE + static_cast<float>(r3 % TINT_STEPS) / 100.0f, 1.0f);
         drawStaticModelShadowed(*list.items[i], program);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void takeModelListTints(const ModelList& list)
+{
+    crtSrand(TINT_SEED);
+    for (uint32_t i = 0; i < listLength(list); ++i)
+        if (list.items[i])
+            for (int draw = 0; draw < 3; ++draw)
+                crtRand();
 }
 
 void scaleModelList(const ModelList& list, float s)

@@ -29,6 +29,9 @@ void drawStaticModelList(const ModelList& list, int program);
 // colour (1.05 + (r1 % 5) / 100, 1.15 + (r2 % 5) / 100, 1.15 + (r3 % 5) / 100, 1) that
 // drawStaticModelShadowed passes on as "glColor". The colour is white afterwards.
 void drawStaticModelListTinted(const ModelList& list, int program);
+// What the tinted draw does to the runtime generator, without drawing: the same reseed and
+// draws, so that the game's later draws (debris, sparks) follow the same sequence.
+void takeModelListTints(const ModelList& list);
 // scaleModel(model, s) for every model.
 void scaleModelList(const ModelList& list, float s);
 // Draws the model with drawStaticModelShadowed and the colour (1, 1, 1, 1 - (t - 1000) / 1000)

@@ -182,6 +182,16 @@ TEST_F(ModelListDrawGl, TintsComeFromTheFixedSeedOnEveryCall)
     glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
     drawStaticModelListTinted(empty, static_cast<int>(program));
     EXPECT_EQ(currentColour(), (std::vector<float>{1, 1, 1, 1})) << "an empty list still leaves white";
+
+    // Taking the tints without drawing leaves the generator where the draw leaves it, holes
+    // in the list included.
+    ModelList holed = list;
+    holed.items[1] = nullptr;
+    drawStaticModelListTinted(holed, static_cast<int>(program));
+    const auto afterDraw = crtRandStateValue();
+    crtRand();
+    takeModelListTints(holed);
+    EXPECT_EQ(crtRandStateValue(), afterDraw);
 }
 
 TEST_F(ModelListDrawGl, FadingDrawsWithTheTimerBeforeItsAdvance)
