@@ -47,7 +47,10 @@ void drawStaticModelList(const ModelList& list, int program)
             drawStaticModelShadowed(*list.items[i], program);
 }
 
-void drawStaticModelListTinted(const ModelList& list, int program)
+// The tint sequence, in one place: the seed, then three draws for each model present, the
+// same whether the models are drawn or not.
+template <typename Use>
+static void forEachModelTint(const ModelList& list, Use use)
 {
     crtSrand(TINT_SEED);
     for (uint32_t i = 0; i < listLength(list); ++i) {
@@ -56,21 +59,24 @@ void drawStaticModelListTinted(const ModelList& list, int program)
         const int r1 = crtRand();
         const int r2 = crtRand();
         const int r3 = crtRand();
+        use(*list.items[i], r1, r2, r3);
+    }
+}
+
+void drawStaticModelListTinted(const ModelList& list, int program)
+{
+    forEachModelTint(list, [program](Model& model, int r1, int r2, int r3) {
         glColor4f(TINT_RED_BASE + static_cast<float>(r1 % TINT_STEPS) / 100.0f,
                   TINT_GREEN_BLUE_BASE + static_cast<float>(r2 % TINT_STEPS) / 100.0f,
                   TINT_GREEN_BLUE_BASE + static_cast<float>(r3 % TINT_STEPS) / 100.0f, 1.0f);
-        drawStaticModelShadowed(*list.items[i], program);
-    }
+        drawStaticModelShadowed(model, program);
+    });
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 void takeModelListTints(const ModelList& list)
 {
-    crtSrand(TINT_SEED);
-    for (uint32_t i = 0; i < listLength(list); ++i)
-        if (list.items[i])
-            for (int draw = 0; draw < 3; ++draw)
-                crtRand();
+    forEachModelTint(list, [](Model&, int, int, int) {});
 }
 
 void scaleModelList(const ModelList& list, float s)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "game/level_codec.h"
-#include "program_runner.h"
+#include "key_script_run.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,10 +13,7 @@
 inline std::filesystem::path makeGameScriptFolder(const std::string& name, const LevelImage& level,
     const std::string& script)
 {
-    std::filesystem::path dir = scratchPath(name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
+    const std::filesystem::path dir = makeKeyScriptFolder(name);
     const std::vector<uint8_t> bytes = encodeLevel(level);
     std::ofstream(dir / "level1.level", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -536,22 +536,19 @@ TEST(GameScriptedPictures, MissileClosesOnAWalkerAndTheNukeRingShowsWhereItKills
 namespace {
 
 // The "hash <frame> <hex>" lines of one run under GALLIUM_NOOP, by frame.
-std::map<int, std::string> hashesOf(const std::filesystem::path& dir, int frames, bool drawCapturesOnly)
+std::map<int, std::string> hashesOf(const std::filesystem::path& dir, const std::string& script, int frames,
+    bool drawCapturesOnly)
 {
-    std::string command = "cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy GALLIUM_NOOP=1 " BINARY_DIR
-        "/demo-capture --game --keys keys.txt --out out --hash-every 1 --frames " + std::to_string(frames);
-    if (drawCapturesOnly)
-        command += " --draw-captures-only";
-    const ProgramRun program = runProgram(command + " 2>/dev/null");
-    EXPECT_EQ(program.exitStatus, 0) << command;
+    const std::string options = "--hash-every 1 --frames " + std::to_string(frames) +
+                                (drawCapturesOnly ? " --draw-captures-only" : "");
+    const KeyScriptRun run = runKeyScript(dir, script, options, true);
+    EXPECT_EQ(run.exitStatus, 0) << options;
     std::map<int, std::string> hashes;
-    std::istringstream lines(program.output);
-    std::string line;
-    while (std::getline(lines, line)) {
+    for (const std::string& line : run.hashLines) {
         std::istringstream fields(line);
         std::string kind, hash;
         int frame = 0;
-        if (fields >> kind >> frame >> hash && kind == "hash")
+        if (fields >> kind >> frame >> hash)
             hashes[frame] = hash;
     }
     return hashes;
@@ -575,8 +572,8 @@ TEST(GameScriptedPictures, FramesRunWithoutAContextLeaveTheStateOfDrawnFrames)
                                "100 +3\n101 -3\n110 +RCTRL\n111 -RCTRL\n150 +RIGHT\n";
     const int frames = 300;
     const std::filesystem::path dir = makeGameScriptFolder("mornglow-scripted-context-free", level, script);
-    const std::map<int, std::string> drawn = hashesOf(dir, frames, false);
-    const std::map<int, std::string> undrawn = hashesOf(dir, frames, true);
+    const std::map<int, std::string> drawn = hashesOf(dir, script, frames, false);
+    const std::map<int, std::string> undrawn = hashesOf(dir, script, frames, true);
     if (!getenv("MORNGLOW_KEEP_SCRIPTED"))
         std::filesystem::remove_all(dir);
     ASSERT_EQ(drawn.size(), static_cast<size_t>(frames));

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,26 +44,19 @@ std::map<int, std::vector<float>> playWeapons(const char* name, const std::strin
     std::string dumps;
     for (int f = 1; f <= frames; ++f)
         dumps += (f > 1 ? "," : "") + std::to_string(f);
-    const ProgramRun run = runProgram("cd '" + dir.string() + "' && GALLIUM_NOOP=1 SDL_AUDIODRIVER=dummy " BINARY_DIR
-        "/demo-capture --game --keys keys.txt --out out --frames " + std::to_string(frames) + " --dump-at-frames " + dumps
-        + " 2>/dev/null");
+    const KeyScriptRun run = runKeyScript(dir, script,
+        "--frames " + std::to_string(frames) + " --dump-at-frames " + dumps, true);
     std::filesystem::remove_all(dir);
     EXPECT_EQ(run.exitStatus, 0) << name;
     std::map<int, std::vector<float>> health;
-    std::istringstream lines(run.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string kind, key;
-        int frame = 0;
-        float value = 0;
-        fields >> kind >> frame >> key >> value;
-        for (size_t i = 0; i < walkers.size(); ++i)
-            if (kind == "state" && key == "enemy" + std::to_string(i + 1) + ".health") {
+    for (const auto& [frame, names] : run.states)
+        for (size_t i = 0; i < walkers.size(); ++i) {
+            const std::string key = "enemy" + std::to_string(i + 1) + ".health";
+            if (names.count(key)) {
                 health[frame].resize(walkers.size(), -1.0f);
-                health[frame][i] = value;
+                health[frame][i] = run.value(frame, key);
             }
-    }
+        }
     return health;
 }
 
