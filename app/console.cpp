@@ -1,5 +1,6 @@
 #include "app/console.h"
 
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "platform/gl_api.h"  // immediate-mode quads
 
 #include <cstdlib>
@@ -86,7 +87,7 @@ void drawConsole()
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, 1920.0, 0.0, 1080.0, -1.0, 1.0);
+    glOrtho(0.0, SCREEN_WIDTH, 0.0, SCREEN_HEIGHT, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -101,7 +102,7 @@ void drawConsole()
     for (int r = 0; r < CONSOLE_ROWS; ++r) {
         // Row r spans the cell below the line 16r pixels under the top edge, so row 0 is the
         // frame's top row of cells.
-        const float top = static_cast<float>(1080 - CONSOLE_CELL_PIXELS * r);
+        const float top = static_cast<float>(SCREEN_HEIGHT - CONSOLE_CELL_PIXELS * r);
         const float bottom = top - static_cast<float>(CONSOLE_CELL_PIXELS);
         for (int c = 0; c < CONSOLE_COLUMNS; ++c) {
             const unsigned char ch = static_cast<unsigned char>(consoleGrid[r][c]);

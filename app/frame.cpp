@@ -1,6 +1,7 @@
 #include "app/frame.h"
 
 #include "core/clock.h"
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "app/console.h"
 #include "core/data_files.h"
 #include "app/main_window.h"
@@ -218,9 +219,8 @@ int renderFrame()
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(35.0, static_cast<double>(16.0f / 9.0f), static_cast<double>(0.1f), 500.0);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
+    mainCamera.applyLookAt();
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -1,5 +1,6 @@
 #include "app/screenshot.h"
 
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "platform/gl_api.h"  // glReadPixels
 
 #include <SDL.h>
@@ -37,7 +38,7 @@ void takeScreenshot()
     screenshotName[SCREENSHOT_NAME_LENGTH] = '\0';
     screenshotName[SCREENSHOT_COUNTER_INDEX] = static_cast<char>(screenshotCounter & 0xFF);
     ++screenshotCounter;
-    saveScreenshotBmp(0, 0, 1920, 1080, screenshotName);
+    saveScreenshotBmp(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screenshotName);
 }
 
 static bool isThirtyTwoBit(const SDL_Surface* surface)

@@ -161,7 +161,7 @@ void beginScreenMatrices()
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -267,7 +267,7 @@ void closeLayer()
         // A rotated quad leaves the projection current, holding the frame, its corner and turn.
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+        glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
         glTranslatef(batch.lastX, batch.lastY, 0.0f);
         glRotatef(batch.lastAngle, 0.0f, 0.0f, 1.0f);
     } else if (kind == BatchKind::Dot || kind == BatchKind::Sprite) {
@@ -393,7 +393,7 @@ void drawRotatedQuadDirect(float x0, float y0, float x1, float y1, float angle, 
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
     glDisable(GL_CULL_FACE);
     applyBlend(Blend2D::Additive);
     shaderLoader.unuse();
@@ -428,7 +428,7 @@ void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, SCREEN_FRAME_WIDTH, 0.0, SCREEN_FRAME_HEIGHT, -1.0, 1.0);
+    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glDisable(GL_CULL_FACE);
@@ -485,8 +485,8 @@ void setDrawColor(float r, float g, float b, float a)
 
 bool dotOnScreen(int x, int y)
 {
-    return x > -DOT_SIZE && x < static_cast<int>(SCREEN_FRAME_WIDTH) && y > -DOT_SIZE
-        && y < static_cast<int>(SCREEN_FRAME_HEIGHT);
+    return x > -DOT_SIZE && x < SCREEN_WIDTH && y > -DOT_SIZE
+        && y < SCREEN_HEIGHT;
 }
 
 void drawDot(float x, float y)
@@ -530,7 +530,7 @@ void drawDottedLine(float x0, float y0, float x1, float y1)
     // The coordinate along the walk is start + sign * n; keep n where it lies within the screen
     // (with a dot's margin); the other coordinate is tested per dot.
     const float start = alongY ? y0 : x0;
-    const float limit = alongY ? SCREEN_FRAME_HEIGHT : SCREEN_FRAME_WIDTH;
+    const float limit = alongY ? SCREEN_H : SCREEN_W;
     int first = 0;
     int last = steps - 1;  // the end point itself is not drawn
     const double enter = sign > 0 ? (-DOT_SIZE - 1 - start) : (start - limit - 1);

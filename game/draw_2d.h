@@ -16,12 +16,11 @@
 // effect layer resets it before its first quad).
 #pragma once
 
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "game/game_resources.h"  // the textures and the explosion program it draws with
 
 #include <cstdint>
 
-constexpr float SCREEN_FRAME_WIDTH = 1920.0f;
-constexpr float SCREEN_FRAME_HEIGHT = 1080.0f;
 constexpr int DOT_SIZE = 2;
 constexpr int BATCH_2D_CAPACITY = 16384;  // vertices per batch (six per primitive)
 

@@ -76,10 +76,10 @@ void dotRunAlongX(float x0, float length, float y)
     if (!std::isfinite(x0) || !std::isfinite(length) || !std::isfinite(y))
         return;
     const float sy = y - gameCameraY;
-    if (!rowVisible(sy, SCREEN_FRAME_HEIGHT))
+    if (!rowVisible(sy, SCREEN_H))
         return;
     double first, end;
-    visibleSteps(static_cast<double>(x0) - gameCameraX, length, SCREEN_FRAME_WIDTH, first, end);
+    visibleSteps(static_cast<double>(x0) - gameCameraX, length, SCREEN_W, first, end);
     end = std::min(end, std::ceil(static_cast<double>(length)));
     if (opaqueRuns) {
         if (first < end)
@@ -96,10 +96,10 @@ void dotRunAlongY(float y0, float length, float x)
     if (!std::isfinite(y0) || !std::isfinite(length) || !std::isfinite(x))
         return;
     const float sx = x - gameCameraX;
-    if (!rowVisible(sx, SCREEN_FRAME_WIDTH))
+    if (!rowVisible(sx, SCREEN_W))
         return;
     double first, end;
-    visibleSteps(static_cast<double>(y0) - gameCameraY, length, SCREEN_FRAME_HEIGHT, first, end);
+    visibleSteps(static_cast<double>(y0) - gameCameraY, length, SCREEN_H, first, end);
     end = std::min(end, std::ceil(static_cast<double>(length)));
     if (opaqueRuns) {
         if (first < end)

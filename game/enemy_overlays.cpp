@@ -47,12 +47,12 @@ void drawOutline(int e)
     const float w = enemyTable.width[e];
     const float h = enemyTable.height[e];
     int first, end;
-    visibleSteps(x, w, SCREEN_FRAME_WIDTH, first, end);
+    visibleSteps(x, w, SCREEN_W, first, end);
     for (int c = first; c < end; ++c) {
         drawDot(x + static_cast<float>(c), y + 1.0f);
         drawDot(x + static_cast<float>(c), y + h + 1.0f);
     }
-    visibleSteps(y + 1.0f, h, SCREEN_FRAME_HEIGHT, first, end);
+    visibleSteps(y + 1.0f, h, SCREEN_H, first, end);
     for (int r = first; r < end; ++r) {
         drawDot(x, y + static_cast<float>(r) + 1.0f);
         drawDot(x + w, y + static_cast<float>(r) + 1.0f);
@@ -91,7 +91,7 @@ void drawDotBar(float value, float x, float y, float fade)
 {
     setDrawColor(1.0f, 1.0f, 1.0f, std::pow(std::max(fade, 0.0f), 1.2f));
     int first, end;
-    visibleSteps(x, static_cast<float>(DOT_BAR_WIDTH), SCREEN_FRAME_WIDTH, first, end);
+    visibleSteps(x, static_cast<float>(DOT_BAR_WIDTH), SCREEN_W, first, end);
     for (int c = first; c < end; ++c) {
         drawDot(x + static_cast<float>(c), y);
         drawDot(x + static_cast<float>(c), y + DOT_BAR_HEIGHT);
@@ -100,7 +100,7 @@ void drawDotBar(float value, float x, float y, float fade)
         drawDot(x, y + static_cast<float>(r));
         drawDot(x + DOT_BAR_WIDTH, y + static_cast<float>(r));
     }
-    visibleSteps(x, value * DOT_BAR_WIDTH / 100.0f, SCREEN_FRAME_WIDTH, first, end);
+    visibleSteps(x, value * DOT_BAR_WIDTH / 100.0f, SCREEN_W, first, end);
     for (int c = first; c < end; ++c)
         for (int r = 0; r < DOT_BAR_HEIGHT; ++r)
             drawDot(x + static_cast<float>(c), y + static_cast<float>(r));

@@ -1,6 +1,7 @@
 #include "game/game_scene.h"
 
 #include "core/frame_values.h"   // shadowDebugView
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "game/boxes.h"
 #include "game/enemy_draw.h"
 #include "game/game_assets.h"    // the flyer layout
@@ -150,7 +151,7 @@ void drawCloudLayer()
 {
     const bool gl = gameHasGlContext();
     if (gl) {
-        gluPerspective(35.0, 16.0f / 9.0f, 0.1f, 500.0);
+        gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
         glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
     }
@@ -158,8 +159,7 @@ void drawCloudLayer()
     setGameCamera();
     if (!gl)
         return;
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    mainCamera.applyLookAt();
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);

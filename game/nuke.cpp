@@ -82,7 +82,7 @@ void drawNukeRing(float cx, float cy, float r, int effect)
     const float sy = cy - gameCameraY;
     const float outer = r + thickness;
     // The whole ring off screen: nothing to draw.
-    if (sx + outer < 0.0f || sx - outer > SCREEN_FRAME_WIDTH || sy + outer < 0.0f || sy - outer > SCREEN_FRAME_HEIGHT)
+    if (sx + outer < 0.0f || sx - outer > SCREEN_W || sy + outer < 0.0f || sy - outer > SCREEN_H)
         return;
     for (int k = 0; k <= NUKE_RING_LAST_INDEX; k += step) {
         const int k2 = k + step;
@@ -101,7 +101,7 @@ void drawNukeRing(float cx, float cy, float r, int effect)
             bottom = std::min(bottom, c.y);
             top = std::max(top, c.y);
         }
-        if (right < 0.0f || left > SCREEN_FRAME_WIDTH || top < 0.0f || bottom > SCREEN_FRAME_HEIGHT)
+        if (right < 0.0f || left > SCREEN_W || top < 0.0f || bottom > SCREEN_H)
             continue;
         drawQuad2D(corners, texture, Blend2D::Alpha);
     }

@@ -46,7 +46,7 @@ void screenDot(float worldX, float worldY)
 void horizontalEdges(float x, float w, float y0, float y1)
 {
     int first, end;
-    visibleEdgeSteps(x - gameCameraX, w, SCREEN_FRAME_WIDTH, first, end);
+    visibleEdgeSteps(x - gameCameraX, w, SCREEN_W, first, end);
     for (int n = first; n < end; ++n) {
         const float k = static_cast<float>(n) * EDGE_DOT_STEP;
         screenDot(x + k, y0);
@@ -58,7 +58,7 @@ void horizontalEdges(float x, float w, float y0, float y1)
 void verticalEdges(float y, float h, float x0, float x1)
 {
     int first, end;
-    visibleEdgeSteps(y - gameCameraY, h, SCREEN_FRAME_HEIGHT, first, end);
+    visibleEdgeSteps(y - gameCameraY, h, SCREEN_H, first, end);
     for (int n = first; n < end; ++n) {
         const float k = static_cast<float>(n) * EDGE_DOT_STEP;
         screenDot(x0, y + k);
@@ -76,7 +76,7 @@ void heightmapOutline(float x, float y, float w, float h, int32_t profile, bool 
 {
     const int count = profile >= 0 && profile < heightProfileCount ? heightProfiles[profile].width : 0;
     int first, end;
-    visibleEdgeSteps(x - gameCameraX, w, SCREEN_FRAME_WIDTH, first, end);
+    visibleEdgeSteps(x - gameCameraX, w, SCREEN_W, first, end);
     for (int n = first; n < end; ++n) {
         const float k = static_cast<float>(n) * EDGE_DOT_STEP;
         const float index = k * static_cast<float>(count) / w;

@@ -1,6 +1,7 @@
 #include "game/restart.h"
 
 #include "core/frame_values.h"   // consoleVisible
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "game/boxes.h"
 #include "game/draw_2d.h"        // drawExplosionSprite
 #include "game/enemies.h"
@@ -122,7 +123,7 @@ static void clearTargetsAndProjection()
     glClear(all);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(35.0, static_cast<double>(16.0f / 9.0f), 0.1, 500.0);
+    gluPerspective(35.0, FRAME_ASPECT, 0.1, 500.0);
 }
 
 void restartGame()

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"            // tween
 #include "core/frame_values.h"     // sceneStartMs, shadowDebugView
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "game/game_resources.h"   // heroModel
 #include "game/game_scene.h"       // composeDepthOfField
 #include "gfx/render_targets.h"
@@ -22,7 +23,6 @@
 Model* shadowTestModels[SHADOW_TEST_MODEL_COUNT] = {};
 
 static constexpr float TWO_PI = 6.2831853f;
-static constexpr float SCENE_ASPECT = 16.0f / 9.0f;
 
 int shadowTestHeroFrame()
 {
@@ -60,9 +60,8 @@ static void loadSceneProjection(double fieldOfView)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fieldOfView, SCENE_ASPECT, 0.1, 500.0);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    gluPerspective(fieldOfView, FRAME_ASPECT, 0.1, 500.0);
+    mainCamera.applyLookAt();
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -99,7 +98,7 @@ void drawShadowedSceneDof()
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
 
-    glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -145,7 +144,7 @@ void drawShadowedScene()
     }
     drawFlybyMapShadowPass();
 
-    glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClearColor(1.0f, 0.4f, 0.1f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);

@@ -1,5 +1,6 @@
 #include "gfx/collada.h"
 
+#include "core/file_text.h"  // readWholeFile
 #include "gfx/collada_read.h"
 #include "gfx/model.h"
 #include "gfx/tangents.h"
@@ -11,23 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-static const size_t COLLADA_READ_CHUNK = 65536;
-
-static bool readWholeFile(const char* path, std::string& text)
-{
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    text.clear();
-    std::string chunk(COLLADA_READ_CHUNK, '\0');
-    size_t got;
-    while ((got = std::fread(&chunk[0], 1, chunk.size(), file)) > 0)
-        text.append(chunk.data(), got);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
 
 void fillModelFromCollada(Model& model, const ColladaMesh& mesh)
 {

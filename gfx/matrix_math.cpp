@@ -20,7 +20,7 @@ const int QUAT_NEXT_INDEX[3] = {1, 2, 0};
 static const float DEG_TO_RAD_F = 0.017453292f;
 static const int MATRIX_ELEMENTS = 16;
 
-static void setIdentity(float m[16])
+void setIdentity(float m[16])
 {
     std::memset(m, 0, sizeof(float) * MATRIX_ELEMENTS);
     m[0] = m[5] = m[10] = m[15] = 1.0f;

@@ -29,6 +29,8 @@ extern const int eulerProductOrder[3]; // rotationFromEuler multiplies R[o0] x R
 extern const int eulerAxisOrder[3];    // which stored Euler component the skinned draws take
 extern const int QUAT_NEXT_INDEX[3];   // cyclic next axis for quatFromMatrix
 
+// m = the 4 x 4 identity.
+void setIdentity(float m[16]);
 // workMatrix = RotY(y) x RotZ(z) x RotX(x) from workEuler: X first, then Z, then Y.
 void rotationFromEuler();
 // workMatrix = workTempB x workTempA.

@@ -15,8 +15,6 @@
 #include <cstring>
 #include <future>
 
-static const int ATTRIBUTE_COMPONENTS[MODEL_VERTEX_ATTRIBUTES] = {3, 3, 2, 3, 1, 4, 4};
-
 // The whole data-folder file `name`, read at once; false when it cannot be opened.
 static bool readDataFileText(const char* name, std::string& text)
 {
@@ -101,12 +99,6 @@ static void read3dmOrExit(const char* name, Read3dmPurpose purpose, Model3dmFile
     if (!result.parsed)
         exitWithError(ExitCode::LOAD_FAILED, "%s\n", result.error.c_str());
     file = std::move(result.file);
-}
-
-static void setIdentity(float* m)
-{
-    std::fill(m, m + MATRIX_FLOATS, 0.0f);
-    m[0] = m[5] = m[10] = m[15] = 1.0f;
 }
 
 // The number of frame slots all per-frame arrays really hold.
@@ -432,12 +424,12 @@ void bindModelVertexArrays(Model& model, bool skinned)
     for (int i = 0; i < used; ++i) {
         glBindBuffer(GL_ARRAY_BUFFER, model.buffers[i]);
         if (model.uploadedVersion[i] != model.vertexDataVersion) {
-            size_t floats = std::min(arrays[i]->size(), vertices * ATTRIBUTE_COMPONENTS[i]);
+            size_t floats = std::min(arrays[i]->size(), vertices * MODEL_ATTRIBUTE_SIZES[i]);
             glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(floats * sizeof(float)), arrays[i]->data(),
                          GL_STATIC_DRAW);
             model.uploadedVersion[i] = model.vertexDataVersion;
         }
-        glVertexAttribPointer(i, ATTRIBUTE_COMPONENTS[i], GL_FLOAT, GL_FALSE, 0, nullptr);
+        glVertexAttribPointer(i, MODEL_ATTRIBUTE_SIZES[i], GL_FLOAT, GL_FALSE, 0, nullptr);
         glEnableVertexAttribArray(i);
     }
     for (int i = used; i < MODEL_VERTEX_ATTRIBUTES; ++i)

@@ -29,6 +29,8 @@ const int MODEL_NAME_CHARS = 1024;
 const int MODEL_BUFFER_COUNT = 9;
 // Attribute locations 0 to 6 and the buffer each one is uploaded into.
 const int MODEL_VERTEX_ATTRIBUTES = 7;
+// Floats per vertex of each attribute, in the order of ModelAttribute below.
+constexpr int MODEL_ATTRIBUTE_SIZES[MODEL_VERTEX_ATTRIBUTES] = {3, 3, 2, 3, 1, 4, 4};
 // Matrices per bone uniform array ("bonePos", "boneRPos", "boneRot", "boneScl").
 const int BONE_MATRIX_SLOTS = 64;
 const int MATRIX_FLOATS = 16;

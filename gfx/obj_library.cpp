@@ -1,4 +1,5 @@
 // The OBJ reader's public entries with the library's own seams: stdio files, GL textures.
+#include "core/file_text.h"  // readWholeFile
 #include "gfx/obj_draw.h"  // objLoadTexture
 #include "gfx/obj_read.h"
 #include "core/program_exit.h"
@@ -7,27 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-static const size_t OBJ_READ_CHUNK = 65536;
-
-static bool readWholeFile(const std::string& path, std::string& text)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    text.clear();
-    std::string chunk(OBJ_READ_CHUNK, '\0');
-    size_t got;
-    while ((got = std::fread(&chunk[0], 1, chunk.size(), file)) > 0)
-        text.append(chunk.data(), got);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
 ObjReadSeams objLibrarySeams()
 {
     ObjReadSeams seams;
-    seams.readFile = readWholeFile;
+    seams.readFile = [](const std::string& path, std::string& text) { return readWholeFile(path.c_str(), text); };
     seams.loadTexture = [](const std::string& path, float* width, float* height) {
         return objLoadTexture(path.c_str(), true, true, true, true, width, height);
     };

@@ -56,11 +56,11 @@ bool createScreenTarget(RenderTarget& target, uint32_t depthFormat, uint32_t dep
 {
     glGenFramebuffers(1, &target.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
-    target.colorTexture = createScreenColorTexture(SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    target.colorTexture = createScreenColorTexture(SCREEN_WIDTH, SCREEN_HEIGHT);
     if (depthFormat) {
         glGenRenderbuffers(1, &target.renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, target.renderbuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+        glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, SCREEN_WIDTH, SCREEN_HEIGHT);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, depthAttachment, GL_RENDERBUFFER, target.renderbuffer);
     }
     glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, target.colorTexture, 0);
@@ -89,7 +89,7 @@ bool createScreenTargets()
         return false;
 
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
-    glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
 
     screenFxProgram = shaderLoader.load(SCREEN_VERTEX_SHADER, "screenfx.frag");
     tresholdProgram = shaderLoader.load(SCREEN_VERTEX_SHADER, "treshold.frag");
@@ -116,7 +116,7 @@ uint32_t createMultisampleTexture(int samples)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D_MULTISAMPLE, texture);
-    glTexImage2DMultisample(GL_TEXTURE_2D_MULTISAMPLE, samples, GL_RGB, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT,
+    glTexImage2DMultisample(GL_TEXTURE_2D_MULTISAMPLE, samples, GL_RGB, SCREEN_WIDTH, SCREEN_HEIGHT,
                             GL_TRUE);
     return texture;
 }
@@ -188,7 +188,7 @@ void createOffscreenTarget(int samples)
     glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT, 0, GL_RGBA,
+    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, SCREEN_WIDTH, SCREEN_HEIGHT, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
     debugLog("offscreen fbo texture id=%d\n", static_cast<int>(offscreenRectTexture));
     glGenFramebuffers(1, &offscreenRectFramebuffer);
@@ -202,12 +202,12 @@ void createOffscreenTarget(int samples)
     glBindFramebuffer(GL_FRAMEBUFFER, offscreenMultisampleFramebuffer);
     glGenRenderbuffers(1, &colorBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, SCREEN_WIDTH, SCREEN_HEIGHT);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer);
     glGenRenderbuffers(1, &depthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT, SCREEN_TARGET_WIDTH,
-                                     SCREEN_TARGET_HEIGHT);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT, SCREEN_WIDTH,
+                                     SCREEN_HEIGHT);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
     reportFramebufferStatus();
 
@@ -223,7 +223,7 @@ void initMotionBlurTargets()
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, motionBlurFramebuffers[i]);
         glGenTextures(1, &motionBlurTextures[i]);
         glBindTexture(GL_TEXTURE_2D, motionBlurTextures[i]);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT, 0, GL_RGBA,
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, SCREEN_WIDTH, SCREEN_HEIGHT, 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
@@ -233,7 +233,7 @@ void initMotionBlurTargets()
                                   0);
         glGenRenderbuffersEXT(1, &motionBlurRenderbuffers[i]);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, motionBlurRenderbuffers[i]);
-        glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+        glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, SCREEN_WIDTH, SCREEN_HEIGHT);
         glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
                                      motionBlurRenderbuffers[i]);
     }

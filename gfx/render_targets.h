@@ -2,10 +2,10 @@
 // post-processing passes (render/screen_passes.h) draw with.
 #pragma once
 
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT: the targets' size
+
 #include <cstdint>
 
-constexpr int SCREEN_TARGET_WIDTH = 1920;
-constexpr int SCREEN_TARGET_HEIGHT = 1080;
 // Framebuffers of the motion-blur chain: 20 frames and 20 accumulations.
 constexpr int MOTION_BLUR_TARGET_COUNT = 40;
 constexpr int MOTION_BLUR_FRAMES = 20;

@@ -3,6 +3,7 @@
 #include "gfx/shaders.h"
 
 #include "core/data_files.h"
+#include "core/file_text.h"  // readOpenFileText
 #include "platform/gl_api.h"
 
 #include <SDL.h>
@@ -23,19 +24,13 @@ char* readShaderSource(const char* fileName)
     if (!file)
         return nullptr;
     shaderSourceFound = 1;
-    char* text = nullptr;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long length = std::ftell(file);
-        std::rewind(file);
-        if (length > 0) {
-            text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
-            if (text) {
-                size_t count = std::fread(text, 1, static_cast<size_t>(length), file);
-                text[count] = '\0';
-            }
-        }
-    }
+    size_t length = 0;
+    char* text = readOpenFileText(file, length);
     std::fclose(file);
+    if (text && length == 0) {  // an empty source counts as none
+        std::free(text);
+        text = nullptr;
+    }
     return text;
 }
 
@@ -279,4 +274,17 @@ void ShaderProgram::destroy()
 void loadDefaultShaderProgram()
 {
     defaultShaderProgram = shaderLoader.load("shader.vert", "shader.frag");
+}
+
+void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
+{
+    if (program != 0)  // a program that failed to build still gets its textures bound
+        glUniform1i(glGetUniformLocation(program, name), unit);
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void setFloatUniform(uint32_t program, const char* name, float value)
+{
+    glUniform1f(glGetUniformLocation(program, name), value);
 }

@@ -47,3 +47,9 @@ std::string shaderInfoLog(uint32_t shader);
 std::string programInfoLog(uint32_t program);
 
 void loadDefaultShaderProgram();
+
+// Sampler `name` of `program` (the program in use) reads the 2D `texture` on texture unit `unit`;
+// `unit` stays the active unit. Program 0 (a failed build) only binds the texture.
+void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture);
+// Float uniform `name` of `program` (the program in use).
+void setFloatUniform(uint32_t program, const char* name, float value);

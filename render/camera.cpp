@@ -1,5 +1,7 @@
 #include "render/camera.h"
 
+#include "platform/gl_api.h"  // gluLookAt
+
 #include <SDL.h>
 #include <cmath>
 
@@ -17,6 +19,11 @@ void Camera::set(float eyeX, float eyeY, float eyeZ, float centreX, float centre
     up[0] = upX;
     up[1] = upY;
     up[2] = upZ;
+}
+
+void Camera::applyLookAt() const
+{
+    gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
 }
 
 void Camera::move(float speed)

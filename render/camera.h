@@ -13,6 +13,8 @@ struct Camera {
     void moveVertical(float speed);
     void rotateY(float angle);
     void mouseLook(int width, int height);
+    // Multiplies the current GL matrix by this camera's gluLookAt view.
+    void applyLookAt() const;
 };
 
 extern Camera mainCamera;

@@ -1,6 +1,7 @@
 #include "render/legacy_programs.h"
 
-#include "core/data_files.h"    // openDataFile, debugLog
+#include "core/data_files.h"    // debugLog
+#include "core/file_text.h"     // readTextFile
 #include "gfx/shaders.h"       // shaderLoader, info logs
 #include "platform/gl_api.h"
 #include "render/program_uniforms.h" // forgetProgramUniforms
@@ -16,27 +17,6 @@ uint32_t vboFragmentShader = 0;
 uint32_t vboShaderProgram = 0;
 uint32_t volumetricProgram = 0;
 int32_t camEyeVectorLoc = 0;
-
-char* readTextFile(const char* name)
-{
-    FILE* file = openDataFile(name, "rb");
-    if (!file)
-        return nullptr;
-    char* text = nullptr;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long length = std::ftell(file);
-        if (length >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-            text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
-            if (text) {
-                size_t count = std::fread(text, 1, static_cast<size_t>(length), file);
-                // A file that shrank under us is kept as far as it was read.
-                text[count] = '\0';
-            }
-        }
-    }
-    std::fclose(file);
-    return text;
-}
 
 // A missing source file is compiled as no source at all, so the compile fails and its log
 // goes the same way as any other compile error.

@@ -15,10 +15,6 @@ extern uint32_t vboShaderProgram;  // "vboshader" in the messages
 extern uint32_t volumetricProgram;
 extern int32_t camEyeVectorLoc;    // "cameyevector" in volumetricProgram, -1 when absent
 
-// The whole data-folder file `name` in a malloc'd NUL-terminated buffer, or null when it cannot
-// be opened or read.
-char* readTextFile(const char* name);
-
 void initLegacyShaders();
 // Releases the legacy program, its shaders and both source buffers.
 void freeLegacyShaders();

@@ -16,7 +16,6 @@ float fogZFactor = 0.0f;
 const float shadowBias = 0.0025f;
 ModelDrawStats modelDrawStats = {};
 
-static const int ATTRIBUTE_SIZES[MODEL_VERTEX_ATTRIBUTES] = {3, 3, 2, 3, 1, 4, 4};
 
 static bool hasSkeletonSlot(const Model& model, int frame)
 {
@@ -99,7 +98,7 @@ void submitModelVertices(Model& model, bool skinned)
     for (int i = 0; i < used; ++i) {
         if (model.vao != 0 && model.uploadedVersion[i] == model.vertexDataVersion)
             continue;
-        size_t floats = std::min(attributeArray(model, i).size(), vertices * ATTRIBUTE_SIZES[i]);
+        size_t floats = std::min(attributeArray(model, i).size(), vertices * MODEL_ATTRIBUTE_SIZES[i]);
         modelDrawStats.arrayUploads++;
         modelDrawStats.uploadedBytes += floats * sizeof(float);
     }
@@ -251,7 +250,7 @@ void drawModelTriangles(const Model& model, bool skinned)
     size_t vertices = 3 * static_cast<size_t>(std::max(model.triangleCount, 0));
     int used = attributesInUse(skinned);
     for (int i = 0; i < used; ++i)
-        vertices = std::min(vertices, attributeArray(model, i).size() / ATTRIBUTE_SIZES[i]);
+        vertices = std::min(vertices, attributeArray(model, i).size() / MODEL_ATTRIBUTE_SIZES[i]);
     vertices -= vertices % 3;
     if (vertices == 0)
         return;

@@ -4,6 +4,7 @@
 // at the bottom of a quad.
 #include "render/overlay.h"
 
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "gfx/shaders.h"   // shaderLoader: no program while the quad draws
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
@@ -12,8 +13,6 @@ uint32_t overlayTexture = 0;
 uint32_t backgroundTexture = 0;
 uint32_t blackTexture = 0;
 
-static constexpr int FRAME_WIDTH = 1920;
-static constexpr int FRAME_HEIGHT = 1080;
 static constexpr int CORNER_OVERLAY_X = 1408;
 static constexpr int CORNER_OVERLAY_Y = 0;
 static constexpr int CORNER_OVERLAY_WIDTH = 512;
@@ -32,7 +31,7 @@ void pushScreenFrame(bool resetModelview)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, FRAME_WIDTH, 0.0, FRAME_HEIGHT, -1.0, 1.0);
+    glOrtho(0.0, SCREEN_WIDTH, 0.0, SCREEN_HEIGHT, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     if (resetModelview)
@@ -132,12 +131,12 @@ void drawCornerOverlay()
 
 void drawBackground()
 {
-    drawFramePicture(backgroundTexture, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+    drawFramePicture(backgroundTexture, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
 }
 
 void drawBlackScreen()
 {
-    drawFramePicture(blackTexture, 0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+    drawFramePicture(blackTexture, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
 }
 
 void beginPixelOrtho()

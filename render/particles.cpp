@@ -191,8 +191,7 @@ void drawParticlesSorted(ParticleSystem* system)
 {
     glLoadIdentity();
     mainCamera.set(0.0f, 0.0f, 10.0f, 0.0f, 0.0f, -1.0f, 0.0f, 1.0f, 0.0f);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    mainCamera.applyLookAt();
     readParticleProjection();
     if (!system)
         return;

@@ -31,7 +31,7 @@ void drawScreenSpanQuad(float x0, float x1, bool disableBlending)
         glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
-    const float h = static_cast<float>(SCREEN_TARGET_HEIGHT);
+    const float h = static_cast<float>(SCREEN_HEIGHT);
     const float corners[6][4] = {
         {x0, 0.0f, 0.0f, 0.0f}, {x1, 0.0f, 1.0f, 0.0f}, {x1, h, 1.0f, 1.0f},
         {x0, 0.0f, 0.0f, 0.0f}, {x0, h, 0.0f, 1.0f},    {x1, h, 1.0f, 1.0f},
@@ -54,7 +54,7 @@ void drawScreenSpanQuad(float x0, float x1, bool disableBlending)
 
 void drawFullScreenQuad()
 {
-    drawScreenSpanQuad(0.0f, static_cast<float>(SCREEN_TARGET_WIDTH), true);
+    drawScreenSpanQuad(0.0f, static_cast<float>(SCREEN_WIDTH), true);
 }
 
 void drawCenteredScreenQuad()
@@ -62,18 +62,6 @@ void drawCenteredScreenQuad()
     drawScreenSpanQuad(480.0f, 1440.0f, false);
 }
 
-// Sampler `name` of the current program reads `texture` on texture unit `unit`.
-static void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
-{
-    glUniform1i(glGetUniformLocation(program, name), unit);
-    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-    glBindTexture(GL_TEXTURE_2D, texture);
-}
-
-static void setFloat(uint32_t program, const char* name, float value)
-{
-    glUniform1f(glGetUniformLocation(program, name), value);
-}
 
 // A pass that reads the target it draws into, texel for texel: the barrier makes the earlier
 // writes visible and the shader reads only the texel of its own fragment.
@@ -89,8 +77,8 @@ static void composeBloom(uint32_t framebuffer)
     shaderLoader.use(tresholdProgram);
     bindSampler(tresholdProgram, "colorMap", 0, screenTarget1.colorTexture);
     bindSampler(tresholdProgram, "maskMap", 1, glowMaskTexture);
-    setFloat(tresholdProgram, "maskx", bloomMaskScroll.maskx);
-    setFloat(tresholdProgram, "masky", bloomMaskScroll.masky);
+    setFloatUniform(tresholdProgram, "maskx", bloomMaskScroll.maskx);
+    setFloatUniform(tresholdProgram, "masky", bloomMaskScroll.masky);
     bloomMaskScroll.maskx += BLOOM_MASK_STEP_X;
     bloomMaskScroll.masky += BLOOM_MASK_STEP_Y;
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
@@ -136,11 +124,11 @@ void applyScreenShade()
     bindSampler(screenShadeProgram, "shadeMap", 1, blueShadeTexture);
     bindSampler(screenShadeProgram, "scanlines", 2, scanlinesTexture);
     bindSampler(screenShadeProgram, "noisepic", 3, screenNoiseTexture);
-    setFloat(screenShadeProgram, "shadetone", 0.991f);
-    float noiseX = static_cast<float>(crtRand() % SCREEN_TARGET_WIDTH) / SCREEN_TARGET_WIDTH;
-    float noiseY = static_cast<float>(crtRand() % SCREEN_TARGET_HEIGHT) / SCREEN_TARGET_HEIGHT;
-    setFloat(screenShadeProgram, "noisex", noiseX);
-    setFloat(screenShadeProgram, "noisey", noiseY);
+    setFloatUniform(screenShadeProgram, "shadetone", 0.991f);
+    float noiseX = static_cast<float>(crtRand() % SCREEN_WIDTH) / SCREEN_WIDTH;
+    float noiseY = static_cast<float>(crtRand() % SCREEN_HEIGHT) / SCREEN_HEIGHT;
+    setFloatUniform(screenShadeProgram, "noisex", noiseX);
+    setFloatUniform(screenShadeProgram, "noisey", noiseY);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
     drawFullScreenQuadInPlace();
 
@@ -151,9 +139,9 @@ void applyScreenShade()
     shaderLoader.use(offsetXProgram);
     bindSampler(offsetXProgram, "colorMap", 0, screenTarget2.colorTexture);
     bindSampler(offsetXProgram, "offsetMap", 1, offsetXTexture);
-    setFloat(offsetXProgram, "amp", amp);
-    setFloat(offsetXProgram, "scroll", scroll);
-    setFloat(offsetXProgram, "scrolly", scrollY);
+    setFloatUniform(offsetXProgram, "amp", amp);
+    setFloatUniform(offsetXProgram, "scroll", scroll);
+    setFloatUniform(offsetXProgram, "scrolly", scrollY);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
 }
@@ -164,13 +152,13 @@ void applyMotionBlur()
     for (int i = 0; i < MOTION_BLUR_FRAMES; ++i) {
         const int blend = MOTION_BLUR_FRAMES + i;
         glBindFramebuffer(GL_FRAMEBUFFER, motionBlurFramebuffers[blend]);
-        glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+        glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClearDepth(1.0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         bindSampler(motionBlurProgram, "colorMap1", 0, motionBlurTextures[blend]);
         bindSampler(motionBlurProgram, "colorMap2", 1, motionBlurTextures[i]);
-        setFloat(motionBlurProgram, "blurframes", static_cast<float>(MOTION_BLUR_FRAMES));
+        setFloatUniform(motionBlurProgram, "blurframes", static_cast<float>(MOTION_BLUR_FRAMES));
         drawFullScreenQuadInPlace();
     }
     shaderLoader.use(screenPassthroughProgram);
@@ -187,7 +175,7 @@ void applyLensGrade()
     shaderLoader.use(colorGradientProgram);
     bindSampler(colorGradientProgram, "colorMap", 0, screenTarget2.colorTexture);
     bindSampler(colorGradientProgram, "shadeMap", 1, blueShadeTexture);
-    setFloat(colorGradientProgram, "shadetone", 0.999f);
+    setFloatUniform(colorGradientProgram, "shadetone", 0.999f);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
     drawFullScreenQuadInPlace();
 
@@ -195,7 +183,7 @@ void applyLensGrade()
     tween(0.0, 0.0, 4.0, TWEEN_PING_PONG, 0.03, &lensFactor);
     shaderLoader.use(lensProgram);
     bindSampler(lensProgram, "colorMap", 0, screenTarget2.colorTexture);
-    setFloat(lensProgram, "lensfactor", lensFactor);
+    setFloatUniform(lensProgram, "lensfactor", lensFactor);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
 }
@@ -217,5 +205,5 @@ void drawShadowMapView()
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, shadowTarget.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    drawScreenSpanQuad(SHADOW_VIEW_LEFT, static_cast<float>(SCREEN_TARGET_WIDTH), true);
+    drawScreenSpanQuad(SHADOW_VIEW_LEFT, static_cast<float>(SCREEN_WIDTH), true);
 }

@@ -7,6 +7,7 @@
 #include "core/clock.h"           // tween
 #include "core/frame_values.h"           // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning keys
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "gfx/model.h"           // loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
 #include "gfx/shaders.h"         // shaderLoader
@@ -16,7 +17,7 @@
 #include "render/lights.h"       // applyLightPreset
 #include "render/model_draw.h"   // drawModel, drawSkinnedModel, drawModelFrame
 #include "scenes/palette_logo_scene.h"  // the palette program, the tuning keys
-#include "scenes/radial_blur_scene.h"   // radialBlurPrograms
+#include "scenes/radial_blur_scene.h"   // radialBlurPrograms, drawRadialBlurPass
 #include "scenes/scenes.h"
 #include "scenes/toolkit.h"      // drawScreenRect, radialBlurBorder, beatCountdown
 
@@ -30,8 +31,6 @@ float discoAngles[3] = {0.0f, 0.0f, 0.0f};
 float discoGlow = 0.0f;
 float discoSpinCountdown = 0.0f;
 
-static constexpr float SCREEN_W = 1920.0f;
-static constexpr float SCREEN_H = 1080.0f;
 static constexpr int DISCO_LIGHT_PRESET = 66;
 static constexpr float FULL_TURN = 360.0f;
 static constexpr float BALL_SCALE = 0.5f;
@@ -143,11 +142,10 @@ void drawDiscoBallScene()
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(65.0, 1.7777777910232544, 0.10000000149011612, 100.0);
-    glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    gluPerspective(65.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 100.0);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     mainCamera.set(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    mainCamera.applyLookAt();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
@@ -177,19 +175,9 @@ void drawDiscoBallScene()
     drawScreenRect(0.0f, 0.0f, SCREEN_W, SCREEN_H);
     shaderLoader.unuse();
 
-    const uint32_t blur = radialBlurPrograms.radialBlur;
     int centreX, centreY;
     discoBlurCentre(bob, centreX, centreY);
-    shaderLoader.use(blur);
-    glUniform1i(glGetUniformLocation(blur, "centerx"), centreX);
-    glUniform1i(glGetUniformLocation(blur, "centery"), centreY);
-    glUniform1i(glGetUniformLocation(blur, "colorMap"), 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, screenTarget2.colorTexture);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    const float b = radialBlurBorder;
-    drawScreenRect(-b, -b, SCREEN_W + b, SCREEN_H + b);
-    shaderLoader.unuse();
+    drawRadialBlurPass(radialBlurPrograms.radialBlur, centreX, centreY);
 
     applyLightPreset(DISCO_LIGHT_PRESET);
     loadLogoTransform(logoX, logoY, logoZ);

@@ -2,8 +2,9 @@
 
 #include "core/frame_values.h"     // sceneStartMs
 #include "core/clock.h"          // tween
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "gfx/render_targets.h"  // screenPassthroughProgram
-#include "gfx/shaders.h"
+#include "gfx/shaders.h"  // bindSampler
 #include "gfx/textures.h"
 #include "platform/crt_random.h"
 #include "platform/gl_api.h"
@@ -31,13 +32,6 @@ static constexpr float SCREEN_CENTRE_Y = 540.0f;
 static const char* const FLAG_TEXTURE_FILES[FLAG_TEXTURE_COUNT] = {"flag.tga", "flagmap.tga", "flagshadow.tga",
     "flagcolor.tga"};
 static const char* const FLAG_SAMPLERS[FLAG_TEXTURE_COUNT] = {"colorMap", "displaceMap", "shadowMap", "colorAbber"};
-
-static void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
-{
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glUniform1i(glGetUniformLocation(program, name), unit);
-}
 
 void initFlagEffect()
 {
@@ -72,7 +66,7 @@ bool revealExtent(float t, float* halfWidth, float* textureExtent)
     float s = 1.0f;
     if (t < 17.0f) {
         w = (t - 7.0f) * 5.0f * 60.0f;
-        s = w * 2.0f / 1920.0f;
+        s = w * 2.0f / SCREEN_W;
         if (w > 960.0f) {
             w = 960.0f;
             s = 1.0f;
@@ -145,7 +139,7 @@ void drawCircles()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glActiveTexture(GL_TEXTURE0);
-    drawQuad(0, 0, 1920, 1080, blackTexture);
+    drawQuad(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, blackTexture);
     glBindTexture(GL_TEXTURE_2D, circleTextures[0]);
     shaderLoader.use(screenPassthroughProgram);
     glUniform1i(glGetUniformLocation(screenPassthroughProgram, "colorMap"), 0);
@@ -154,7 +148,7 @@ void drawCircles()
     tween(sceneStartMs, 0.0, 6000.0, TWEEN_WRAP, PER_SECOND, &t);
     for (const Circle& circle : circles) {
         float radius = circleRadiusAt(circle, t);
-        if (radius > 5.0f && radius < 1920.0f) {
+        if (radius > 5.0f && radius < SCREEN_W) {
             glColor4fv(circle.color);
             drawRingOutline(radius);
         }

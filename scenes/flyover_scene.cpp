@@ -4,6 +4,7 @@
 #include "core/data_files.h"        // debugLog: the path recorder's output
 #include "core/frame_values.h"             // sceneStartMs, frameDt
 #include "core/keyboard.h"         // keyboardState: the path recorder's keys
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/shadow_map.h"        // shadowTarget and the shadow programs
@@ -320,8 +321,7 @@ static void drawDust(ParticleSystem* system, float greenBoost)
     glPushMatrix();
     glLoadIdentity();
     mainCamera.set(0.0f, 0.0f, 10.0f, 0.0f, 0.0f, -1.0f, 0.0f, 1.0f, 0.0f);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    mainCamera.applyLookAt();
     glGetFloatv(GL_PROJECTION_MATRIX, particleProjection);
     const int count = system == dustParticles ? dustCount() : 0;
     if (count > 0) {
@@ -438,9 +438,8 @@ static void loadViewProjection()
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(1.7777777910232544f), static_cast<double>(0.10000000149011612f), 10000.0);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    gluPerspective(45.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 10000.0);
+    mainCamera.applyLookAt();
 }
 
 static void setFirstFramePose()
@@ -571,7 +570,7 @@ void drawFlyoverScene()
     glClearDepth(1.0);
     glClear(GL_DEPTH_BUFFER_BIT);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glViewport(0, 0, 1920, 1080);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     if (flyoverFrameCount == 0)
         setFirstFramePose();
     fogZFactor = FOG_Z_FACTOR;
@@ -607,7 +606,7 @@ void drawFlyoverScene()
     // Landscape over the ship pass; the window is drawn from flyoverRow.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     // The shadow pass left its 4096 x 4096 viewport: the screen passes need the screen's.
-    glViewport(0, 0, 1920, 1080);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     fogZFactor = FOG_Z_FACTOR;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     loadViewProjection();

@@ -44,7 +44,6 @@ static constexpr float TAIL_TEXTURE_END = 0.9f;
 static constexpr int POSITION_FLOATS = 9;  // per triangle
 static constexpr int TEXCOORD_FLOATS = 6;
 static constexpr int HANDEDNESS_FLOATS = 3;
-static constexpr int ATTRIBUTE_COMPONENTS[MODEL_ATTRIBUTE_BONES] = {3, 3, 2, 3, 1};
 static constexpr int TERRAIN_BUILD_THREADS = 8;
 static constexpr int TERRAIN_TANGENT_BLOCK_ROWS = 32;
 
@@ -388,9 +387,9 @@ Model* createTerrainMesh()
     glBindVertexArray(model->vao);
     for (int i = 0; i < MODEL_ATTRIBUTE_BONES; ++i) {
         glBindBuffer(GL_ARRAY_BUFFER, model->buffers[i]);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices * ATTRIBUTE_COMPONENTS[i] * sizeof(float)),
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices * MODEL_ATTRIBUTE_SIZES[i] * sizeof(float)),
                      arrays[i], GL_STATIC_DRAW);
-        glVertexAttribPointer(i, ATTRIBUTE_COMPONENTS[i], GL_FLOAT, GL_FALSE, 0, nullptr);
+        glVertexAttribPointer(i, MODEL_ATTRIBUTE_SIZES[i], GL_FLOAT, GL_FALSE, 0, nullptr);
         glEnableVertexAttribArray(i);
         model->uploadedVersion[i] = model->vertexDataVersion;
     }

@@ -3,6 +3,7 @@
 
 #include "core/frame_values.h"  // sceneStartMs
 #include "core/clock.h"          // tween
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "gfx/model.h"
 #include "gfx/render_targets.h"  // drawCenteredScreenQuad
 #include "gfx/shaders.h"
@@ -29,8 +30,6 @@ float jellyMix = 0.0f;
 int jellySizeLimitOverride = 0;
 
 static const char TARGET_FAILED[] = "can't create framebuffer for render to texture";
-static constexpr int FRAME_WIDTH = 1920;
-static constexpr int FRAME_HEIGHT = 1080;
 static constexpr int CELL_SOURCE_X = 480;  // the middle 960 columns of a rendered step
 
 // The largest side GL takes for both a texture and a renderbuffer (or the test seam's).
@@ -85,7 +84,7 @@ const JellyTarget& jellyCellOf(int f, int* x, int* y)
 void renderJellyStep(int i)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, jellyFrameTarget.framebuffer);
-    glViewport(0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -106,7 +105,7 @@ uint32_t initJelly()
         jellyCellY[i] = JELLY_CELL_HEIGHT * i;
 
     // Sizes are checked before anything is allocated; a failure keeps the targets made so far.
-    if (!createJellyTarget(jellyFrameTarget, FRAME_WIDTH, FRAME_HEIGHT, true) ||
+    if (!createJellyTarget(jellyFrameTarget, SCREEN_WIDTH, SCREEN_HEIGHT, true) ||
         !createJellyTarget(jellyAtlasA, JELLY_ATLAS_WIDTH, JELLY_ATLAS_A_HEIGHT, false) ||
         !createJellyTarget(jellyAtlasB, JELLY_ATLAS_WIDTH, JELLY_ATLAS_B_HEIGHT, false)) {
         std::printf("%s", TARGET_FAILED);
@@ -117,9 +116,8 @@ uint32_t initJelly()
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(35.0, static_cast<double>(1.7777778f), static_cast<double>(0.1f), 500.0);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-        mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
+    mainCamera.applyLookAt();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -148,20 +146,13 @@ uint32_t initJelly()
     return jellyProgram;
 }
 
-static void bindSampler(const char* name, int unit, uint32_t texture)
-{
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glUniform1i(glGetUniformLocation(jellyProgram, name), unit);
-}
-
 void drawJelly()
 {
     shaderLoader.use(jellyProgram);
-    bindSampler("bigtexture2", 3, jellyAtlasB.colorTexture);
-    bindSampler("bigtexture", 2, jellyAtlasA.colorTexture);
-    bindSampler("jellymask2", 1, jellyMask2);
-    bindSampler("jellymask1", 0, jellyMask1);
+    bindSampler(jellyProgram, "bigtexture2", 3, jellyAtlasB.colorTexture);
+    bindSampler(jellyProgram, "bigtexture", 2, jellyAtlasA.colorTexture);
+    bindSampler(jellyProgram, "jellymask2", 1, jellyMask2);
+    bindSampler(jellyProgram, "jellymask1", 0, jellyMask1);
     tween(sceneStartMs, 0.0, 1.0, TWEEN_PING_PONG, static_cast<double>(0.0042f), &jellyMix);
     tween(sceneStartMs, 0.0, 1.0, TWEEN_WRAP, static_cast<double>(0.0055555557f), &jellyFrame);
     glUniform1f(glGetUniformLocation(jellyProgram, "frame"), jellyFrame);
@@ -170,7 +161,7 @@ void drawJelly()
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, FRAME_WIDTH, FRAME_HEIGHT);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawCenteredScreenQuad();

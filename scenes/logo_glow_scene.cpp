@@ -9,6 +9,7 @@
 
 #include "core/clock.h"            // tween
 #include "core/frame_values.h"            // sceneStartMs
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "gfx/model.h"            // loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"   // screen targets
 #include "gfx/shaders.h"          // shaderLoader
@@ -35,8 +36,6 @@ constexpr float RASTER_BOTTOM = 434.5f;            // the band in the 1920 x 108
 constexpr float RASTER_TOP = 645.5f;
 
 constexpr double FIELD_OF_VIEW = 65.0;
-constexpr double ASPECT = static_cast<double>(1.7777777910232544f);
-constexpr double NEAR_PLANE = static_cast<double>(0.10000000149011612f);
 constexpr double FAR_PLANE = 100.0;
 
 struct LogoModels {
@@ -106,7 +105,7 @@ void drawRasterBand()
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, SCREEN_TARGET_WIDTH, 0.0, SCREEN_TARGET_HEIGHT, -1.0, 1.0);
+    glOrtho(0.0, SCREEN_WIDTH, 0.0, SCREEN_HEIGHT, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glDisable(GL_CULL_FACE);
@@ -114,7 +113,7 @@ void drawRasterBand()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     float u = 0.0f;
     tween(sceneStartMs, 0.0, 1.0, TWEEN_WRAP, static_cast<double>(RASTER_SPEED), &u);
-    const float width = static_cast<float>(SCREEN_TARGET_WIDTH);
+    const float width = static_cast<float>(SCREEN_WIDTH);
     glBegin(GL_QUADS);
     glNormal3f(1.0f, 1.0f, 1.0f);
     glTexCoord2f(u, 0.0f);
@@ -145,9 +144,8 @@ void placeLogo(float spin)
     glLoadIdentity();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FIELD_OF_VIEW, ASPECT, NEAR_PLANE, FAR_PLANE);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    gluPerspective(FIELD_OF_VIEW, FRAME_ASPECT, FRAME_NEAR_PLANE, FAR_PLANE);
+    mainCamera.applyLookAt();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRotatef(270.0f, 1.0f, 0.0f, 0.0f);
@@ -192,7 +190,7 @@ void drawLogoGlowScene()
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    drawQuad(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT, logoTextures.background);
+    drawQuad(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, logoTextures.background);
     shaderLoader.unuse();
 
     drawRasterBand();

@@ -11,6 +11,7 @@
 #include "core/clock.h"           // clockNowMs, tween
 #include "core/frame_values.h"           // sceneStartMs, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning key
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "gfx/model.h"           // Model, loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"  // screenTarget1
 #include "gfx/shaders.h"         // shaderLoader
@@ -32,8 +33,6 @@ PaletteTextures paletteTextures = {};
 int paletteLogoFrameCount = 0;
 
 
-static constexpr float SCREEN_W = 1920.0f;
-static constexpr float SCREEN_H = 1080.0f;
 static constexpr float LOGO_SCALE = 1.0f;
 static constexpr float LOGO_COPY_GREY = 0.005f;  // each copy adds this much light
 static constexpr float OVERLAY_ALPHA = 0.15000000596046448f;
@@ -196,16 +195,15 @@ void drawPaletteLogoScene()
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(65.0, 1.7777777910232544, 0.10000000149011612, 100.0);
-    glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    gluPerspective(65.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 100.0);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     if (paletteLogoFrameCount == 0) {
         mainCamera.set(2.0388f, 2.8107f, 11.4284f, 1.8934f, 2.3867f, 7.8959f, 0.0f, 1.0f, 0.0f);
         radialBlurBorder = BORDER_MIN;
         beatCountdown = 0.0f;
         paletteLogoFrameCount = 1;
     }
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    mainCamera.applyLookAt();
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -10,6 +10,7 @@
 
 #include "core/clock.h"      // clockNowMs, tween
 #include "core/frame_values.h"      // sceneStartMs
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "gfx/shaders.h"    // shaderLoader: no program for the immediate-mode quads
 #include "gfx/textures.h"   // loadTexture
 #include "platform/gl_api.h"
@@ -281,10 +282,9 @@ void drawPictureScene()
     applyLightPreset(PICTURE_LIGHT_PRESET);
 
     glLoadIdentity();
-    gluPerspective(35.0, 1.7777777910232544, 0.10000000149011612, 1.0);
+    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 1.0);
     mainCamera.set(1.0312f, 0.7703f, 6.3657f, 0.9001f, 0.5483f, 2.8327f, 0.0f, 1.0f, 0.0f);
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    mainCamera.applyLookAt();
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

@@ -2,6 +2,7 @@
 // laid over it. The rectangle covers the whole frame, so nothing is cleared.
 #include "core/clock.h"    // tween
 #include "core/frame_values.h"    // sceneStartMs
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "gfx/shaders.h"  // shaderLoader
 #include "gfx/textures.h" // loadTexture
 #include "platform/gl_api.h"
@@ -62,8 +63,8 @@ void drawPlasmaScene()
     glBindTexture(GL_TEXTURE_2D, plasmaTexture);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    drawScreenRect(0.0f, 0.0f, 1920.0f, 1080.0f);
+    drawScreenRect(0.0f, 0.0f, SCREEN_W, SCREEN_H);
     shaderLoader.unuse();
 
-    drawQuad(0, 0, 1920, 1080, plasmaLogoTexture);
+    drawQuad(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, plasmaLogoTexture);
 }

@@ -48,17 +48,6 @@ void initPolka()
     polkaEagleTexture = loadTexture("tovelas2eagle.tga");
 }
 
-static void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
-{
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glUniform1i(glGetUniformLocation(program, name), unit);
-}
-
-static void setFloat(uint32_t program, const char* name, float value)
-{
-    glUniform1f(glGetUniformLocation(program, name), value);
-}
 
 static void renderQuadInto(uint32_t framebuffer)
 {
@@ -71,21 +60,21 @@ static void renderQuadInto(uint32_t framebuffer)
 static void renderDotPasses(uint32_t program, float dotSize)
 {
     shaderLoader.use(program);
-    setFloat(program, "phaze", 0.0f);
-    setFloat(program, "DOTSIZE", dotSize);
+    setFloatUniform(program, "phaze", 0.0f);
+    setFloatUniform(program, "DOTSIZE", dotSize);
     bindSampler(program, "polkaBack", 2, polkaBlackTexture);
     bindSampler(program, "polkaBigMap", 1, polkaBigTexture);
     bindSampler(program, "colorMap", 0, screenTarget1.colorTexture);
-    setFloat(program, "offsetx", 0.0f);
-    setFloat(program, "offsety", 0.0f);
+    setFloatUniform(program, "offsetx", 0.0f);
+    setFloatUniform(program, "offsety", 0.0f);
     renderQuadInto(screenTarget2.framebuffer);
 
-    setFloat(program, "phaze", 1.0f);
+    setFloatUniform(program, "phaze", 1.0f);
     bindSampler(program, "polkaBack", 2, screenTarget2.colorTexture);
     bindSampler(program, "polkaBigMap", 1, polkaBigTexture);
     glActiveTexture(GL_TEXTURE0);
-    setFloat(program, "offsetx", 0.0f);
-    setFloat(program, "offsety", 0.0f);
+    setFloatUniform(program, "offsetx", 0.0f);
+    setFloatUniform(program, "offsety", 0.0f);
     renderQuadInto(screenTarget3.framebuffer);
 }
 

@@ -7,8 +7,9 @@
 #include "core/clock.h"           // tween
 #include "core/frame_values.h"           // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning key
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
-#include "gfx/shaders.h"         // shaderLoader
+#include "gfx/shaders.h"         // shaderLoader, bindSampler
 #include "gfx/textures.h"        // loadTexture
 #include "platform/gl_api.h"
 #include "render/particles.h"    // the cloud and the particle program
@@ -21,8 +22,6 @@
 RadialBlurPrograms radialBlurPrograms = {};
 uint32_t radialBlurPalette = 0;
 
-static constexpr float SCREEN_W = 1920.0f;
-static constexpr float SCREEN_H = 1080.0f;
 static constexpr int SCREEN_CENTRE_X = 960;
 static constexpr int SCREEN_CENTRE_Y = 540;
 static constexpr float PALETTE_BORDER = 10.0f;
@@ -86,12 +85,15 @@ void drawRadialBlurScene()
     const bool beat = keyboardState.pressed[KEY_BEAT_KICK] != 0 || (beatFlags & BEAT_BAR_BIT) != 0;
     const uint32_t program = stepRadialBlurBeat(beat) ? radialBlurPrograms.blob : radialBlurPrograms.radialBlurFast;
 
+    drawRadialBlurPass(program, SCREEN_CENTRE_X, SCREEN_CENTRE_Y);
+}
+
+void drawRadialBlurPass(uint32_t program, int centreX, int centreY)
+{
     shaderLoader.use(program);
-    glUniform1i(glGetUniformLocation(program, "centerx"), SCREEN_CENTRE_X);
-    glUniform1i(glGetUniformLocation(program, "centery"), SCREEN_CENTRE_Y);
-    glUniform1i(glGetUniformLocation(program, "colorMap"), 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, screenTarget2.colorTexture);
+    glUniform1i(glGetUniformLocation(program, "centerx"), centreX);
+    glUniform1i(glGetUniformLocation(program, "centery"), centreY);
+    bindSampler(program, "colorMap", 0, screenTarget2.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     const float b = radialBlurBorder;
     drawScreenRect(-b, -b, SCREEN_W + b, SCREEN_H + b);

@@ -22,3 +22,7 @@ extern uint32_t radialBlurPalette;  // "blurpalette2.tga"
 // 25 less this frame; otherwise it runs down by frameDt, never below 0. True while the blob
 // look is chosen: on a beat, or while the countdown was still running at the frame's start.
 bool stepRadialBlurBeat(bool beat);
+
+// The blur pass onto the window: `program` (one of the programs above) streams screenTarget2 out
+// from (centreX, centreY) in screen pixels over the frame grown by radialBlurBorder on each side.
+void drawRadialBlurPass(uint32_t program, int centreX, int centreY);

@@ -2,6 +2,7 @@
 
 #include "core/frame_values.h"     // sceneStartMs
 #include "core/clock.h"      // tween
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_WIDTH: bars across the frame
 #include "gfx/shaders.h"     // shaderLoader.unuse
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
@@ -66,11 +67,11 @@ void drawRasterBars()
         const float shift = RASTER_BAND_STEP * static_cast<float>(i);
         glBegin(GL_TRIANGLES);
         rasterVertex(0.0f, y0, 0.0f, v + shift);
-        rasterVertex(1920.0f, y0, 1.0f + shift, v + shift);
-        rasterVertex(1920.0f, y1, 1.0f, v + RASTER_BAND + shift);
+        rasterVertex(SCREEN_W, y0, 1.0f + shift, v + shift);
+        rasterVertex(SCREEN_W, y1, 1.0f, v + RASTER_BAND + shift);
         rasterVertex(0.0f, y0, 0.0f, v + shift);
         rasterVertex(0.0f, y1, 0.0f, v + RASTER_BAND + shift);
-        rasterVertex(1920.0f, y1, 1.0f, v + RASTER_BAND + shift);
+        rasterVertex(SCREEN_W, y1, 1.0f, v + RASTER_BAND + shift);
         glEnd();
     }
     endRasterPass();
@@ -97,7 +98,7 @@ void drawScroller(double startMs)
 {
     const int n = static_cast<int>(std::strlen(SCROLLER_TEXT));
     float x = 0.0f, w = 0.0f;
-    tween(startMs, 1920.0, static_cast<double>(-SCROLLER_GLYPH_PIXELS * n), TWEEN_PING_PONG, -24.0, &x);
+    tween(startMs, static_cast<double>(SCREEN_WIDTH), static_cast<double>(-SCROLLER_GLYPH_PIXELS * n), TWEEN_PING_PONG, -24.0, &x);
     tween(startMs, 0.0, 6.28318530718, TWEEN_WRAP, 0.1, &w);
     char glyph[2] = {0, 0};
     for (int i = 0; i < n; ++i) {

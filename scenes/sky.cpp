@@ -4,7 +4,8 @@
 
 #include "core/clock.h"     // tween
 #include "core/frame_values.h"     // sceneStartMs
-#include "gfx/shaders.h"   // shaderLoader
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
+#include "gfx/shaders.h"   // shaderLoader, bindSampler
 #include "gfx/textures.h"  // loadTexture
 #include "platform/gl_api.h"
 #include "render/overlay.h"
@@ -17,8 +18,6 @@ uint32_t skyColorTexture = 0;
 uint32_t skyCloudsTexture = 0;
 float skyTime = 0.0f;
 
-static constexpr float SCREEN_W = 1920.0f;
-static constexpr float SCREEN_H = 1080.0f;
 static constexpr double SKY_TIME_FROM = 1000.0;
 static constexpr double SKY_TIME_TO = 10000.0;
 static constexpr double SKY_TIME_DELAY_MS = 10.0;
@@ -33,14 +32,6 @@ void initSkyShaders()
     noiseTextureB = loadTexture("noise.tga");
     skyColorTexture = loadTexture("skycolor.tga");
     skyCloudsTexture = loadTexture("skyclouds.tga");
-}
-
-static void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
-{
-    if (program != 0)
-        glUniform1i(glGetUniformLocation(program, name), unit);
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(GL_TEXTURE_2D, texture);
 }
 
 static void uploadTime(uint32_t program)

@@ -4,6 +4,7 @@
 
 #include "core/clock.h"     // tween
 #include "core/frame_values.h"     // sceneStartMs
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "gfx/shaders.h"   // shaderLoader.unuse
 #include "gfx/textures.h"  // loadTexture
 #include "platform/gl_api.h"
@@ -15,8 +16,6 @@
 uint32_t fontTexture = 0;
 int fontCharMap[FONT_CHAR_MAP_SIZE] = {};
 
-static constexpr float SCREEN_W = 1920.0f;
-static constexpr float SCREEN_H = 1080.0f;
 static constexpr float HALF_PI_LIMIT = 1.57f;
 static constexpr int LETTER_COUNT = 26;
 

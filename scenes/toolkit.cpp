@@ -2,6 +2,7 @@
 
 #include "core/clock.h"        // tween
 #include "core/frame_values.h"        // sceneStartMs, frameDt
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "gfx/shaders.h"      // shaderLoader.use / unuse
 #include "gfx/textures.h"     // loadTexture
 #include "platform/gl_api.h"
@@ -44,8 +45,6 @@ float pathCamera[9] = {};
 float pathCameraHistory[2 * PATH_CAMERA_HISTORY_VALUES] = {};
 float keyPathTime = 0.0f;
 
-static constexpr float SCREEN_W = 1920.0f;
-static constexpr float SCREEN_H = 1080.0f;
 static constexpr float SKY_HALF_SIZE = 5.0f;
 // Keeps the sky samples one texel off the 512 x 512 face borders.
 static constexpr float SKY_UV_LOW = 1.0f / 512.0f;
@@ -203,9 +202,7 @@ void drawSkyBox()
     glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0],
-              mainCamera.centre[1], mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1],
-              mainCamera.up[2]);
+    mainCamera.applyLookAt();
 }
 
 float lerpFloat(float a, float b, float t)

@@ -10,6 +10,7 @@
 #include "core/clock.h"             // tween
 #include "core/frame_values.h"             // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"         // keyboardState
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/textures.h"          // loadTexture
@@ -96,8 +97,8 @@ void drawTunnelScene()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
-    gluPerspective(65.0, 1.7777777910232544, 0.10000000149011612, 1.0);
-    glViewport(0, 0, 1920, 1080);
+    gluPerspective(65.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 1.0);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     mainCamera.set(-1.5007f, 0.9481f, 1.5247f, -1.3809f, -0.3159f, -2.0088f, 0.0f, 1.0f, 0.0f);
     rotationAngles = RotationVector{0.0f, 0.0f, roll};
     rotationInput = RotationVector{mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]};
@@ -105,8 +106,7 @@ void drawTunnelScene()
     mainCamera.up[0] = rotationOutput.x;
     mainCamera.up[1] = rotationOutput.y;
     mainCamera.up[2] = rotationOutput.z;
-    gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-              mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+    mainCamera.applyLookAt();
     applyLightPreset(TUNNEL_LIGHT_PRESET);
 
     glMatrixMode(GL_MODELVIEW);

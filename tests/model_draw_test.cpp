@@ -2,6 +2,7 @@
 // programs, the submission pattern as GL sees it afterwards (attributes, units, uniform arrays,
 // bone matrices, final state), uploads only on change, and pictures of a lit and a shadowed
 // model.
+#include "core/file_text.h"  // readTextFile
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
 #include "render/legacy_programs.h"

@@ -38,7 +38,7 @@ void ensureScreenTargets()
         REQUIRE_GL_CONTEXT();                                                                     \
         ensureScreenTargets();                                                                    \
         ASSERT_TRUE(creationResult) << creationOutput;                                            \
-        glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);                              \
+        glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);                              \
     } while (0)
 
 // A NEAREST, clamped RGB texture from bottom-row-first pixels.
@@ -84,9 +84,9 @@ Rgb pixelOf(GLuint framebuffer, int x, int y)
 std::vector<int> redRow(GLuint framebuffer, int y)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    std::vector<uint8_t> p = readPixelsRgba(0, y, SCREEN_TARGET_WIDTH, 1);
-    std::vector<int> row(SCREEN_TARGET_WIDTH);
-    for (int x = 0; x < SCREEN_TARGET_WIDTH; ++x)
+    std::vector<uint8_t> p = readPixelsRgba(0, y, SCREEN_WIDTH, 1);
+    std::vector<int> row(SCREEN_WIDTH);
+    for (int x = 0; x < SCREEN_WIDTH; ++x)
         row[x] = p[4 * x];
     return row;
 }

@@ -301,8 +301,7 @@ protected:
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(35.0, 16.0 / 9.0, 0.1, 500.0);
-        gluLookAt(mainCamera.eye[0], mainCamera.eye[1], mainCamera.eye[2], mainCamera.centre[0], mainCamera.centre[1],
-                  mainCamera.centre[2], mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]);
+        mainCamera.applyLookAt();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         drawRingsScene();

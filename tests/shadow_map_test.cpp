@@ -212,7 +212,7 @@ TEST(ShadowMap, LitPassesDarkenWhatIsBehindTheStoredDepth)
         for (const auto& c : cases) {
             SCOPED_TRACE(std::to_string(program) + " at " + std::to_string(c.planeDepth));
             glBindFramebuffer(GL_FRAMEBUFFER, screenTarget3.framebuffer);
-            glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+            glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
             glClearColor(0, 0, 0, 1);
             glClear(GL_COLOR_BUFFER_BIT);
             glUseProgram(program);
@@ -264,7 +264,7 @@ TEST(ShadowMapView, ShowsTheStretchedShadowTextureOnTheRightSquare)
     glDisable(GL_SCISSOR_TEST);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, SCREEN_TARGET_WIDTH, SCREEN_TARGET_HEIGHT);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
