@@ -9,6 +9,7 @@
 #include "app/frame.h"
 #include "app/offline_driver.h"
 #include "core/keyboard.h"
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "game/game.h"
 #include "game/game_scene.h"
 #include "game/level_file.h"
@@ -43,7 +44,7 @@ static void frameMatrices()
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(35.0, 16.0f / 9.0f, 0.1f, 500.0);
+    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
     gluLookAt(0, 0, 10, 0, 0, -1, 0, 1, 0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -6,6 +6,7 @@
 // hero and the flyby tiles with finite light matrices.
 #include "core/clock.h"
 #include "core/frame_values.h"
+#include "core/screen_frame.h"
 #include "game/boxes.h"
 #include "game/enemies.h"
 #include "game/enemy_draw.h"
@@ -127,8 +128,8 @@ protected:
         mainCamera.set(0, 0, 10, 0, 0, -1, 0, 1, 0);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(35.0, 16.0f / 9.0f, 0.1f, 500.0);
-        gluLookAt(0, 0, 10, 0, 0, -1, 0, 1, 0);
+        gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
+        mainCamera.applyLookAt();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glTranslatef(0, 0, -20);
