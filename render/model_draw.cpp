@@ -16,7 +16,6 @@ float fogZFactor = 0.0f;
 const float shadowBias = 0.0025f;
 ModelDrawStats modelDrawStats = {};
 
-
 static bool hasSkeletonSlot(const Model& model, int frame)
 {
     if (model.boneCount < 1 || frame >= model.frameCount)
