@@ -1,7 +1,7 @@
 #include "game/restart.h"
 
 #include "core/frame_values.h"   // consoleVisible
-#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
+#include "core/screen_frame.h"  // FRAME_ASPECT
 #include "game/boxes.h"
 #include "game/draw_2d.h"        // drawExplosionSprite
 #include "game/enemies.h"

@@ -2,7 +2,7 @@
 
 #include "core/clock.h"            // tween
 #include "core/frame_values.h"     // sceneStartMs, shadowDebugView
-#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
+#include "core/screen_frame.h"  // the screen frame and its perspective
 #include "game/game_resources.h"   // heroModel
 #include "game/game_scene.h"       // composeDepthOfField
 #include "gfx/render_targets.h"

@@ -62,7 +62,6 @@ void drawCenteredScreenQuad()
     drawScreenSpanQuad(480.0f, 1440.0f, false);
 }
 
-
 // A pass that reads the target it draws into, texel for texel: the barrier makes the earlier
 // writes visible and the shader reads only the texel of its own fragment.
 static void drawFullScreenQuadInPlace()

@@ -7,7 +7,7 @@
 #include "core/clock.h"           // tween
 #include "core/frame_values.h"           // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning keys
-#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
+#include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"           // loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
 #include "gfx/shaders.h"         // shaderLoader

@@ -2,7 +2,7 @@
 
 #include "core/frame_values.h"     // sceneStartMs
 #include "core/clock.h"          // tween
-#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
+#include "core/screen_frame.h"  // the screen frame's size
 #include "gfx/render_targets.h"  // screenPassthroughProgram
 #include "gfx/shaders.h"  // bindSampler
 #include "gfx/textures.h"

@@ -4,7 +4,7 @@
 #include "core/data_files.h"        // debugLog: the path recorder's output
 #include "core/frame_values.h"             // sceneStartMs, frameDt
 #include "core/keyboard.h"         // keyboardState: the path recorder's keys
-#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
+#include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/shadow_map.h"        // shadowTarget and the shadow programs

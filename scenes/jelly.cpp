@@ -3,7 +3,7 @@
 
 #include "core/frame_values.h"  // sceneStartMs
 #include "core/clock.h"          // tween
-#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
+#include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"
 #include "gfx/render_targets.h"  // drawCenteredScreenQuad
 #include "gfx/shaders.h"

@@ -9,7 +9,7 @@
 
 #include "core/clock.h"            // tween
 #include "core/frame_values.h"            // sceneStartMs
-#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
+#include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"            // loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"   // screen targets
 #include "gfx/shaders.h"          // shaderLoader

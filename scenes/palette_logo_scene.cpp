@@ -11,7 +11,7 @@
 #include "core/clock.h"           // clockNowMs, tween
 #include "core/frame_values.h"           // sceneStartMs, frameDt
 #include "core/keyboard.h"       // keyboardState: the tuning key
-#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
+#include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"           // Model, loadModel, scaleModel, uploadModelVertices
 #include "gfx/render_targets.h"  // screenTarget1
 #include "gfx/shaders.h"         // shaderLoader

@@ -2,7 +2,7 @@
 // laid over it. The rectangle covers the whole frame, so nothing is cleared.
 #include "core/clock.h"    // tween
 #include "core/frame_values.h"    // sceneStartMs
-#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
+#include "core/screen_frame.h"  // the screen frame's size
 #include "gfx/shaders.h"  // shaderLoader
 #include "gfx/textures.h" // loadTexture
 #include "platform/gl_api.h"

@@ -48,7 +48,6 @@ void initPolka()
     polkaEagleTexture = loadTexture("tovelas2eagle.tga");
 }
 
-
 static void renderQuadInto(uint32_t framebuffer)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);

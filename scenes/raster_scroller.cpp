@@ -98,7 +98,8 @@ void drawScroller(double startMs)
 {
     const int n = static_cast<int>(std::strlen(SCROLLER_TEXT));
     float x = 0.0f, w = 0.0f;
-    tween(startMs, static_cast<double>(SCREEN_WIDTH), static_cast<double>(-SCROLLER_GLYPH_PIXELS * n), TWEEN_PING_PONG, -24.0, &x);
+    tween(startMs, static_cast<double>(SCREEN_WIDTH), static_cast<double>(-SCROLLER_GLYPH_PIXELS * n), TWEEN_PING_PONG,
+          -24.0, &x);
     tween(startMs, 0.0, 6.28318530718, TWEEN_WRAP, 0.1, &w);
     char glyph[2] = {0, 0};
     for (int i = 0; i < n; ++i) {

@@ -2,7 +2,6 @@
 
 #include "core/clock.h"        // tween
 #include "core/frame_values.h"        // sceneStartMs, frameDt
-#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "gfx/shaders.h"      // shaderLoader.use / unuse
 #include "gfx/textures.h"     // loadTexture
 #include "platform/gl_api.h"

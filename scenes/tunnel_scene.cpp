@@ -10,7 +10,7 @@
 #include "core/clock.h"             // tween
 #include "core/frame_values.h"             // sceneStartMs, beatFlags, frameDt
 #include "core/keyboard.h"         // keyboardState
-#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
+#include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/textures.h"          // loadTexture

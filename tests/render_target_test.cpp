@@ -38,7 +38,7 @@ void ensureScreenTargets()
         REQUIRE_GL_CONTEXT();                                                                     \
         ensureScreenTargets();                                                                    \
         ASSERT_TRUE(creationResult) << creationOutput;                                            \
-        glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);                              \
+        glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);                                            \
     } while (0)
 
 // A NEAREST, clamped RGB texture from bottom-row-first pixels.
