@@ -9,6 +9,7 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 ShaderProgram shaderLoader;
 int currentShaderProgram = 0;
@@ -157,6 +158,88 @@ static uint32_t linkOrReport(uint32_t program, const char* vertexFile, const cha
     return 0;
 }
 
+// Vertex shaders of the skinned model passes and their builds for models drawn without bones
+// (the same source without the bone arrays). GL sends a program's whole uniform storage with a
+// draw that changed any of it, and the bone arrays are most of it.
+struct StaticVertexBuild {
+    const char* skinned;
+    const char* unskinned;
+};
+static const StaticVertexBuild STATIC_VERTEX_BUILDS[] = {
+    {"shmappass1.vert", "shmappass1static.vert"},
+    {"shmappass2.vert", "shmappass2static.vert"},
+    {"shmappass2fog.vert", "shmappass2fogstatic.vert"},
+};
+
+struct StaticModelPair {
+    uint32_t skinned;
+    uint32_t unskinned;
+};
+static StaticModelPair staticModelPairs[STATIC_MODEL_PROGRAM_CAPACITY];
+static int staticModelPairCount = 0;
+
+// The build without bones of a freshly linked program, from its static vertex source and the
+// program's own compiled fragment shader. A failure is reported like any other build failure.
+static void buildStaticModelProgram(uint32_t skinned, const char* vertexFile, const char* fragmentFile,
+                                     uint32_t fragmentShader)
+{
+    const StaticVertexBuild* build = nullptr;
+    for (const StaticVertexBuild& b : STATIC_VERTEX_BUILDS)
+        if (vertexFile && std::strcmp(vertexFile, b.skinned) == 0)
+            build = &b;
+    if (!build)
+        return;
+    if (staticModelPairCount >= STATIC_MODEL_PROGRAM_CAPACITY) {
+        reportBuildFailure(std::string("STATIC MODEL PROGRAM TABLE FULL ") + vertexFile + "," + fragmentFile + "\n");
+        return;
+    }
+    char* source = readShaderSource(build->unskinned);
+    reportMissingSource("vertex", build->unskinned, source);
+    if (!source)
+        return;
+    uint32_t vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    setSource(vertexShader, source);
+    uint32_t program = 0;
+    if (compileShader(vertexShader)) {
+        program = glCreateProgram();
+        glAttachShader(program, fragmentShader);
+        glAttachShader(program, vertexShader);
+        program = linkOrReport(program, build->unskinned, fragmentFile);
+    } else {
+        reportBuildFailure("VERTEX SHADER ERROR " + logOrPlaceholder(shaderInfoLog(vertexShader)));
+    }
+    glDeleteShader(vertexShader);  // goes with the program it is attached to
+    if (program)
+        staticModelPairs[staticModelPairCount++] = {skinned, program};
+}
+
+uint32_t staticModelBuild(uint32_t program)
+{
+    for (int i = 0; i < staticModelPairCount; ++i)
+        if (staticModelPairs[i].skinned == program)
+            return staticModelPairs[i].unskinned;
+    return 0;
+}
+
+uint32_t skinnedModelBuild(uint32_t program)
+{
+    for (int i = 0; i < staticModelPairCount; ++i)
+        if (staticModelPairs[i].unskinned == program)
+            return staticModelPairs[i].skinned;
+    return 0;
+}
+
+static void deleteStaticModelBuild(uint32_t skinned)
+{
+    for (int i = 0; i < staticModelPairCount; ++i) {
+        if (staticModelPairs[i].skinned == skinned) {
+            glDeleteProgram(staticModelPairs[i].unskinned);
+            staticModelPairs[i] = staticModelPairs[--staticModelPairCount];
+            return;
+        }
+    }
+}
+
 ShaderProgram::~ShaderProgram()
 {
     destroy();
@@ -193,6 +276,8 @@ uint32_t ShaderProgram::load(const char* vertexFile, const char* fragmentFile)
     glAttachShader(program, fragmentShader);
     glAttachShader(program, vertexShader);
     program = linkOrReport(program, vertexFile, fragmentFile);
+    if (program)
+        buildStaticModelProgram(program, vertexFile, fragmentFile, fragmentShader);
     std::printf("%d\n", static_cast<int>(program));
     return program;
 }
@@ -266,8 +351,10 @@ void ShaderProgram::destroy()
         glDeleteShader(fragmentShader);
     if (vertexShader)
         glDeleteShader(vertexShader);
-    if (program)
+    if (program) {
+        deleteStaticModelBuild(program);
         glDeleteProgram(program);
+    }
     program = vertexShader = fragmentShader = 0;
 }
 

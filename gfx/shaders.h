@@ -31,6 +31,16 @@ struct ShaderProgram {
     void destroy();
 };
 
+// The skinned model passes ("shmappass1.vert", "shmappass2.vert", "shmappass2fog.vert") get a
+// second program at load, from the vertex source's build without bone arrays and the same
+// fragment shader, for models drawn without bones. Loading more than
+// STATIC_MODEL_PROGRAM_CAPACITY of them is a build failure (the draws keep the skinned program).
+constexpr int STATIC_MODEL_PROGRAM_CAPACITY = 32;
+// The build without bones of a loaded program, or 0 when it has none.
+uint32_t staticModelBuild(uint32_t program);
+// The program a build without bones was made for, or 0 for any other program.
+uint32_t skinnedModelBuild(uint32_t program);
+
 extern ShaderProgram shaderLoader;
 extern int currentShaderProgram;     // program last set through ShaderProgram::use / unuse
 extern unsigned char shaderSourceFound;  // set by readShaderSource when the file opened

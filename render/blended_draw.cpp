@@ -124,8 +124,8 @@ void submitModelShadowedBlend(Model& model, int frameA, int frameB, int frameC, 
     bool skinned = poseModelBonesBlend(model, frameA, frameB, frameC, blendAB, blendC);
     submitModelVertices(model, skinned);
     const ModelProgramUniforms& u = beginShadowedSubmission(model, program, skinned);
-    if (u.ycoofade >= 0)
-        glUniform1f(u.ycoofade, worldToViewY(playerY) + heroViewYOffset);
+    const float fadeY = worldToViewY(playerY) + heroViewYOffset;
+    uploadModelUniform(u, &ModelProgramUniforms::ycoofade, MODEL_UNIFORM_FLOAT, &fadeY);
     drawModelTriangles(model, skinned);
     endModelSubmission(true);
 }

@@ -172,10 +172,20 @@ static void uploadModelSkin(const ModelProgramUniforms& u, const Model& model, b
     }
 }
 
+// A draw without bones takes the program's build without bone arrays, a skinned draw the full
+// build: the same picture, and far less uniform storage for GL to send with each draw.
+static const ModelProgramUniforms& programBuildForDraw(uint32_t program, bool skinned)
+{
+    const ModelProgramUniforms& u = programUniforms(program);
+    if (u.otherBuild != 0 && u.staticBuild == skinned)
+        return programUniforms(u.otherBuild);
+    return u;
+}
+
 const ModelProgramUniforms& beginModelSubmission(const Model& model, const ModelSubmission& s)
 {
-    glUseProgram(s.program);
-    const ModelProgramUniforms& u = programUniforms(s.program);
+    const ModelProgramUniforms& u = programBuildForDraw(s.program, s.skinned);
+    glUseProgram(u.program);
     uint32_t textures[MODEL_TEXTURE_UNITS];
     modelSetTextures(model, textures);
     if (s.unit0Texture != MODEL_SET_TEXTURE)
@@ -185,14 +195,34 @@ const ModelProgramUniforms& beginModelSubmission(const Model& model, const Model
     const int unit3Samplers[] = {u.specularMap, u.shadowMap, u.envMap};
     bindModelTextureUnits(u, textures, unit3Samplers[s.unit3]);
     // Program 0 has no uniforms: the textures above still follow the pattern.
-    if (s.program != 0) {
+    if (u.program != 0) {
         if (s.lights == MODEL_LIGHTS_FULL)
-            uploadLightUniforms(s.program);
+            uploadLightUniforms(u.program);
         else
-            uploadLightSwitchUniforms(s.program);
+            uploadLightSwitchUniforms(u.program);
         uploadModelSkin(u, model, s.skinned);
     }
     return u;
+}
+
+static void sendModelUniform(uint32_t program, int location, ModelUniformKind kind, const float* values)
+{
+    if (location < 0)
+        return;
+    switch (kind) {
+    case MODEL_UNIFORM_FLOAT: glProgramUniform1fv(program, location, 1, values); break;
+    case MODEL_UNIFORM_VEC4: glProgramUniform4fv(program, location, 1, values); break;
+    case MODEL_UNIFORM_MAT4: glProgramUniformMatrix4fv(program, location, 1, GL_FALSE, values); break;
+    }
+}
+
+void uploadModelUniform(const ModelProgramUniforms& u, int ModelProgramUniforms::*name, ModelUniformKind kind,
+                        const float* values)
+{
+    sendModelUniform(u.program, u.*name, kind, values);
+    // Draws that leave a value out read what the last draw of either build left.
+    if (u.otherBuild != 0)
+        sendModelUniform(u.otherBuild, programUniforms(u.otherBuild).*name, kind, values);
 }
 
 void uploadCurrentColour(const ModelProgramUniforms& u)
@@ -201,23 +231,19 @@ void uploadCurrentColour(const ModelProgramUniforms& u)
         return;
     float colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
-    glUniform4fv(u.glColor, 1, colour);
+    uploadModelUniform(u, &ModelProgramUniforms::glColor, MODEL_UNIFORM_VEC4, colour);
 }
 
 void uploadDepthUniform(const ModelProgramUniforms& u)
 {
-    if (u.depthMVP >= 0)
-        glUniformMatrix4fv(u.depthMVP, 1, GL_FALSE, depthMVP);
+    uploadModelUniform(u, &ModelProgramUniforms::depthMVP, MODEL_UNIFORM_MAT4, depthMVP);
 }
 
 void uploadShadowedUniforms(const ModelProgramUniforms& u)
 {
-    if (u.depthBiasMVP >= 0)
-        glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
-    if (u.bias >= 0)
-        glUniform1f(u.bias, shadowBias);
-    if (u.light >= 0)
-        glUniform4fv(u.light, 1, lightVector);
+    uploadModelUniform(u, &ModelProgramUniforms::depthBiasMVP, MODEL_UNIFORM_MAT4, depthBiasMVP);
+    uploadModelUniform(u, &ModelProgramUniforms::bias, MODEL_UNIFORM_FLOAT, &shadowBias);
+    uploadModelUniform(u, &ModelProgramUniforms::light, MODEL_UNIFORM_VEC4, lightVector);
 }
 
 const ModelProgramUniforms& beginShadowedSubmission(const Model& model, int program, bool skinned)
@@ -300,8 +326,7 @@ void drawModel(Model& model)
 
 void uploadFogUniforms(const ModelProgramUniforms& u)
 {
-    if (u.fogzfactor >= 0)
-        glUniform1f(u.fogzfactor, fogZFactor);
+    uploadModelUniform(u, &ModelProgramUniforms::fogzfactor, MODEL_UNIFORM_FLOAT, &fogZFactor);
     uploadCurrentColour(u);
 }
 

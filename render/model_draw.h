@@ -12,12 +12,16 @@
 // (bindModelVertexArrays keeps one vertex array object per model), and the uniform locations
 // of a program are looked up once (render/program_uniforms.h). The attribute names are bound to
 // their locations when a program's entry is made; the model programs pin them in their sources
-// anyway (binding after the link changes nothing).
+// anyway (binding after the link changes nothing). A draw without bones runs the program's
+// build without bone arrays where it has one (gfx/shaders.h): GL sends a program's whole
+// uniform storage with each draw, and the bone arrays are most of it. The extras go to both
+// builds, so a draw that leaves one out reads what the last draw of either build sent.
 //
-// State after any member: no program current (unless a member says otherwise), the default
-// vertex array object bound (no attribute array enabled), the model's last buffer bound as
-// GL_ARRAY_BUFFER, texture unit 3 active with units 0 to 3 holding the textures just bound, and
-// the model's animFlag as it was. The bone matrices keep the pose of the last skinned draw.
+// State after any member: no program current (unless a member says otherwise: then the build
+// the draw ran), the default vertex array object bound (no attribute array enabled), the
+// model's last buffer bound as GL_ARRAY_BUFFER, texture unit 3 active with units 0 to 3
+// holding the textures just bound, and the model's animFlag as it was. The bone matrices keep
+// the pose of the last skinned draw.
 //
 // A draw is skinned when its frame is 1 or more and the model has a skeleton with that frame
 // slot; any other frame draws the model unskinned ("hasAnim" 0, attributes 5 and 6 off).
@@ -105,7 +109,11 @@ const ModelProgramUniforms& beginShadowedSubmission(const Model& model, int prog
 const ModelProgramUniforms& beginDepthSubmission(const Model& model, int program, bool skinned,
                                                  uint32_t unit0Texture = MODEL_SET_TEXTURE);
 
-// Extras. Each skips a name the program lacks.
+// Extras. Each skips a name the program lacks, and sends the value to the program's other
+// build too (render/program_uniforms.h), which holds the same values for every draw to read.
+enum ModelUniformKind { MODEL_UNIFORM_FLOAT, MODEL_UNIFORM_VEC4, MODEL_UNIFORM_MAT4 };
+void uploadModelUniform(const ModelProgramUniforms& u, int ModelProgramUniforms::*name, ModelUniformKind kind,
+                        const float* values);
 void uploadCurrentColour(const ModelProgramUniforms& u);     // the current GL colour, "glColor"
 void uploadDepthUniform(const ModelProgramUniforms& u);      // "depthMVP"
 void uploadShadowedUniforms(const ModelProgramUniforms& u);  // "depthBiasMVP", "bias", "Light"

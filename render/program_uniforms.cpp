@@ -1,6 +1,7 @@
 #include "render/program_uniforms.h"
 
 #include "gfx/model.h"        // MODEL_VERTEX_ATTRIBUTES
+#include "gfx/shaders.h"      // staticModelBuild, skinnedModelBuild
 #include "platform/gl_api.h"
 
 #include <cstring>
@@ -23,8 +24,15 @@ static void lookUpProgramUniforms(uint32_t program, ModelProgramUniforms& u)
 {
     std::memset(&u, 0xff, sizeof u);  // every location -1
     u.program = program;
+    u.otherBuild = 0;
+    u.staticBuild = false;
     if (program == 0)
         return;
+    u.otherBuild = staticModelBuild(program);
+    if (u.otherBuild == 0) {
+        u.otherBuild = skinnedModelBuild(program);
+        u.staticBuild = u.otherBuild != 0;
+    }
     u.colorMap = glGetUniformLocation(program, "colorMap");
     u.normalMap = glGetUniformLocation(program, "normalMap");
     u.lightMap = glGetUniformLocation(program, "lightMap");
@@ -74,12 +82,21 @@ const ModelProgramUniforms& programUniforms(uint32_t program)
     return scratch;
 }
 
-void forgetProgramUniforms(uint32_t program)
+static uint32_t forgetOneProgram(uint32_t program)
 {
     for (int i = 0; i < programCacheCount; ++i) {
         if (programCache[i].program == program) {
+            const uint32_t otherBuild = programCache[i].otherBuild;
             programCache[i] = programCache[--programCacheCount];
-            return;
+            return otherBuild;
         }
     }
+    return 0;
+}
+
+void forgetProgramUniforms(uint32_t program)
+{
+    const uint32_t otherBuild = forgetOneProgram(program);
+    if (otherBuild != 0)
+        forgetOneProgram(otherBuild);
 }

@@ -88,10 +88,8 @@ void drawModelEnvMapped(Model& model, int frame, int program, const EnvironmentM
     const ModelProgramUniforms& u =
         beginModelSubmission(model, {modelProgramOr(program, environment.program), skinned, MODEL_LIGHTS_FULL,
                                      MODEL_UNIT3_ENVIRONMENT, environment.texture, environment.texture});
-    if (u.scroll >= 0)
-        glUniform1f(u.scroll, environment.scroll);
-    if (u.depthBiasMVP >= 0)
-        glUniformMatrix4fv(u.depthBiasMVP, 1, GL_FALSE, depthBiasMVP);
+    uploadModelUniform(u, &ModelProgramUniforms::scroll, MODEL_UNIFORM_FLOAT, &environment.scroll);
+    uploadModelUniform(u, &ModelProgramUniforms::depthBiasMVP, MODEL_UNIFORM_MAT4, depthBiasMVP);
     uploadDepthUniform(u);
     glFrontFace(GL_CCW);
     drawModelTriangles(model, skinned);

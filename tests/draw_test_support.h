@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gfx/model.h"
+#include "gfx/shaders.h"  // staticModelBuild
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
@@ -197,6 +198,14 @@ inline std::vector<float> uniformFloats(uint32_t program, const std::string& nam
     if (location >= 0)
         glGetUniformfv(program, location, values.data());
     return values;
+}
+
+// The program a model draw runs: a draw without bones takes the build without bone arrays of a
+// program that has one.
+inline uint32_t drawnBuild(uint32_t program, bool skinned)
+{
+    const uint32_t unskinned = staticModelBuild(program);
+    return skinned || unskinned == 0 ? program : unskinned;
 }
 
 inline int uniformInt(uint32_t program, const char* name)

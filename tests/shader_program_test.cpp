@@ -1,6 +1,7 @@
 // The shader loader and the GLSL sources of the data folder: every pair the engine builds
 // compiles and links with the names the draws upload; missing, empty and broken sources give
 // program 0 with their messages and logs.
+#include "gfx/model.h"  // MODEL_ATTRIBUTE_BONES
 #include "gfx/shaders.h"
 #include "tests/gl_test_context.h"
 
@@ -133,6 +134,26 @@ TEST(ShaderPrograms, EveryPairOfTheDataFolderLinksWithItsInterface)
         for (const auto& attribute : c.attributes)
             EXPECT_EQ(glGetAttribLocation(result.program, attribute.first), attribute.second)
                 << "attribute " << attribute.first;
+        // The skinned model passes have a build without bones with the rest of their interface.
+        const std::string vertex = c.vertex;
+        const bool modelPass =
+            vertex == "shmappass1.vert" || vertex == "shmappass2.vert" || vertex == "shmappass2fog.vert";
+        const uint32_t unskinned = staticModelBuild(result.program);
+        EXPECT_EQ(unskinned != 0, modelPass);
+        if (unskinned == 0)
+            continue;
+        EXPECT_TRUE(linked(unskinned));
+        EXPECT_EQ(skinnedModelBuild(unskinned), result.program);
+        for (const char* name : c.uniforms) {
+            const bool bones = std::string(name) == "hasAnim" || std::string(name).compare(0, 4, "bone") == 0;
+            EXPECT_EQ(glGetUniformLocation(unskinned, name) >= 0, !bones) << "build without bones, uniform " << name;
+        }
+        for (const auto& attribute : c.attributes) {
+            if (attribute.second < MODEL_ATTRIBUTE_BONES) {
+                EXPECT_EQ(glGetAttribLocation(unskinned, attribute.first), attribute.second)
+                    << "build without bones, attribute " << attribute.first;
+            }
+        }
     }
 }
 
