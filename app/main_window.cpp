@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "platform/win32_window.h"
 #include "platform/gl_api.h"
+#include "platform/large_heap.h"
 #include "platform/os_services.h"
 
 #include <cstdio>
@@ -73,6 +74,8 @@ static SDL_Window* openWindowWithFallbacks()
 
 bool createMainWindow()
 {
+    reserveLargeHeap();
+    beginLoadStep("window");
     std::printf("a1 ");
     std::printf("b ");
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
@@ -113,6 +116,7 @@ bool createMainWindow()
     std::printf("g ");
     glEnable(GL_MULTISAMPLE);
     std::fflush(stdout);
+    endLoadStep("window");
     return resolved;
 }
 

@@ -42,13 +42,13 @@ static void clearToBlack(GLbitfield buffers)
     glClear(buffers);
 }
 
-static void beginStep(const char* name)
+void beginLoadStep(const char* name)
 {
     if (loadStepObserver)
         loadStepObserver(name, false);
 }
 
-static void endStep(const char* name)
+void endLoadStep(const char* name)
 {
     if (loadStepObserver)
         loadStepObserver(name, true);
@@ -134,6 +134,7 @@ static void setDefaultGlState()
 
 int initDemo()
 {
+    beginLoadStep("loading_picture");
     for (int i = 0; i < 4; ++i) {
         clearToBlack(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         present();
@@ -157,63 +158,65 @@ int initDemo()
         key = false;
     clearDebugKeyTables();
     loadOverlayTextures();
+    endLoadStep("loading_picture");
 
     debugLog("a\n");
     advanceLoadingBar();
-    beginStep("default_shader");
+    beginLoadStep("default_shader");
     loadDefaultShaderProgram();
-    endStep("default_shader");
+    endLoadStep("default_shader");
 
     debugLog("b\n");
     advanceLoadingBar();
-    beginStep("legacy_shaders");
+    beginLoadStep("legacy_shaders");
     initLegacyShaders();
     cacheModelProgramUniforms(vboShaderProgram);
-    endStep("legacy_shaders");
+    endLoadStep("legacy_shaders");
 
     debugLog("c\n");
     advanceLoadingBar();
-    beginStep("demo_content");
+    beginLoadStep("demo_content");
     if (!initDemoContent())
         return 0;
-    endStep("demo_content");
+    endLoadStep("demo_content");
 
     debugLog("d\n");
     advanceLoadingBar();
-    beginStep("screen_targets");
+    beginLoadStep("screen_targets");
     createScreenTargets();
-    endStep("screen_targets");
+    endLoadStep("screen_targets");
 
     debugLog("e\n");
     advanceLoadingBar();
     advanceLoadingBar();
-    beginStep("font");
+    beginLoadStep("font");
     initFont();
-    endStep("font");
+    endLoadStep("font");
 
     debugLog("e1\n");
     advanceLoadingBar();
-    beginStep("shadow_programs");
+    beginLoadStep("shadow_programs");
     initShadowPrograms();
     for (uint32_t program : {shadowDepthProgram, shadowLitProgram, shadowFogProgram, shadowSpecularProgram})
         cacheModelProgramUniforms(program);
-    endStep("shadow_programs");
+    endLoadStep("shadow_programs");
 
     debugLog("e2\n");
     advanceLoadingBar();
-    beginStep("sky_shaders_and_music");
+    beginLoadStep("sky_shaders_and_music");
     initSkyShaders();
     loadMusic();
-    endStep("sky_shaders_and_music");
+    endLoadStep("sky_shaders_and_music");
 
     debugLog("e3\n");
     advanceLoadingBar();
 
     debugLog("f\n");
-    beginStep("default_lights");
+    beginLoadStep("default_lights");
     initDefaultLights();
-    endStep("default_lights");
+    endLoadStep("default_lights");
 
+    beginLoadStep("clock_and_music_start");
     initClockFrequency();
     startStopwatchA();
     startStopwatchB();
@@ -227,5 +230,6 @@ int initDemo()
     std::puts("a2");
     std::puts("a3");
     std::fflush(stdout);
+    endLoadStep("clock_and_music_start");
     return 1;
 }

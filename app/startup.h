@@ -16,6 +16,8 @@ extern float loadingProgress;
 
 // Called before and after every loading step's work with the step's name (tools time them).
 extern void (*loadStepObserver)(const char* step, bool finished);
+void beginLoadStep(const char* name);
+void endLoadStep(const char* name);
 
 int initDemo();
 void advanceLoadingBar();
