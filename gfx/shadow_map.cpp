@@ -59,6 +59,16 @@ void createShadowTarget()
         std::puts("shadow mapping buffer not created");
 }
 
+void beginShadowTargetPass()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowTarget.framebuffer);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDepthMask(GL_TRUE);
+    glViewport(0, 0, SHADOW_MAP_SIZE, SHADOW_MAP_SIZE);
+}
+
 void initShadowPrograms()
 {
     createShadowTarget();

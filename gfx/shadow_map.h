@@ -44,6 +44,10 @@ extern uint32_t dofBlurIntensityTexture;  // "dofblurintensity.tga"
 void initShadowPrograms();
 // Creates the shadow target; leaves its framebuffer bound.
 void createShadowTarget();
+// The start of a depth pass: the shadow target bound over its whole 4096 x 4096 viewport,
+// cleared to white (the far plane) and depth 1, then depth writes on for the pass (after the
+// clears, so the depth clear follows the caller's mask).
+void beginShadowTargetPass();
 
 void setLightTransformTilted();
 void setLightTransform();

@@ -7,7 +7,7 @@
 #include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
-#include "gfx/shadow_map.h"        // shadowTarget and the shadow programs
+#include "gfx/shadow_map.h"        // beginShadowTargetPass and the shadow programs
 #include "gfx/textures.h"          // loadTexture, textureSets
 #include "platform/crt_random.h"   // the dust's draws
 #include "platform/gl_api.h"
@@ -422,16 +422,11 @@ static void loadShipTransform(float shipY, float yaw)
 
 static void beginShadowPass(double zNear, double zFar)
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowTarget.framebuffer);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glClearDepth(1.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDepthMask(GL_TRUE);
+    beginShadowTargetPass();
     glDisable(GL_CULL_FACE);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(35.0, 1.0, zNear, zFar);
-    glViewport(0, 0, SHADOW_MAP_SIZE, SHADOW_MAP_SIZE);
 }
 
 static void loadViewProjection()

@@ -5,7 +5,7 @@
 #include "core/screen_frame.h"       // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "core/keyboard.h"          // keyboardState
 #include "gfx/model.h"              // loadModel, scaleModel, uploadModelVertices
-#include "gfx/shadow_map.h"         // shadowTarget and the shadow programs
+#include "gfx/shadow_map.h"         // beginShadowTargetPass and the shadow programs
 #include "platform/gl_api.h"
 #include "render/camera.h"          // mainCamera
 #include "render/light_space.h"     // sf, sfz, the light position, drawModelDepth
@@ -94,14 +94,9 @@ void advanceRingAngles(float speed, float dt)
 
 void drawRingsDepthPass()
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowTarget.framebuffer);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glClearDepth(1.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDepthMask(GL_TRUE);
+    beginShadowTargetPass();
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
-    glViewport(0, 0, SHADOW_MAP_SIZE, SHADOW_MAP_SIZE);
     for (int m = 0; m < RINGS_MODEL_COUNT; ++m) {
         if (!ringsModels[m])
             continue;

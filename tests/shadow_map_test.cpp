@@ -180,6 +180,41 @@ TEST(ShadowMap, DepthPassPacksTheWindowDepthIntoTwentyFourBits)
     glDepthFunc(GL_LEQUAL);
 }
 
+// A depth pass starts on the whole target at the far plane whatever the last pass left: an
+// occluder in the target, another framebuffer and a small viewport bound.
+TEST(ShadowMap, PassStartClearsTheWholeTargetToTheFarPlane)
+{
+    REQUIRE_SHADOW_PROGRAMS();
+    resetMatrices();
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    bindShadowTarget();
+    drawDepthQuad(-1.0f, 1.0f, -0.9f);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, 16, 16);
+
+    beginShadowTargetPass();
+    GLint bound = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), shadowTarget.framebuffer);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, SHADOW_MAP_SIZE, SHADOW_MAP_SIZE}));
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_EQ(depthWrites, GL_TRUE);
+    const int corners[][2] = {{0, 0}, {4095, 0}, {0, 4095}, {4095, 4095}};
+    for (const auto& c : corners)
+        EXPECT_DOUBLE_EQ(unpackDepth(readPixelsRgba(c[0], c[1], 1, 1)), 1.0) << c[0] << "," << c[1];
+    // The depth was cleared too: a quad behind the old occluder covers the whole target.
+    drawDepthQuad(-1.0f, 1.0f, 0.9f);
+    for (const auto& c : corners)
+        EXPECT_NEAR(unpackDepth(readPixelsRgba(c[0], c[1], 1, 1)), 0.95, 1e-6) << c[0] << "," << c[1];
+    glDepthFunc(GL_LEQUAL);
+}
+
 // The lit pass over a plane that the depth-bias matrix maps at depth planeDepth onto a shadow
 // map whose left half holds an occluder at window depth 0.3 and whose right half is empty.
 TEST(ShadowMap, LitPassesDarkenWhatIsBehindTheStoredDepth)
