@@ -9,7 +9,9 @@
 #include "platform/os_services.h"  // showMessageBox
 
 #include <cstring>
+#include <memory>
 #include <new>
+#include <vector>
 
 int64_t totalTextureBytes = 0;
 
@@ -17,6 +19,7 @@ static const uint8_t UNCOMPRESSED_TEMPLATE[TGA_FIXED_HEADER_BYTES] = {0, 0, 2, 0
 static const uint8_t RLE_TEMPLATE[TGA_FIXED_HEADER_BYTES] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 // MB_OK with no icon flags.
 static constexpr unsigned MESSAGE_BOX_OK = 0;
+static constexpr size_t STREAM_BUFFER_BYTES = 4096;
 
 // The silent readers account the buffer sizes; the message-box readers only report.
 enum class TgaVariant { SILENT, MESSAGES };
@@ -46,30 +49,11 @@ static int64_t bytesLeft(FILE* file)
     return static_cast<int64_t>(end) - here;
 }
 
-// Whether the bytes left can hold a body of `size` bytes: raw exactly, run-length at least one
-// packet (a header byte and one pixel) per 128 pixels.
-static bool bodyCanFill(FILE* file, TgaBody body, uint32_t bytesPerPixel, uint64_t size)
+// Validates the six image-field bytes and fills in the picture's shape; `size` receives the
+// pixel bytes. No buffer is taken here.
+static TgaFault takeImageFields(TgaImage& image, const uint8_t* imageFields, TgaBody body, TgaVariant variant,
+                                uint64_t& size)
 {
-    int64_t left = bytesLeft(file);
-    if (left < 0)
-        return true;
-    uint64_t available = static_cast<uint64_t>(left);
-    if (body == TgaBody::UNCOMPRESSED)
-        return size <= available;
-    uint64_t pixels = size / bytesPerPixel;
-    uint64_t packets = available / (1 + bytesPerPixel);
-    return pixels <= packets * TGA_MAX_PACKET_PIXELS;
-}
-
-// Common start of both bodies: image fields, validation and the pixel buffer. A body the
-// file cannot fill returns NONE with no buffer; the decoder then meets the fault it would
-// meet with one, reading without storing.
-static TgaFault beginBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant variant, uint64_t& size)
-{
-    image.data = nullptr;
-    uint8_t imageFields[TGA_IMAGE_FIELD_BYTES];
-    if (std::fread(imageFields, 1, sizeof imageFields, file) != sizeof imageFields)
-        return pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT, TgaFault::RLE_IMAGE_FIELDS_SHORT);
     image.width = imageFields[0] + 256u * imageFields[1];
     image.height = imageFields[2] + 256u * imageFields[3];
     image.bpp = imageFields[4];
@@ -83,85 +67,139 @@ static TgaFault beginBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant 
         debugLog("current texture size = %llu\n", static_cast<unsigned long long>(size));
         totalTextureBytes += static_cast<int64_t>(size);
     }
-    // A header alone can ask for a gigabyte: a body the rest of the file cannot fill is
-    // refused by the decoder's dry run below, without the buffer.
-    if (!bodyCanFill(file, body, image.bpp / 8, size))
-        return TgaFault::NONE;
-    image.data = new (std::nothrow) uint8_t[size];
-    if (!image.data)
-        return pickFault(body, TgaFault::UNCOMPRESSED_ALLOCATION_FAILED, TgaFault::RLE_ALLOCATION_FAILED);
     return TgaFault::NONE;
 }
 
-static TgaFault decodeUncompressed(TgaImage& image, FILE* file, TgaVariant variant)
+static TgaFault decodeUncompressed(TgaImage& image, FILE* file, uint64_t size)
 {
-    uint64_t size = 0;
-    TgaFault fault = beginBody(image, file, TgaBody::UNCOMPRESSED, variant, size);
-    if (fault != TgaFault::NONE)
-        return fault;
-    if (!image.data)
+    // A header alone can ask for a gigabyte: a file too short for it is refused before the buffer.
+    const int64_t left = bytesLeft(file);
+    if (left >= 0 && static_cast<uint64_t>(left) < size)
         return TgaFault::UNCOMPRESSED_PIXELS_SHORT;
+    image.data = new (std::nothrow) uint8_t[size];
+    if (!image.data)
+        return TgaFault::UNCOMPRESSED_ALLOCATION_FAILED;
     if (std::fread(image.data, 1, size, file) != size)
         return TgaFault::UNCOMPRESSED_PIXELS_SHORT;
     tgaSwapRedBlue(image.data, size, image.bpp / 8);
     return TgaFault::NONE;
 }
 
-static void storePixel(uint8_t* destination, const uint8_t* source, uint32_t bytesPerPixel)
+// `count` copies of one file-order pixel, stored swapped: the first by hand, the rest by
+// doubling copies of what is already there.
+static void fillRun(uint8_t* destination, const uint8_t* source, uint32_t count, uint32_t bytesPerPixel)
 {
-    destination[0] = source[2];
-    destination[1] = source[1];
-    destination[2] = source[0];
-    if (bytesPerPixel == 4)
-        destination[3] = source[3];
+    std::memcpy(destination, source, bytesPerPixel);
+    tgaSwapRedBlue(destination, bytesPerPixel, bytesPerPixel);
+    const size_t total = static_cast<size_t>(count) * bytesPerPixel;
+    size_t filled = bytesPerPixel;
+    while (filled < total) {
+        const size_t copy = filled < total - filled ? filled : total - filled;
+        std::memcpy(destination + filled, destination, copy);
+        filled += copy;
+    }
 }
 
-static TgaFault decodeRle(TgaImage& image, FILE* file, TgaVariant variant)
+// Walks the packets of a run-length body held in memory. Without `pixels` it only finds the
+// fault a pixel-by-pixel decode would meet, packet by packet; with a buffer (after a clean
+// walk) it stores the picture. Packets run on across row ends.
+static TgaFault walkRlePackets(const uint8_t* body, size_t bodyBytes, uint32_t bytesPerPixel, uint64_t pixelCount,
+                               uint8_t* pixels)
 {
-    uint64_t size = 0;
-    TgaFault fault = beginBody(image, file, TgaBody::RLE, variant, size);
-    if (fault != TgaFault::NONE)
-        return fault;
-    const uint32_t bytesPerPixel = image.bpp / 8;
-    const uint64_t pixelCount = static_cast<uint64_t>(image.width) * image.height;
+    size_t at = 0;
     uint64_t next = 0;
-    uint8_t packet[TGA_MAX_PACKET_PIXELS * 4];
-    // Packets run on across row ends; bytes after the last needed packet are never read.
     while (next < pixelCount) {
-        int header = std::fgetc(file);
-        if (header == EOF)
+        if (at >= bodyBytes)
             return TgaFault::RLE_PACKET_HEADER_SHORT;
+        const uint32_t header = body[at++];
+        const uint64_t room = pixelCount - next;
         if (header < 128) {
-            // Raw packet: read in one go, then stored pixel by pixel in the order a per-pixel
-            // read would meet its faults (a missing value before an overrun).
-            const uint32_t count = static_cast<uint32_t>(header) + 1;
-            const size_t available = std::fread(packet, 1, count * bytesPerPixel, file) / bytesPerPixel;
-            for (uint32_t i = 0; i < count; ++i) {
-                if (i >= available)
-                    return TgaFault::RLE_RAW_PIXEL_SHORT;
-                if (next >= pixelCount)
-                    return TgaFault::RLE_TOO_MANY_PIXELS;
-                if (image.data)
-                    storePixel(image.data + next * bytesPerPixel, packet + i * bytesPerPixel, bytesPerPixel);
-                ++next;
+            const uint32_t count = header + 1;
+            const uint64_t present = (bodyBytes - at) / bytesPerPixel;
+            // Pixel by pixel, a missing value is met before an overrun.
+            if (present < count && present <= room)
+                return TgaFault::RLE_RAW_PIXEL_SHORT;
+            if (count > room)
+                return TgaFault::RLE_TOO_MANY_PIXELS;
+            const size_t bytes = static_cast<size_t>(count) * bytesPerPixel;
+            if (pixels) {
+                std::memcpy(pixels + next * bytesPerPixel, body + at, bytes);
+                tgaSwapRedBlue(pixels + next * bytesPerPixel, bytes, bytesPerPixel);
             }
+            at += bytes;
+            next += count;
         } else {
-            const uint32_t count = static_cast<uint32_t>(header) - 127;
-            if (std::fread(packet, 1, bytesPerPixel, file) != bytesPerPixel)
+            const uint32_t count = header - 127;
+            if (bodyBytes - at < bytesPerPixel)
                 return TgaFault::RLE_RUN_PIXEL_SHORT;
-            for (uint32_t i = 0; i < count; ++i) {
-                if (next >= pixelCount)
-                    return TgaFault::RLE_TOO_MANY_PIXELS;
-                if (image.data)
-                    storePixel(image.data + next * bytesPerPixel, packet, bytesPerPixel);
-                ++next;
-            }
+            if (count > room)
+                return TgaFault::RLE_TOO_MANY_PIXELS;
+            if (pixels)
+                fillRun(pixels + next * bytesPerPixel, body + at, count, bytesPerPixel);
+            at += bytesPerPixel;
+            next += count;
         }
     }
-    // Unreached: a body the file cannot fill fails above before its last pixel.
-    if (!image.data)
-        return TgaFault::RLE_PACKET_HEADER_SHORT;
     return TgaFault::NONE;
+}
+
+// Reads at most `limit` bytes from the read position: in one read when the stream tells its
+// length, else in growing pieces. Returns the bytes read; `bytes` owns them (null when none).
+static size_t readUpTo(FILE* file, uint64_t limit, std::unique_ptr<uint8_t[]>& bytes)
+{
+    const int64_t left = bytesLeft(file);
+    if (left >= 0) {
+        const size_t want = static_cast<size_t>(static_cast<uint64_t>(left) < limit ? left : limit);
+        if (want == 0)
+            return 0;
+        bytes.reset(new (std::nothrow) uint8_t[want]);
+        return bytes ? std::fread(bytes.get(), 1, want, file) : 0;
+    }
+    std::vector<uint8_t> pieces;
+    uint8_t piece[64 * 1024];
+    while (pieces.size() < limit) {
+        const uint64_t want = limit - pieces.size() < sizeof piece ? limit - pieces.size() : sizeof piece;
+        const size_t got = std::fread(piece, 1, want, file);
+        pieces.insert(pieces.end(), piece, piece + got);
+        if (got < want)
+            break;
+    }
+    if (pieces.empty())
+        return 0;
+    bytes.reset(new (std::nothrow) uint8_t[pieces.size()]);
+    if (bytes)
+        std::memcpy(bytes.get(), pieces.data(), pieces.size());
+    return bytes ? pieces.size() : 0;
+}
+
+static TgaFault decodeRle(TgaImage& image, FILE* file, uint64_t size)
+{
+    const uint32_t bytesPerPixel = image.bpp / 8;
+    const uint64_t pixelCount = static_cast<uint64_t>(image.width) * image.height;
+    // The most bytes the packets can use: one-pixel packets throughout, and one pixel more so
+    // a raw packet reaching past the picture is still told from one cut short. Bytes after
+    // that are never read.
+    const uint64_t limit = pixelCount * (1 + bytesPerPixel) + bytesPerPixel;
+    std::unique_ptr<uint8_t[]> body;
+    const size_t bodyBytes = readUpTo(file, limit, body);
+    // The walk finds any fault before the picture's buffer is taken, so a header asking for
+    // more than the packets hold costs no allocation.
+    TgaFault fault = walkRlePackets(body.get(), bodyBytes, bytesPerPixel, pixelCount, nullptr);
+    if (fault != TgaFault::NONE)
+        return fault;
+    image.data = new (std::nothrow) uint8_t[size];
+    if (!image.data)
+        return TgaFault::RLE_ALLOCATION_FAILED;
+    return walkRlePackets(body.get(), bodyBytes, bytesPerPixel, pixelCount, image.data);
+}
+
+static TgaFault decodeBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant variant, const uint8_t* imageFields)
+{
+    uint64_t size = 0;
+    TgaFault fault = takeImageFields(image, imageFields, body, variant, size);
+    if (fault != TgaFault::NONE)
+        return fault;
+    return body == TgaBody::UNCOMPRESSED ? decodeUncompressed(image, file, size) : decodeRle(image, file, size);
 }
 
 // Closes the file, drops the pixels of a failed read and passes the fault on.
@@ -173,15 +211,17 @@ static TgaFault finishRead(TgaImage& image, FILE* file, TgaFault fault)
     return fault;
 }
 
+// A body reader for a file positioned after the fixed header.
 static TgaFault readBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant variant)
 {
-    if (!file) {
-        image.data = nullptr;
+    image.data = nullptr;
+    if (!file)
         return TgaFault::OPEN_FAILED;
-    }
-    TgaFault fault = body == TgaBody::UNCOMPRESSED ? decodeUncompressed(image, file, variant)
-                                                   : decodeRle(image, file, variant);
-    return finishRead(image, file, fault);
+    uint8_t imageFields[TGA_IMAGE_FIELD_BYTES];
+    if (std::fread(imageFields, 1, sizeof imageFields, file) != sizeof imageFields)
+        return finishRead(image, file,
+                          pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT, TgaFault::RLE_IMAGE_FIELDS_SHORT));
+    return finishRead(image, file, decodeBody(image, file, body, variant, imageFields));
 }
 
 static TgaFault readWholeFile(TgaImage& image, FILE* file, TgaVariant variant)
@@ -189,14 +229,25 @@ static TgaFault readWholeFile(TgaImage& image, FILE* file, TgaVariant variant)
     image.data = nullptr;
     if (!file)
         return TgaFault::OPEN_FAILED;
-    uint8_t header[TGA_FIXED_HEADER_BYTES];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header)
+    // The reads below are few and large: a small buffer here spares the stream its own
+    // allocation. The file is closed before this frame ends.
+    uint8_t streamBuffer[STREAM_BUFFER_BYTES];
+    std::setvbuf(file, reinterpret_cast<char*>(streamBuffer), _IOFBF, sizeof streamBuffer);
+    uint8_t header[TGA_FIXED_HEADER_BYTES + TGA_IMAGE_FIELD_BYTES];
+    const size_t got = std::fread(header, 1, sizeof header, file);
+    if (got < TGA_FIXED_HEADER_BYTES)
         return finishRead(image, file, TgaFault::HEADER_SHORT);
-    if (std::memcmp(header, UNCOMPRESSED_TEMPLATE, sizeof header) == 0)
-        return readBody(image, file, TgaBody::UNCOMPRESSED, variant);
-    if (std::memcmp(header, RLE_TEMPLATE, sizeof header) == 0)
-        return readBody(image, file, TgaBody::RLE, variant);
-    return finishRead(image, file, TgaFault::HEADER_MISMATCH);
+    TgaBody body = TgaBody::UNCOMPRESSED;
+    if (std::memcmp(header, UNCOMPRESSED_TEMPLATE, TGA_FIXED_HEADER_BYTES) == 0)
+        body = TgaBody::UNCOMPRESSED;
+    else if (std::memcmp(header, RLE_TEMPLATE, TGA_FIXED_HEADER_BYTES) == 0)
+        body = TgaBody::RLE;
+    else
+        return finishRead(image, file, TgaFault::HEADER_MISMATCH);
+    if (got < sizeof header)
+        return finishRead(image, file,
+                          pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT, TgaFault::RLE_IMAGE_FIELDS_SHORT));
+    return finishRead(image, file, decodeBody(image, file, body, variant, header + TGA_FIXED_HEADER_BYTES));
 }
 
 const char* tgaFaultText(TgaFault fault)
