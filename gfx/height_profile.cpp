@@ -20,17 +20,23 @@ HeightProfileFault scanHeightProfile(const TgaImage& image, float* heights)
     // surface that ends early, so such a picture is refused whole.
     if (image.width > static_cast<uint32_t>(HEIGHT_PROFILE_COLUMNS))
         return HeightProfileFault::TOO_WIDE;
+    // A one-row picture has no row to differ from the first: its columns stay 0.
+    if (image.height == 1)
+        return HeightProfileFault::NONE;
     const size_t rowBytes = static_cast<size_t>(image.width) * PROFILE_BYTES_PER_PIXEL;
     const float height = static_cast<float>(image.height);
-    for (uint32_t x = 0; x < image.width; ++x) {
-        const uint8_t* column = image.data + static_cast<size_t>(x) * PROFILE_BYTES_PER_PIXEL;
+    const uint8_t* firstRow = image.data;
+    const uint8_t* lastRow = image.data + (image.height - 1) * rowBytes;
+    // Each column walks down from row 1 until its red differs from row 0's, stopping at the
+    // last row either way; pointers step the walk, the row number only counts.
+    for (const uint8_t* column = firstRow; column != firstRow + rowBytes; column += PROFILE_BYTES_PER_PIXEL) {
         const uint8_t reference = column[0];  // red of the first stored row
-        for (uint32_t r = 1; r < image.height; ++r) {
-            if (column[r * rowBytes] != reference || r == image.height - 1) {
-                heights[x] = static_cast<float>(r) / height;
-                break;
-            }
-        }
+        const uint8_t* bottom = lastRow + (column - firstRow);
+        const uint8_t* red = column + rowBytes;
+        uint32_t r = 1;
+        for (; red != bottom && *red == reference; red += rowBytes)
+            ++r;
+        *heights++ = static_cast<float>(r) / height;
     }
     return HeightProfileFault::NONE;
 }

@@ -107,10 +107,9 @@ void tgaConvertToGrey(TgaFileInfo& info)
     if (!grey)
         return;
     const size_t bytesPerPixel = info.bpp / 8;
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* p = &info.data[i * bytesPerPixel];
-        grey[i] = static_cast<uint8_t>(0.3 * p[0] + 0.59 * p[1] + 0.11 * p[2]);
-    }
+    const uint8_t* p = info.data;
+    for (uint8_t* out = grey; out != grey + count; ++out, p += bytesPerPixel)
+        *out = static_cast<uint8_t>(0.3 * p[0] + 0.59 * p[1] + 0.11 * p[2]);
     std::free(info.data);
     info.data = grey;
     info.bpp = 8;

@@ -28,18 +28,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < TGA_FILE_HEADER_BYTES + pixels * bytesPerPixel)
         std::abort();
     const uint8_t* stored = data + TGA_FILE_HEADER_BYTES;
-    for (size_t i = 0; i < pixels * bytesPerPixel; i += bytesPerPixel)
-        for (size_t c = 0; c < bytesPerPixel; ++c) {
-            const size_t from = bytesPerPixel >= 3 && c != 1 && c < 3 ? 2 - c : c;
-            if (info.data[i + c] != stored[i + from])
-                std::abort();
-        }
+    const uint8_t* end = info.data + pixels * bytesPerPixel;
+    for (const uint8_t* p = info.data; p != end; p += bytesPerPixel, stored += bytesPerPixel) {
+        if (bytesPerPixel == 1 ? p[0] != stored[0]
+                               : p[0] != stored[2] || p[1] != stored[1] || p[2] != stored[0] ||
+                                     (bytesPerPixel == 4 && p[3] != stored[3]))
+            std::abort();
+    }
     tgaConvertToGrey(info);
     if (info.bpp != 8)
         std::abort();
     volatile uint8_t sum = 0;
-    for (size_t i = 0; i < pixels; ++i)
-        sum = static_cast<uint8_t>(sum + info.data[i]);
+    for (const uint8_t* p = info.data; p != info.data + pixels; ++p)
+        sum = static_cast<uint8_t>(sum + *p);
     std::free(info.data);
     return 0;
 }

@@ -35,15 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const size_t body = TGA_FIXED_HEADER_BYTES + TGA_IMAGE_FIELD_BYTES;
         if (size < body + pictureBytes)
             std::abort();
-        for (size_t i = 0; i < pictureBytes; i += bytesPerPixel)
-            if (image.data[i] != data[body + i + 2] || image.data[i + 1] != data[body + i + 1] ||
-                image.data[i + 2] != data[body + i] || (bytesPerPixel == 4 && image.data[i + 3] != data[body + i + 3]))
+        const uint8_t* stored = data + body;
+        for (const uint8_t* p = image.data; p != image.data + pictureBytes; p += bytesPerPixel, stored += bytesPerPixel)
+            if (p[0] != stored[2] || p[1] != stored[1] || p[2] != stored[0] || (bytesPerPixel == 4 && p[3] != stored[3]))
                 std::abort();
     } else {
         // Touch every pixel so the sanitizers see a buffer shorter than the picture.
         volatile uint8_t sum = 0;
-        for (size_t i = 0; i < pictureBytes; ++i)
-            sum = static_cast<uint8_t>(sum + image.data[i]);
+        for (const uint8_t* p = image.data; p != image.data + pictureBytes; ++p)
+            sum = static_cast<uint8_t>(sum + *p);
     }
     releaseTgaImage(image);
     return 0;

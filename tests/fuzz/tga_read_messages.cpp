@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ok) {
         volatile uint8_t sum = 0;
         const size_t pictureBytes = static_cast<size_t>(image.bpp / 8) * image.width * image.height;
-        for (size_t i = 0; i < pictureBytes; ++i)
-            sum = static_cast<uint8_t>(sum + image.data[i]);
+        for (const uint8_t* p = image.data; p != image.data + pictureBytes; ++p)
+            sum = static_cast<uint8_t>(sum + *p);
     }
     releaseTgaImage(image);
     return 0;
