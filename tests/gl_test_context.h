@@ -51,6 +51,7 @@ inline void restoreGlDefaults()
         return;
     shaderLoader.unuse();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, 1920, 1080);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -68,6 +69,40 @@ inline void restoreGlDefaults()
     glBlendFunc(GL_ONE, GL_ZERO);
     glClearColor(0, 0, 0, 0);
     glColor4f(1, 1, 1, 1);
+}
+
+// Identity projection and modelview over the caller's, both pushed; the modelview is current.
+inline void pushIdentityMatrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+// Gives back the matrices pushIdentityMatrices or pushWindowView kept; the modelview is current.
+inline void popMatrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+// The window bound over its whole 1920 x 1080 viewport with pushIdentityMatrices; with `right`
+// given, the projection is the orthographic frame 0..right x 0..top instead of the identity.
+inline void pushWindowView(double right = 0.0, double top = 0.0)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, 1920, 1080);
+    pushIdentityMatrices();
+    if (right != 0.0) {
+        glMatrixMode(GL_PROJECTION);
+        glOrtho(0.0, right, 0.0, top, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+    }
 }
 
 // A camera of the caller's that screen-space passes must not see: a 60 degree perspective in

@@ -51,15 +51,7 @@ protected:
             list.items[i] = &models[i];
         }
         list.count = MODELS;
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, 1920, 1080);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(0, MODELS, 0, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
+        pushWindowView(MODELS, 1);
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glDisable(GL_CULL_FACE);
@@ -67,10 +59,7 @@ protected:
     }
     void TearDown() override
     {
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        popMatrices();
         glColor4f(1, 1, 1, 1);
         glActiveTexture(GL_TEXTURE0);
         for (Model& model : models)

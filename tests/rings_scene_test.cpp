@@ -282,15 +282,9 @@ protected:
         frameDt = savedDt;
         beatFlags = savedFlags;
         mainCamera = savedCamera;
-        // The GL state later cases of the program start from: the scene leaves a ring's
-        // transform in the modelview and its own camera in the projection.
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, 1920, 1080);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glActiveTexture(GL_TEXTURE0);
+        // The scene leaves a ring's transform in the modelview and its own camera in the
+        // projection: later cases of the program start from a new context's state.
+        restoreGlDefaults();
     }
 
     // One frame as the frame routine runs it: its perspective and the look-at of mainCamera in

@@ -208,12 +208,7 @@ std::vector<float> listVertices(GLuint list)
 {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushIdentityMatrices();
     glViewport(0, 0, FEEDBACK_SIDE, FEEDBACK_SIDE);
     glDisable(GL_CULL_FACE);
     std::vector<GLfloat> buffer(4096);
@@ -222,10 +217,7 @@ std::vector<float> listVertices(GLuint list)
     glCallList(list);
     GLint used = glRenderMode(GL_RENDER);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popMatrices();
 
     std::vector<float> vertices;
     for (GLint i = 0; i < used;) {
@@ -367,13 +359,7 @@ TEST_F(SceneFileGl, ACompiledListDrawsTheModel)
     glUseProgram(0);
     glDeleteProgram(program);
 
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, 1920, 1080);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    pushWindowView();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
@@ -385,9 +371,7 @@ TEST_F(SceneFileGl, ACompiledListDrawsTheModel)
     glColor4f(1, 1, 1, 1);
     std::vector<uint8_t> inside = readPixelsRgba(960, 540, 1, 1);
     std::vector<uint8_t> outside = readPixelsRgba(100, 100, 1, 1);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popMatrices();
     EXPECT_EQ(inside[0], 255);
     EXPECT_NEAR(inside[1], 128, 1);
     EXPECT_EQ(inside[2], 0);

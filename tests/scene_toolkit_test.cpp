@@ -121,14 +121,7 @@ protected:
     void SetUp() override
     {
         REQUIRE_GL_CONTEXT();
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, 1920, 1080);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
+        pushWindowView();
         glUseProgram(0);
         glActiveTexture(GL_TEXTURE0);
         glDisable(GL_TEXTURE_2D);
@@ -139,10 +132,7 @@ protected:
     }
     void TearDown() override
     {
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        popMatrices();
         glDisable(GL_TEXTURE_2D);
         glUseProgram(0);
     }
