@@ -1,8 +1,41 @@
 #include "app/run_directory.h"
 
 #include <cstdio>
+#include <cstring>
+#include <deque>
 #include <filesystem>
+#include <string>
 #include <system_error>
+
+static bool namedIn(std::initializer_list<const char*> options, const char* word)
+{
+    for (const char* option : options)
+        if (std::strcmp(option, word) == 0)
+            return true;
+    return false;
+}
+
+void anchorPathOptions(int argc, char** argv, std::initializer_list<const char*> inputOptions,
+                       std::initializer_list<const char*> outputOptions)
+{
+    namespace fs = std::filesystem;
+    // argv keeps pointing into these for the rest of the run; a deque never moves its strings.
+    static std::deque<std::string> absolutePaths;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const bool output = namedIn(outputOptions, argv[i]);
+        if (!output && !namedIn(inputOptions, argv[i]))
+            continue;
+        std::error_code error;
+        const char* value = argv[++i];
+        if (!output && !fs::exists(value, error))
+            continue;
+        fs::path absolute = fs::absolute(value, error);
+        if (error)
+            continue;
+        absolutePaths.push_back(absolute.string());
+        argv[i] = &absolutePaths.back()[0];
+    }
+}
 
 void enterRunDirectoryIfNoData(const char* tool)
 {

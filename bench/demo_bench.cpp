@@ -46,6 +46,7 @@ static const int SCENE_ORDER[] = {STATE_PICTURE, STATE_PALETTE_LOGO, STATE_RADIA
 
 int main(int argc, char** argv)
 {
+    anchorPathOptions(argc, argv, {"--game", "--keys"}, {});
     enterRunDirectoryIfNoData("demo-bench");
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--game"))

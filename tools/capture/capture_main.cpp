@@ -55,23 +55,9 @@ static bool hasFlag(int argc, char** argv, const char* flag)
     return false;
 }
 
-// Output folders named relative to where the tool was started, before it may change to the
-// run directory.
-static void makeOutputFoldersAbsolute(int argc, char** argv)
-{
-    static std::vector<std::string> absolutePaths;
-    absolutePaths.reserve(static_cast<size_t>(argc));
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--out") != 0)
-            continue;
-        absolutePaths.push_back(std::filesystem::absolute(argv[i + 1]).string());
-        argv[++i] = &absolutePaths.back()[0];
-    }
-}
-
 int main(int argc, char** argv)
 {
-    makeOutputFoldersAbsolute(argc, argv);
+    anchorPathOptions(argc, argv, {"--keys"}, {"--out"});
     enterRunDirectoryIfNoData("demo-capture");
     glErrorSink = printGlError;
     if (wantsEffectCapture(argc, argv))
