@@ -10,10 +10,13 @@
 #include "core/program_exit.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <future>
+#include <memory>
+#include <thread>
 
 // The whole data-folder file `name`, read at once; false when it cannot be opened.
 static bool readDataFileText(const char* name, std::string& text)
@@ -60,13 +63,36 @@ struct Prefetched3dmFile {
 };
 static std::vector<Prefetched3dmFile> prefetched3dmFiles;
 
+// A few workers take the files in list order, so the loader threads stay fewer than the cores
+// and the thread that loads in order keeps one to itself.
+struct ModelFileWorkers {
+    std::vector<std::string> names;
+    std::vector<std::promise<Parsed3dmFile>> results;
+    std::atomic<size_t> next{0};
+    std::vector<std::future<void>> workers;  // last: destroyed (waited for) first
+};
+static std::unique_ptr<ModelFileWorkers> modelFileWorkers;
+static constexpr unsigned MODEL_READ_THREADS = 3;
+
+static void readModelFiles(ModelFileWorkers* work)
+{
+    for (size_t i = work->next++; i < work->names.size(); i = work->next++)
+        work->results[i].set_value(readAndParse3dm(work->names[i], READ_3DM_MODEL));
+}
+
 void prefetchModelFiles(const char* const* names, int count)
 {
+    dropPrefetchedModelFiles();
+    auto work = std::make_unique<ModelFileWorkers>();
     for (int i = 0; i < count; ++i) {
-        std::string name = names[i];
-        prefetched3dmFiles.push_back(
-            {name, std::async(std::launch::async, readAndParse3dm, name, READ_3DM_MODEL)});
+        work->names.emplace_back(names[i]);
+        work->results.emplace_back();
+        prefetched3dmFiles.push_back({names[i], work->results.back().get_future()});
     }
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, MODEL_READ_THREADS);
+    for (unsigned t = 0; t < threads; ++t)
+        work->workers.push_back(std::async(std::launch::async, readModelFiles, work.get()));
+    modelFileWorkers = std::move(work);
 }
 
 void dropPrefetchedModelFiles()
@@ -74,6 +100,7 @@ void dropPrefetchedModelFiles()
     for (Prefetched3dmFile& entry : prefetched3dmFiles)
         entry.result.wait();
     prefetched3dmFiles.clear();
+    modelFileWorkers.reset();
 }
 
 static Parsed3dmFile takeOrRead3dm(const char* name, Read3dmPurpose purpose)
