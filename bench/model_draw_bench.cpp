@@ -10,6 +10,7 @@
 // (drawModelFrame at slot 1 of a 32-bone skeleton) and "shadowed" (drawStaticModelShadowed).
 // --mode runs one of them only. Run with GALLIUM_NOOP=1 so the figures are the submission cost alone. DIR is the run
 // directory holding data/ (default: run/ beside the executable).
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT: the bench window
 #include "gfx/model.h"
 #include "gfx/shadow_map.h"
 #include "gfx/textures.h"
@@ -17,7 +18,7 @@
 #include "render/legacy_programs.h"
 #include "render/lights.h"
 #include "render/model_draw.h"
-#include "tests/draw_test_support.h"  // addSkeleton
+#include "tests/draw_test_support.h"  // addSkeleton, buildProgram
 
 #include <SDL.h>
 #include <chrono>
@@ -134,18 +135,7 @@ static uint32_t leanProgram = 0;
 
 static uint32_t buildLeanProgram()
 {
-    GLuint vs = glCreateShader(GL_VERTEX_SHADER), fs = glCreateShader(GL_FRAGMENT_SHADER);
-    glShaderSource(vs, 1, &LEAN_VERTEX, nullptr);
-    glShaderSource(fs, 1, &LEAN_FRAGMENT, nullptr);
-    glCompileShader(vs);
-    glCompileShader(fs);
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glLinkProgram(program);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    return linked ? program : 0;
+    return drawtest::buildProgram(LEAN_VERTEX, LEAN_FRAGMENT);
 }
 
 static void drawOnce(Model& model, BenchMode mode)
@@ -241,7 +231,7 @@ int main(int argc, char** argv)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_Window* window = SDL_CreateWindow("model-draw-bench", 0, 0, 1920, 1080, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow("model-draw-bench", 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context || !resolveGlFunctions()) {
         std::fprintf(stderr, "model-draw-bench: no OpenGL 4.5 context: %s\n", SDL_GetError());
@@ -256,7 +246,7 @@ int main(int argc, char** argv)
     leanProgram = buildLeanProgram();
     if (leanProgram == 0)
         std::fprintf(stderr, "model-draw-bench: the lean program does not link\n");
-    glViewport(0, 0, 1920, 1080);
+    glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, 16.0 / 9.0, 0.1, 100.0);

@@ -3,8 +3,10 @@
 // and debug outline. Screen position = level position - camera.
 #pragma once
 
-constexpr float VIEW_WIDTH = 1920.0f;
-constexpr float VIEW_HEIGHT = 1080.0f;
+#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H: one level unit per frame pixel
+
+constexpr float VIEW_WIDTH = SCREEN_W;
+constexpr float VIEW_HEIGHT = SCREEN_H;
 // The view grown by this much on every side decides what is near enough to draw.
 constexpr float VIEW_MARGIN = 300.0f;
 // The hero's view scales.

@@ -103,9 +103,7 @@ void runViewRestartWipeStep()
     const bool gl = gameHasGlContext();
     if (gl) {
         shaderLoader.use(passthroughProgram);
-        glUniform1i(glGetUniformLocation(passthroughProgram, "colorMap"), 0);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+        bindSampler(passthroughProgram, "colorMap", 0, screenTarget1.colorTexture);
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget4.framebuffer);
         drawFullScreenQuad();
     }
@@ -120,12 +118,8 @@ void runViewRestartWipeStep()
 
     if (gl) {
         shaderLoader.use(viewMixProgram);
-        glUniform1i(glGetUniformLocation(viewMixProgram, "colorMap2"), 0);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, screenTarget4.colorTexture);
-        glUniform1i(glGetUniformLocation(viewMixProgram, "colorMap"), 1);
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+        bindSampler(viewMixProgram, "colorMap2", 0, screenTarget4.colorTexture);
+        bindSampler(viewMixProgram, "colorMap", 1, screenTarget1.colorTexture);
         glActiveTexture(GL_TEXTURE0);
     }
 

@@ -26,12 +26,8 @@ void renderGameFrame()
             return;
         // The shockwave composite: the rings of target 3 push the scene of target 1.
         shaderLoader.use(nukeFxProgram);
-        glUniform1i(glGetUniformLocation(nukeFxProgram, "nukecircleMap"), 0);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, screenTarget3.colorTexture);
-        glUniform1i(glGetUniformLocation(nukeFxProgram, "colorMap"), 1);
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+        bindSampler(nukeFxProgram, "nukecircleMap", 0, screenTarget3.colorTexture);
+        bindSampler(nukeFxProgram, "colorMap", 1, screenTarget1.colorTexture);
         glActiveTexture(GL_TEXTURE0);
         glUniform1f(glGetUniformLocation(nukeFxProgram, "xc"), nukeCentreX - gameCameraX);
         glUniform1f(glGetUniformLocation(nukeFxProgram, "yc"), nukeCentreY - gameCameraY);
@@ -42,9 +38,7 @@ void renderGameFrame()
     if (!gl)
         return;
     shaderLoader.use(passthroughProgram);
-    glUniform1i(glGetUniformLocation(passthroughProgram, "colorMap"), 1);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, screenTarget1.colorTexture);
+    bindSampler(passthroughProgram, "colorMap", 1, screenTarget1.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();

@@ -168,15 +168,9 @@ void drawCloudLayer()
     tween(0.0, 0.0, 1.0, TWEEN_WRAP, CLOUD_SCROLL1_SPEED, &scroll1);
     tween(0.0, 0.0, 1.0, TWEEN_WRAP, CLOUD_SCROLL2_SPEED, &scroll2);
     shaderLoader.use(cloudsProgram);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, clouds1Texture);
-    glUniform1i(glGetUniformLocation(cloudsProgram, "clouds1"), 0);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, clouds2Texture);
-    glUniform1i(glGetUniformLocation(cloudsProgram, "clouds2"), 1);
-    glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, cloudsMaskTexture);
-    glUniform1i(glGetUniformLocation(cloudsProgram, "cloudsmask"), 2);
+    bindSampler(cloudsProgram, "clouds1", 0, clouds1Texture);
+    bindSampler(cloudsProgram, "clouds2", 1, clouds2Texture);
+    bindSampler(cloudsProgram, "cloudsmask", 2, cloudsMaskTexture);
     glActiveTexture(GL_TEXTURE0);
     glUniform1f(glGetUniformLocation(cloudsProgram, "scroll1"), scroll1);
     glUniform1f(glGetUniformLocation(cloudsProgram, "scroll2"), scroll2);
@@ -290,9 +284,7 @@ void renderGameScene()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     shaderLoader.use(passthroughProgram);
-    glUniform1i(glGetUniformLocation(passthroughProgram, "colorMap"), 1);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, screenTarget2.colorTexture);
+    bindSampler(passthroughProgram, "colorMap", 1, screenTarget2.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();

@@ -3,6 +3,7 @@
 // (975, 38), score at (140, 38), orbs at (140, 12), the frame rate at (0, 1048).
 #include "game/hud.h"
 
+#include "core/screen_frame.h"  // SCREEN_WIDTH: the bar spans the frame
 #include "game/draw_2d.h"
 #include "game/player.h"
 #include "gfx/textures.h"
@@ -21,7 +22,7 @@ char hudText[HUD_TEXT_CAPACITY] = {};
 
 namespace {
 
-constexpr int BAR_WIDTH = 1920;
+constexpr int BAR_WIDTH = SCREEN_WIDTH;
 constexpr int BAR_HEIGHT = 64;
 constexpr int PANEL_X = 538;
 constexpr int PANEL_TOP_Y = 38;

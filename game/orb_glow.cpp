@@ -91,12 +91,8 @@ void drawOrbGlow(int i, int m)
     const float alpha = health <= COLLECTED ? 1.0f : 1.0f - (health - COLLECTED) / COLLECTED;
 
     shaderLoader.use(explosionProgram);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, orbParticleTexture);
-    glUniform1i(glGetUniformLocation(explosionProgram, "colorMap"), 0);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, orbRampTextures[m - 1]);
-    glUniform1i(glGetUniformLocation(explosionProgram, "colorGradient"), 1);
+    bindSampler(explosionProgram, "colorMap", 0, orbParticleTexture);
+    bindSampler(explosionProgram, "colorGradient", 1, orbRampTextures[m - 1]);
     glActiveTexture(GL_TEXTURE0);
     glUniform1f(glGetUniformLocation(explosionProgram, "colorIndex"), 0.5f);
     glUniform1f(glGetUniformLocation(explosionProgram, "colorSelect"), 0.5f);

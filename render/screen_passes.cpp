@@ -200,9 +200,7 @@ void presentSceneTarget()
 void drawShadowMapView()
 {
     shaderLoader.use(screenPassthroughProgram);
-    glUniform1i(glGetUniformLocation(screenPassthroughProgram, "colorMap"), 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, shadowTarget.colorTexture);
+    bindSampler(screenPassthroughProgram, "colorMap", 0, shadowTarget.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawScreenSpanQuad(SHADOW_VIEW_LEFT, static_cast<float>(SCREEN_WIDTH), true);
 }
