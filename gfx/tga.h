@@ -15,8 +15,6 @@ constexpr uint32_t TGA_FORMAT_RGBA = 0x1908;
 constexpr uint32_t TGA_MAX_DIMENSION = 16384;
 constexpr size_t TGA_FIXED_HEADER_BYTES = 12;
 constexpr size_t TGA_IMAGE_FIELD_BYTES = 6;
-// Pixels in one raw or run packet at most (the count field holds 0..127 for 1..128).
-constexpr uint32_t TGA_MAX_PACKET_PIXELS = 128;
 
 struct TgaImage {
     uint8_t* data = nullptr;  // width x height pixels of bpp / 8 bytes; release with releaseTgaImage

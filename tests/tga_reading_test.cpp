@@ -263,6 +263,52 @@ TEST(TgaReading, HeaderAskingMoreThanTheFileHoldsIsRefusedWithoutItsBuffer)
     releaseTgaImage(image);
 }
 
+// A stream that cannot tell its length (a pipe) is read in pieces to the same results.
+TEST(TgaReading, StreamsWithoutALengthReadTheSame)
+{
+    const TgaBytes px{1, 2, 3};
+    const struct {
+        const char* what;
+        TgaBytes file;
+        TgaFault fault;
+    } cases[] = {
+        {"uncompressed", joinBytes({tgaHeader(2, 3, 2, 24), patternPixels(6, 3)}), TgaFault::NONE},
+        {"uncompressed cut short", joinBytes({tgaHeader(2, 3, 2, 24), patternPixels(5, 3)}),
+         TgaFault::UNCOMPRESSED_PIXELS_SHORT},
+        {"run-length with trailing bytes", joinBytes({tgaHeader(10, 3, 2, 24), runPacket(4, px),
+                                                      rawPacket(patternPixels(2, 3), 3), {9, 9, 9}}),
+         TgaFault::NONE},
+        {"run-length cut short", joinBytes({tgaHeader(10, 3, 2, 24), runPacket(4, px), {0x01, 1, 2}}),
+         TgaFault::RLE_RAW_PIXEL_SHORT},
+        {"run-length 1 GiB header", joinBytes({tgaHeader(10, 16384, 16384, 32), runPacket(128, {1, 2, 3, 4})}),
+         TgaFault::RLE_PACKET_HEADER_SHORT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        ASSERT_EQ(write(ends[1], c.file.data(), c.file.size()), static_cast<ssize_t>(c.file.size()));
+        close(ends[1]);
+        FILE* stream = fdopen(ends[0], "rb");
+        ASSERT_NE(stream, nullptr);
+        TgaImage piped;
+        TgaFault pipedFault = TgaFault::NONE;
+        readTgaFile(piped, "pipe.tga", stream, &pipedFault);
+        EXPECT_EQ(pipedFault, c.fault);
+        TgaImage image;
+        TgaFault fault = TgaFault::NONE;
+        readTgaBytes(c.file, image, fault);
+        EXPECT_EQ(fault, c.fault);
+        ASSERT_EQ(piped.data != nullptr, image.data != nullptr);
+        if (image.data) {
+            const size_t bytes = static_cast<size_t>(image.bpp / 8) * image.width * image.height;
+            EXPECT_EQ(TgaBytes(piped.data, piped.data + bytes), TgaBytes(image.data, image.data + bytes));
+        }
+        releaseTgaImage(piped);
+        releaseTgaImage(image);
+    }
+}
+
 TEST(TgaReading, TruncationAtEveryLengthFails)
 {
     const struct {
