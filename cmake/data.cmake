@@ -48,7 +48,7 @@ function(add_shader_variant name)
 endfunction()
 
 # The lit model passes: the plain pass, with fog, with fog and a specular map, the hero's;
-# the light-view depth pass. Each vertex shader also has a build for models drawn without bones.
+# the light-view depth pass. Each skinned vertex shader also has builds with smaller bone arrays.
 add_shader_variant(shmappass2.vert TEMPLATE lit_model.vert.in)
 add_shader_variant(shmappass2hero.vert TEMPLATE lit_model.vert.in)
 add_shader_variant(shmappass2fog.vert TEMPLATE lit_model.vert.in DEFINES FOG)
@@ -56,6 +56,9 @@ add_shader_variant(shmappass2static.vert TEMPLATE lit_model.vert.in DEFINES STAT
 add_shader_variant(shmappass2fogstatic.vert TEMPLATE lit_model.vert.in DEFINES FOG STATIC_MODEL)
 add_shader_variant(shmappass1.vert TEMPLATE model_depth.vert.in)
 add_shader_variant(shmappass1static.vert TEMPLATE model_depth.vert.in DEFINES STATIC_MODEL)
+add_shader_variant(shmappass2fewbones.vert TEMPLATE lit_model.vert.in DEFINES FEW_BONES)
+add_shader_variant(shmappass2fogfewbones.vert TEMPLATE lit_model.vert.in DEFINES FOG FEW_BONES)
+add_shader_variant(shmappass1fewbones.vert TEMPLATE model_depth.vert.in DEFINES FEW_BONES)
 add_shader_variant(shmappass2.frag TEMPLATE lit_model.frag.in)
 add_shader_variant(shmappass2fog.frag TEMPLATE lit_model.frag.in DEFINES FOG)
 add_shader_variant(shmappass2specular.frag TEMPLATE lit_model.frag.in DEFINES FOG SPECULAR_MAP)

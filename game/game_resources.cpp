@@ -4,6 +4,7 @@
 #include "gfx/scene_file.h"   // loadScene, compileModelDisplayList
 #include "gfx/shaders.h"      // shaderLoader
 #include "gfx/textures.h"     // loadTexture
+#include "render/model_draw.h"       // cacheModelProgramUniforms
 #include "render/model_list_draw.h"  // scaleModelList
 
 uint32_t clouds1Texture = 0;
@@ -97,6 +98,9 @@ void loadGamePrograms()
     heroDepthProgram = shaderLoader.load("shmappass1.vert", "shmappass1.frag");
     heroLitProgram = shaderLoader.load("shmappass2hero.vert", "shmappass2hero.frag");
     cloudsProgram = shaderLoader.load("passthroughvertexshader.vert", "clouds.frag");
+    for (uint32_t program :
+         {tileDepthProgram, backgroundDepthProgram, tileLitProgram, heroDepthProgram, heroLitProgram})
+        cacheModelProgramUniforms(program);
 }
 
 void clearHeroBlendFlags(Model& model)

@@ -158,45 +158,25 @@ static uint32_t linkOrReport(uint32_t program, const char* vertexFile, const cha
     return 0;
 }
 
-// Vertex shaders of the skinned model passes and their builds for models drawn without bones
-// (the same source without the bone arrays). GL sends a program's whole uniform storage with a
-// draw that changed any of it, and the bone arrays are most of it.
-struct StaticVertexBuild {
-    const char* skinned;
-    const char* unskinned;
-};
-static const StaticVertexBuild STATIC_VERTEX_BUILDS[] = {
-    {"shmappass1.vert", "shmappass1static.vert"},
-    {"shmappass2.vert", "shmappass2static.vert"},
-    {"shmappass2fog.vert", "shmappass2fogstatic.vert"},
+// The vertex source of each build of a skinned model pass, by MODEL_BUILD_BONES; the last is
+// the one the pass is loaded by.
+static const char* const MODEL_PASS_BUILD_FILES[][MODEL_BUILD_COUNT] = {
+    {"shmappass1static.vert", "shmappass1fewbones.vert", "shmappass1.vert"},
+    {"shmappass2static.vert", "shmappass2fewbones.vert", "shmappass2.vert"},
+    {"shmappass2fogstatic.vert", "shmappass2fogfewbones.vert", "shmappass2fog.vert"},
 };
 
-struct StaticModelPair {
-    uint32_t skinned;
-    uint32_t unskinned;
-};
-static StaticModelPair staticModelPairs[STATIC_MODEL_PROGRAM_CAPACITY];
-static int staticModelPairCount = 0;
+// Entries are cleared, never moved: the draws keep pointers to them.
+static ModelBuildFamily modelBuildFamilies[MODEL_BUILD_FAMILY_CAPACITY];
 
-// The build without bones of a freshly linked program, from its static vertex source and the
-// program's own compiled fragment shader. A failure is reported like any other build failure.
-static void buildStaticModelProgram(uint32_t skinned, const char* vertexFile, const char* fragmentFile,
-                                     uint32_t fragmentShader)
+// One smaller build: the vertex source `vertexFile` linked with the pass's compiled fragment
+// shader; 0 (reported like any build failure) when it does not build.
+static uint32_t buildSmallerModelPass(const char* vertexFile, const char* fragmentFile, uint32_t fragmentShader)
 {
-    const StaticVertexBuild* build = nullptr;
-    for (const StaticVertexBuild& b : STATIC_VERTEX_BUILDS)
-        if (vertexFile && std::strcmp(vertexFile, b.skinned) == 0)
-            build = &b;
-    if (!build)
-        return;
-    if (staticModelPairCount >= STATIC_MODEL_PROGRAM_CAPACITY) {
-        reportBuildFailure(std::string("STATIC MODEL PROGRAM TABLE FULL ") + vertexFile + "," + fragmentFile + "\n");
-        return;
-    }
-    char* source = readShaderSource(build->unskinned);
-    reportMissingSource("vertex", build->unskinned, source);
+    char* source = readShaderSource(vertexFile);
+    reportMissingSource("vertex", vertexFile, source);
     if (!source)
-        return;
+        return 0;
     uint32_t vertexShader = glCreateShader(GL_VERTEX_SHADER);
     setSource(vertexShader, source);
     uint32_t program = 0;
@@ -204,39 +184,65 @@ static void buildStaticModelProgram(uint32_t skinned, const char* vertexFile, co
         program = glCreateProgram();
         glAttachShader(program, fragmentShader);
         glAttachShader(program, vertexShader);
-        program = linkOrReport(program, build->unskinned, fragmentFile);
+        program = linkOrReport(program, vertexFile, fragmentFile);
     } else {
         reportBuildFailure("VERTEX SHADER ERROR " + logOrPlaceholder(shaderInfoLog(vertexShader)));
     }
     glDeleteShader(vertexShader);  // goes with the program it is attached to
-    if (program)
-        staticModelPairs[staticModelPairCount++] = {skinned, program};
+    return program;
 }
 
-uint32_t staticModelBuild(uint32_t program)
+// The smaller builds of a freshly linked pass, and its family entry.
+static void buildModelPassFamily(uint32_t program, const char* vertexFile, const char* fragmentFile,
+                                 uint32_t fragmentShader)
 {
-    for (int i = 0; i < staticModelPairCount; ++i)
-        if (staticModelPairs[i].skinned == program)
-            return staticModelPairs[i].unskinned;
-    return 0;
+    const char* const* files = nullptr;
+    for (const auto& f : MODEL_PASS_BUILD_FILES)
+        if (vertexFile && std::strcmp(vertexFile, f[MODEL_BUILD_COUNT - 1]) == 0)
+            files = f;
+    if (!files)
+        return;
+    ModelBuildFamily* family = nullptr;
+    for (ModelBuildFamily& f : modelBuildFamilies)
+        if (!family && f.builds[MODEL_BUILD_COUNT - 1] == 0)
+            family = &f;
+    if (!family) {
+        reportBuildFailure(std::string("MODEL BUILD TABLE FULL ") + vertexFile + "," + fragmentFile + "\n");
+        return;
+    }
+    for (int k = 0; k + 1 < MODEL_BUILD_COUNT; ++k)
+        family->builds[k] = buildSmallerModelPass(files[k], fragmentFile, fragmentShader);
+    family->builds[MODEL_BUILD_COUNT - 1] = program;
 }
 
-uint32_t skinnedModelBuild(uint32_t program)
+const ModelBuildFamily* modelBuildFamily(uint32_t program)
 {
-    for (int i = 0; i < staticModelPairCount; ++i)
-        if (staticModelPairs[i].unskinned == program)
-            return staticModelPairs[i].skinned;
-    return 0;
+    if (program == 0)
+        return nullptr;
+    for (const ModelBuildFamily& f : modelBuildFamilies)
+        for (uint32_t build : f.builds)
+            if (build == program)
+                return &f;
+    return nullptr;
 }
 
-static void deleteStaticModelBuild(uint32_t skinned)
+uint32_t smallestModelBuild(const ModelBuildFamily& family, int bones)
 {
-    for (int i = 0; i < staticModelPairCount; ++i) {
-        if (staticModelPairs[i].skinned == skinned) {
-            glDeleteProgram(staticModelPairs[i].unskinned);
-            staticModelPairs[i] = staticModelPairs[--staticModelPairCount];
-            return;
-        }
+    for (int k = 0; k < MODEL_BUILD_COUNT; ++k)
+        if (MODEL_BUILD_BONES[k] >= bones && family.builds[k] != 0)
+            return family.builds[k];
+    return family.builds[MODEL_BUILD_COUNT - 1];
+}
+
+static void deleteSmallerModelBuilds(uint32_t program)
+{
+    for (ModelBuildFamily& f : modelBuildFamilies) {
+        if (f.builds[MODEL_BUILD_COUNT - 1] != program)
+            continue;
+        for (int k = 0; k + 1 < MODEL_BUILD_COUNT; ++k)
+            if (f.builds[k] != 0)
+                glDeleteProgram(f.builds[k]);
+        f = ModelBuildFamily{};
     }
 }
 
@@ -277,7 +283,7 @@ uint32_t ShaderProgram::load(const char* vertexFile, const char* fragmentFile)
     glAttachShader(program, vertexShader);
     program = linkOrReport(program, vertexFile, fragmentFile);
     if (program)
-        buildStaticModelProgram(program, vertexFile, fragmentFile, fragmentShader);
+        buildModelPassFamily(program, vertexFile, fragmentFile, fragmentShader);
     std::printf("%d\n", static_cast<int>(program));
     return program;
 }
@@ -352,7 +358,7 @@ void ShaderProgram::destroy()
     if (vertexShader)
         glDeleteShader(vertexShader);
     if (program) {
-        deleteStaticModelBuild(program);
+        deleteSmallerModelBuilds(program);
         glDeleteProgram(program);
     }
     program = vertexShader = fragmentShader = 0;

@@ -31,15 +31,23 @@ struct ShaderProgram {
     void destroy();
 };
 
-// The skinned model passes ("shmappass1.vert", "shmappass2.vert", "shmappass2fog.vert") get a
-// second program at load, from the vertex source's build without bone arrays and the same
-// fragment shader, for models drawn without bones. Loading more than
-// STATIC_MODEL_PROGRAM_CAPACITY of them is a build failure (the draws keep the skinned program).
-constexpr int STATIC_MODEL_PROGRAM_CAPACITY = 32;
-// The build without bones of a loaded program, or 0 when it has none.
-uint32_t staticModelBuild(uint32_t program);
-// The program a build without bones was made for, or 0 for any other program.
-uint32_t skinnedModelBuild(uint32_t program);
+// The skinned model passes ("shmappass1.vert", "shmappass2.vert", "shmappass2fog.vert") are
+// built at load once per bone capacity of MODEL_BUILD_BONES (0: no bone arrays), from the
+// vertex source's build of that capacity and the pass's own compiled fragment shader. GL sends
+// a program's whole uniform storage with each draw and the bone arrays are most of it, so a
+// draw takes the smallest build its model's bones fit in. The last build is the program the
+// loader returns. A load past MODEL_BUILD_FAMILY_CAPACITY families is a build failure, and a
+// smaller build that fails is 0 (the draws then keep a larger one).
+constexpr int MODEL_BUILD_COUNT = 3;
+constexpr int MODEL_BUILD_BONES[MODEL_BUILD_COUNT] = {0, 8, 64};
+constexpr int MODEL_BUILD_FAMILY_CAPACITY = 32;
+struct ModelBuildFamily {
+    uint32_t builds[MODEL_BUILD_COUNT];  // by MODEL_BUILD_BONES
+};
+// The family of a program (given any of its builds), or null for any other program.
+const ModelBuildFamily* modelBuildFamily(uint32_t program);
+// The smallest build of the family that holds `bones` bones (the largest when none does).
+uint32_t smallestModelBuild(const ModelBuildFamily& family, int bones);
 
 extern ShaderProgram shaderLoader;
 extern int currentShaderProgram;     // program last set through ShaderProgram::use / unuse

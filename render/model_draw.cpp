@@ -1,6 +1,7 @@
 #include "render/model_draw.h"
 
 #include "gfx/model.h"             // Model, bindModelVertexArrays
+#include "gfx/shaders.h"           // ModelBuildFamily, smallestModelBuild
 #include "gfx/shadow_map.h"        // shadowTarget, shadowLitProgram, depthMVP, depthBiasMVP, lightVector
 #include "gfx/textures.h"          // textureSets
 #include "platform/gl_api.h"
@@ -106,8 +107,14 @@ void submitModelVertices(Model& model, bool skinned)
 
 void cacheModelProgramUniforms(uint32_t program)
 {
-    if (program != 0)
-        programUniforms(program);
+    if (program == 0)
+        return;
+    const ModelProgramUniforms& u = programUniforms(program);
+    if (!u.family)
+        return;
+    for (uint32_t build : u.family->builds)
+        if (build != 0)
+            programUniforms(build);
 }
 
 uint32_t modelProgramOr(int program, uint32_t fallback)
@@ -165,26 +172,28 @@ static void uploadModelSkin(const ModelProgramUniforms& u, const Model& model, b
     const int locations[4] = {u.boneRPos, u.bonePos, u.boneRot, u.boneScl};
     const std::vector<float>* arrays[4] = {&model.boneRPosMatrices, &model.bonePosMatrices,
                                            &model.boneRotMatrices, &model.boneSclMatrices};
+    // The model's own bones: its vertices name no others.
+    const size_t bones = static_cast<size_t>(std::min(model.boneCount, BONE_MATRIX_SLOTS));
     for (int k = 0; k < 4; ++k) {
-        int count = static_cast<int>(std::min<size_t>(arrays[k]->size() / MATRIX_FLOATS, BONE_MATRIX_SLOTS));
+        int count = static_cast<int>(std::min(arrays[k]->size() / MATRIX_FLOATS, bones));
         if (locations[k] >= 0 && count > 0)
             glUniformMatrix4fv(locations[k], count, GL_FALSE, arrays[k]->data());
     }
 }
 
-// A draw without bones takes the program's build without bone arrays, a skinned draw the full
-// build: the same picture, and far less uniform storage for GL to send with each draw.
-static const ModelProgramUniforms& programBuildForDraw(uint32_t program, bool skinned)
+// The build of the program's family that the draw's bones fit in.
+static const ModelProgramUniforms& programBuildForDraw(uint32_t program, int bones)
 {
     const ModelProgramUniforms& u = programUniforms(program);
-    if (u.otherBuild != 0 && u.staticBuild == skinned)
-        return programUniforms(u.otherBuild);
-    return u;
+    if (!u.family)
+        return u;
+    const uint32_t build = smallestModelBuild(*u.family, bones);
+    return build == program ? u : programUniforms(build);
 }
 
 const ModelProgramUniforms& beginModelSubmission(const Model& model, const ModelSubmission& s)
 {
-    const ModelProgramUniforms& u = programBuildForDraw(s.program, s.skinned);
+    const ModelProgramUniforms& u = programBuildForDraw(s.program, s.skinned ? model.boneCount : 0);
     glUseProgram(u.program);
     uint32_t textures[MODEL_TEXTURE_UNITS];
     modelSetTextures(model, textures);
@@ -220,9 +229,14 @@ void uploadModelUniform(const ModelProgramUniforms& u, int ModelProgramUniforms:
                         const float* values)
 {
     sendModelUniform(u.program, u.*name, kind, values);
-    // Draws that leave a value out read what the last draw of either build left.
-    if (u.otherBuild != 0)
-        sendModelUniform(u.otherBuild, programUniforms(u.otherBuild).*name, kind, values);
+    // Draws that leave a value out read what the last draw of any build left.
+    const uint32_t program = u.program;
+    const ModelBuildFamily* family = u.family;
+    if (!family)
+        return;
+    for (uint32_t build : family->builds)
+        if (build != 0 && build != program)
+            sendModelUniform(build, programUniforms(build).*name, kind, values);
 }
 
 void uploadCurrentColour(const ModelProgramUniforms& u)

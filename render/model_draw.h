@@ -12,10 +12,11 @@
 // (bindModelVertexArrays keeps one vertex array object per model), and the uniform locations
 // of a program are looked up once (render/program_uniforms.h). The attribute names are bound to
 // their locations when a program's entry is made; the model programs pin them in their sources
-// anyway (binding after the link changes nothing). A draw without bones runs the program's
-// build without bone arrays where it has one (gfx/shaders.h): GL sends a program's whole
-// uniform storage with each draw, and the bone arrays are most of it. The extras go to both
-// builds, so a draw that leaves one out reads what the last draw of either build sent.
+// anyway (binding after the link changes nothing). A draw runs the smallest build of its
+// program that holds the model's bones (none when unskinned), where the program has builds
+// (gfx/shaders.h): GL sends a program's whole uniform storage with each draw, and the bone
+// arrays are most of it. Only the model's own bones are uploaded. The extras go to every build,
+// so a draw that leaves one out reads what the last draw of any build sent.
 //
 // State after any member: no program current (unless a member says otherwise: then the build
 // the draw ran), the default vertex array object bound (no attribute array enabled), the
@@ -63,8 +64,8 @@ void drawShadowedSubmission(Model& model, int program, bool skinned);
 void drawStaticModelShadowed(Model& model, int program);
 
 // The pattern's steps, for every member of the family (and for the scenes' own draw calls).
-// Looks up a program's locations now (the draw's and the lights'), so that its first draw
-// does not pay for them inside a frame. Uploads nothing.
+// Looks up a program's locations now (the draw's and the lights', for each of its builds), so
+// that its first draw does not pay for them inside a frame. Uploads nothing.
 void cacheModelProgramUniforms(uint32_t program);
 bool isSkinnedModelDraw(const Model& model, int frame);
 // The bone pose step at slot frame: rotation from eulerRel (x from the stored first component,
@@ -110,7 +111,7 @@ const ModelProgramUniforms& beginDepthSubmission(const Model& model, int program
                                                  uint32_t unit0Texture = MODEL_SET_TEXTURE);
 
 // Extras. Each skips a name the program lacks, and sends the value to the program's other
-// build too (render/program_uniforms.h), which holds the same values for every draw to read.
+// builds too, which hold the same values for every draw to read.
 enum ModelUniformKind { MODEL_UNIFORM_FLOAT, MODEL_UNIFORM_VEC4, MODEL_UNIFORM_MAT4 };
 void uploadModelUniform(const ModelProgramUniforms& u, int ModelProgramUniforms::*name, ModelUniformKind kind,
                         const float* values);

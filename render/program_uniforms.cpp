@@ -1,7 +1,7 @@
 #include "render/program_uniforms.h"
 
 #include "gfx/model.h"        // MODEL_VERTEX_ATTRIBUTES
-#include "gfx/shaders.h"      // staticModelBuild, skinnedModelBuild
+#include "gfx/shaders.h"      // modelBuildFamily
 #include "platform/gl_api.h"
 
 #include <cstring>
@@ -24,15 +24,10 @@ static void lookUpProgramUniforms(uint32_t program, ModelProgramUniforms& u)
 {
     std::memset(&u, 0xff, sizeof u);  // every location -1
     u.program = program;
-    u.otherBuild = 0;
-    u.staticBuild = false;
+    u.family = nullptr;
     if (program == 0)
         return;
-    u.otherBuild = staticModelBuild(program);
-    if (u.otherBuild == 0) {
-        u.otherBuild = skinnedModelBuild(program);
-        u.staticBuild = u.otherBuild != 0;
-    }
+    u.family = modelBuildFamily(program);
     u.colorMap = glGetUniformLocation(program, "colorMap");
     u.normalMap = glGetUniformLocation(program, "normalMap");
     u.lightMap = glGetUniformLocation(program, "lightMap");
@@ -82,21 +77,24 @@ const ModelProgramUniforms& programUniforms(uint32_t program)
     return scratch;
 }
 
-static uint32_t forgetOneProgram(uint32_t program)
+static void forgetOneProgram(uint32_t program)
 {
     for (int i = 0; i < programCacheCount; ++i) {
         if (programCache[i].program == program) {
-            const uint32_t otherBuild = programCache[i].otherBuild;
             programCache[i] = programCache[--programCacheCount];
-            return otherBuild;
+            return;
         }
     }
-    return 0;
 }
 
 void forgetProgramUniforms(uint32_t program)
 {
-    const uint32_t otherBuild = forgetOneProgram(program);
-    if (otherBuild != 0)
-        forgetOneProgram(otherBuild);
+    const ModelBuildFamily* family = modelBuildFamily(program);
+    if (!family) {
+        forgetOneProgram(program);
+        return;
+    }
+    for (uint32_t build : family->builds)
+        if (build != 0)
+            forgetOneProgram(build);
 }

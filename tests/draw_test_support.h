@@ -4,7 +4,7 @@
 #pragma once
 
 #include "gfx/model.h"
-#include "gfx/shaders.h"  // staticModelBuild
+#include "gfx/shaders.h"  // modelBuildFamily
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
@@ -200,12 +200,11 @@ inline std::vector<float> uniformFloats(uint32_t program, const std::string& nam
     return values;
 }
 
-// The program a model draw runs: a draw without bones takes the build without bone arrays of a
-// program that has one.
-inline uint32_t drawnBuild(uint32_t program, bool skinned)
+// The program a model draw of `bones` bones runs (0 unskinned).
+inline uint32_t drawnBuild(uint32_t program, int bones)
 {
-    const uint32_t unskinned = staticModelBuild(program);
-    return skinned || unskinned == 0 ? program : unskinned;
+    const ModelBuildFamily* family = modelBuildFamily(program);
+    return family ? smallestModelBuild(*family, bones) : program;
 }
 
 inline int uniformInt(uint32_t program, const char* name)

@@ -600,9 +600,8 @@ TEST_F(ModelDrawShadowGl, StaticShadowedDrawUsesTheLitProgramAndAllThreeLightVal
     EXPECT_NE(depthMVP[0], 9.0f);
     EXPECT_NE(depthBiasMVP[0], 9.0f);
     EXPECT_EQ(lightVector[0], xsc);
-    const uint32_t drawn = staticModelBuild(shadowLitProgram);
-    ASSERT_NE(drawn, 0u) << "static whatever the model: the build without bones";
-    EXPECT_EQ(glGetUniformLocation(drawn, "boneRot"), -1);
+    const uint32_t drawn = drawtest::drawnBuild(shadowLitProgram, 0);
+    EXPECT_EQ(glGetUniformLocation(drawn, "boneRot"), -1) << "static whatever the model: the build without bones";
     EXPECT_EQ(drawtest::uniformInt(drawn, "shadowMap"), 3);
     EXPECT_EQ(drawtest::uniformFloats(shadowLitProgram, "bias", 1)[0], shadowBias);
     std::vector<float> light = drawtest::uniformFloats(shadowLitProgram, "Light", 4);

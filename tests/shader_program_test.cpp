@@ -134,24 +134,38 @@ TEST(ShaderPrograms, EveryPairOfTheDataFolderLinksWithItsInterface)
         for (const auto& attribute : c.attributes)
             EXPECT_EQ(glGetAttribLocation(result.program, attribute.first), attribute.second)
                 << "attribute " << attribute.first;
-        // The skinned model passes have a build without bones with the rest of their interface.
+        // The skinned model passes have builds with smaller bone arrays and the rest of their
+        // interface.
         const std::string vertex = c.vertex;
         const bool modelPass =
             vertex == "shmappass1.vert" || vertex == "shmappass2.vert" || vertex == "shmappass2fog.vert";
-        const uint32_t unskinned = staticModelBuild(result.program);
-        EXPECT_EQ(unskinned != 0, modelPass);
-        if (unskinned == 0)
+        const ModelBuildFamily* family = modelBuildFamily(result.program);
+        ASSERT_EQ(family != nullptr, modelPass);
+        if (!family)
             continue;
-        EXPECT_TRUE(linked(unskinned));
-        EXPECT_EQ(skinnedModelBuild(unskinned), result.program);
-        for (const char* name : c.uniforms) {
-            const bool bones = std::string(name) == "hasAnim" || std::string(name).compare(0, 4, "bone") == 0;
-            EXPECT_EQ(glGetUniformLocation(unskinned, name) >= 0, !bones) << "build without bones, uniform " << name;
-        }
-        for (const auto& attribute : c.attributes) {
-            if (attribute.second < MODEL_ATTRIBUTE_BONES) {
-                EXPECT_EQ(glGetAttribLocation(unskinned, attribute.first), attribute.second)
-                    << "build without bones, attribute " << attribute.first;
+        EXPECT_EQ(family->builds[MODEL_BUILD_COUNT - 1], result.program);
+        for (int k = 0; k < MODEL_BUILD_COUNT; ++k) {
+            const uint32_t build = family->builds[k];
+            const int bones = MODEL_BUILD_BONES[k];
+            SCOPED_TRACE("the build of " + std::to_string(bones) + " bones");
+            ASSERT_NE(build, 0u);
+            EXPECT_TRUE(linked(build));
+            EXPECT_EQ(modelBuildFamily(build), family);
+            for (const char* name : c.uniforms) {
+                const bool boneUniform = std::string(name) == "hasAnim" || std::string(name).compare(0, 4, "bone") == 0;
+                EXPECT_EQ(glGetUniformLocation(build, name) >= 0, bones > 0 || !boneUniform) << "uniform " << name;
+            }
+            if (bones > 0) {
+                const std::string last = "boneRot[" + std::to_string(bones - 1) + "]";
+                const std::string past = "boneRot[" + std::to_string(bones) + "]";
+                EXPECT_GE(glGetUniformLocation(build, last.c_str()), 0);
+                EXPECT_EQ(glGetUniformLocation(build, past.c_str()), -1);
+            }
+            for (const auto& attribute : c.attributes) {
+                if (bones > 0 || attribute.second < MODEL_ATTRIBUTE_BONES) {
+                    EXPECT_EQ(glGetAttribLocation(build, attribute.first), attribute.second)
+                        << "attribute " << attribute.first;
+                }
             }
         }
     }

@@ -166,7 +166,7 @@ TEST_F(ShadowedDrawGl, ShadowedDrawPosesAtTheFrameAndUploadsTheShadowExtras)
         EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR)) << c.what;
         EXPECT_GT(View::brightness(0, c.drawnY, 0), 150) << c.what;
         EXPECT_EQ(View::brightness(0, c.emptyY, 0), 0) << c.what;
-        const uint32_t drawn = drawtest::drawnBuild(shadowLitProgram, c.hasAnim != 0);
+        const uint32_t drawn = drawtest::drawnBuild(shadowLitProgram, c.hasAnim ? model.boneCount : 0);
         if (c.hasAnim) {
             EXPECT_EQ(drawtest::uniformInt(drawn, "hasAnim"), 1) << c.what;
         } else {
