@@ -88,7 +88,7 @@ void setHeroTransform()
     const float u = heroSmoothX - gameCameraX;
     const float tx = ((800.0f - u) / (PULL_DIVISOR_X / VIEW_PULL_X) + 55.0f + heroSmoothX - gameCameraX - 990.0f) /
                      1000.0f * 2048.0f * VIEW_SCALE_X / 1980.0f;
-    const float ty = (heroSmoothY + heroYOffset - gameCameraY - 540.0f) / 1000.0f * 2048.0f * VIEW_SCALE_Y / 1080.0f;
+    const float ty = worldToViewY(heroSmoothY);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(tx, ty, 0.15f);

@@ -73,6 +73,17 @@ void resetMatrices()
     glLoadIdentity();
 }
 
+// Identity matrices, depth test LESS with depth writes, no culling, the shadow target bound.
+void startDepthDraws()
+{
+    resetMatrices();
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    bindShadowTarget();
+}
+
 // A quad in clip space from x0 to x1 (y over the whole view) at depth z, as immediate-mode
 // vertices feeding attribute 0.
 void drawClipQuad(float x0, float x1, float z)
@@ -158,12 +169,7 @@ TEST(ShadowMap, LightMatricesAreIdentitiesBeforeTheFirstShadowedDraw)
 TEST(ShadowMap, DepthPassPacksTheWindowDepthIntoTwentyFourBits)
 {
     REQUIRE_SHADOW_PROGRAMS();
-    resetMatrices();
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glDepthMask(GL_TRUE);
-    bindShadowTarget();
+    startDepthDraws();
     for (float z : {-0.9f, -0.2f, 0.3f, 0.99f}) {
         SCOPED_TRACE(z);
         glClearColor(1, 1, 1, 1);
@@ -185,12 +191,7 @@ TEST(ShadowMap, DepthPassPacksTheWindowDepthIntoTwentyFourBits)
 TEST(ShadowMap, PassStartClearsTheWholeTargetToTheFarPlane)
 {
     REQUIRE_SHADOW_PROGRAMS();
-    resetMatrices();
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glDepthMask(GL_TRUE);
-    bindShadowTarget();
+    startDepthDraws();
     drawDepthQuad(-1.0f, 1.0f, -0.9f);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, 16, 16);
