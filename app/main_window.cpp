@@ -117,6 +117,7 @@ bool createMainWindow()
     glEnable(GL_MULTISAMPLE);
     std::fflush(stdout);
     endLoadStep("window");
+    populateLargeHeapAhead();
     return resolved;
 }
 

@@ -27,8 +27,10 @@ static void populateRegion(uintptr_t first, size_t bytes)
     }
 }
 
+static uintptr_t markedFirst = 0;
 static size_t markedBytes = 0;
 static bool reserved = false;
+static bool populating = false;
 
 size_t reserveLargeHeap()
 {
@@ -50,9 +52,17 @@ size_t reserveLargeHeap()
         return 0;
     if (madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE) != 0)
         return 0;
+    markedFirst = first;
     markedBytes = end - first;
-    // Zeroing the pages is the kernel's part of a first touch: done here on another core
-    // while the window opens, the loaders find them mapped.
-    std::thread(populateRegion, first, std::min(LARGE_HEAP_POPULATE_BYTES, markedBytes)).detach();
     return markedBytes;
+}
+
+void populateLargeHeapAhead()
+{
+    if (populating || markedBytes == 0)
+        return;
+    populating = true;
+    // Zeroing the pages is the kernel's part of a first touch: done on another core while the
+    // loading goes on, the loaders find them mapped.
+    std::thread(populateRegion, markedFirst, std::min(LARGE_HEAP_POPULATE_BYTES, markedBytes)).detach();
 }

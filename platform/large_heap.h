@@ -15,6 +15,9 @@ constexpr size_t LARGE_HEAP_POPULATE_BYTES = size_t{512} << 20;
 // LARGE_HEAP_BYTES of it and marks the region for 2 MB pages. Call once, first thing, on
 // the thread that creates the GL context; later calls change nothing. Returns the bytes
 // marked (0 where the allocator is not the system's, as under the sanitizers, or the system
-// refuses). The pages of the lowest LARGE_HEAP_POPULATE_BYTES are mapped ahead on a thread
-// of their own, which writes nothing and is never waited for.
+// refuses).
 size_t reserveLargeHeap();
+// Maps the pages of the lowest LARGE_HEAP_POPULATE_BYTES of the marked region ahead of use, on
+// a thread of its own that writes nothing and is never waited for; once, after the window is
+// open (while it opens, the mapping would hold up the driver's own mappings).
+void populateLargeHeapAhead();
