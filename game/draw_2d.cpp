@@ -414,14 +414,15 @@ void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex
 {
     glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
     shaderLoader.use(explosionProgram);
+    const int* u = explosionUniforms.of(explosionProgram);
     glActiveTexture(GL_TEXTURE0);
-    glUniform1i(glGetUniformLocation(explosionProgram, "colorMap"), 0);
+    glUniform1i(u[EXPLOSION_COLOR_MAP], 0);
     glBindTexture(GL_TEXTURE_2D, explosionParticleTexture);
     glActiveTexture(GL_TEXTURE1);
-    glUniform1i(glGetUniformLocation(explosionProgram, "colorGradient"), 1);
+    glUniform1i(u[EXPLOSION_COLOR_GRADIENT], 1);
     glBindTexture(GL_TEXTURE_2D, small ? explosionRampSmallTexture : explosionRampTexture);
-    glUniform1f(glGetUniformLocation(explosionProgram, "colorIndex"), colourIndex);
-    glUniform1f(glGetUniformLocation(explosionProgram, "colorSelect"), colourSelect);
+    glUniform1f(u[EXPLOSION_COLOR_INDEX], colourIndex);
+    glUniform1f(u[EXPLOSION_COLOR_SELECT], colourSelect);
     glLoadIdentity();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);

@@ -131,7 +131,7 @@ void runViewRestartWipeStep()
     }
 
     if (gl) {
-        glUniform1f(glGetUniformLocation(viewMixProgram, "xc"), wipeX);
+        glUniform1f(viewMixUniforms.of(viewMixProgram)[VIEW_MIX_XC], wipeX);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         drawFullScreenQuad();
     }

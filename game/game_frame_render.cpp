@@ -26,11 +26,12 @@ void renderGameFrame()
             return;
         // The shockwave composite: the rings of target 3 push the scene of target 1.
         shaderLoader.use(nukeFxProgram);
+        const int* u = nukeFxUniforms.of(nukeFxProgram);
         bindSampler(nukeFxProgram, "nukecircleMap", 0, screenTarget3.colorTexture);
         bindSampler(nukeFxProgram, "colorMap", 1, screenTarget1.colorTexture);
         glActiveTexture(GL_TEXTURE0);
-        glUniform1f(glGetUniformLocation(nukeFxProgram, "xc"), nukeCentreX - gameCameraX);
-        glUniform1f(glGetUniformLocation(nukeFxProgram, "yc"), nukeCentreY - gameCameraY);
+        glUniform1f(u[NUKE_FX_XC], nukeCentreX - gameCameraX);
+        glUniform1f(u[NUKE_FX_YC], nukeCentreY - gameCameraY);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         drawFullScreenQuad();
         return;

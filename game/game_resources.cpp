@@ -31,6 +31,13 @@ uint32_t heroDepthProgram = 0;
 uint32_t heroLitProgram = 0;
 uint32_t cloudsProgram = 0;
 
+static const char* const EXPLOSION_UNIFORM_NAMES[EXPLOSION_UNIFORM_COUNT] = {"colorMap", "colorGradient",
+                                                                             "colorIndex", "colorSelect"};
+static const char* const CLOUDS_UNIFORM_NAMES[CLOUDS_UNIFORM_COUNT] = {"clouds1", "clouds2", "cloudsmask", "scroll1",
+                                                                       "scroll2"};
+UniformTable<EXPLOSION_UNIFORM_COUNT> explosionUniforms(EXPLOSION_UNIFORM_NAMES);
+UniformTable<CLOUDS_UNIFORM_COUNT> cloudsUniforms(CLOUDS_UNIFORM_NAMES);
+
 Model* heroModel = nullptr;
 Model* orbModels[ORB_MODEL_COUNT] = {};
 Model* enemyModels[ENEMY_MODEL_COUNT] = {};
@@ -90,6 +97,7 @@ void loadGameTextures()
 void loadGamePrograms()
 {
     explosionProgram = shaderLoader.load("passthroughvertexshader.vert", "expl.frag");
+    explosionUniforms.lookUp(explosionProgram);
     spareLitProgram = shaderLoader.load("shmappass2.vert", "shmappass2.frag");
     tileDepthProgram = shaderLoader.load("shmappass1.vert", "shmappass1.frag");
     backgroundDepthProgram = shaderLoader.load("shmappass1background.vert", "shmappass1.frag");
@@ -101,6 +109,7 @@ void loadGamePrograms()
     for (uint32_t program :
          {tileDepthProgram, backgroundDepthProgram, tileLitProgram, heroDepthProgram, heroLitProgram})
         cacheModelProgramUniforms(program);
+    cloudsUniforms.lookUp(cloudsProgram);
 }
 
 void clearHeroBlendFlags(Model& model)

@@ -4,6 +4,8 @@
 // null until loaded.
 #pragma once
 
+#include "gfx/uniform_table.h"
+
 #include <cstdint>
 
 struct Model;
@@ -45,6 +47,13 @@ extern uint32_t tileLitProgram;     // "shmappass2.vert" + "shmappass2.frag"
 extern uint32_t heroDepthProgram;   // "shmappass1.vert" + "shmappass1.frag"
 extern uint32_t heroLitProgram;     // "shmappass2hero.vert" + "shmappass2hero.frag"
 extern uint32_t cloudsProgram;      // "passthroughvertexshader.vert" + "clouds.frag"
+
+// Uniforms of the explosion and cloud programs, looked up when loadGamePrograms builds them.
+enum ExplosionUniform { EXPLOSION_COLOR_MAP, EXPLOSION_COLOR_GRADIENT, EXPLOSION_COLOR_INDEX,
+                        EXPLOSION_COLOR_SELECT, EXPLOSION_UNIFORM_COUNT };
+enum CloudsUniform { CLOUDS_MAP1, CLOUDS_MAP2, CLOUDS_MASK, CLOUDS_SCROLL1, CLOUDS_SCROLL2, CLOUDS_UNIFORM_COUNT };
+extern UniformTable<EXPLOSION_UNIFORM_COUNT> explosionUniforms;
+extern UniformTable<CLOUDS_UNIFORM_COUNT> cloudsUniforms;
 
 extern Model* heroModel;                          // "girla1.3dm" with girla2..4 as frames
 extern Model* orbModels[ORB_MODEL_COUNT];         // "orb.3dm", "orb2.3dm" .. "orb6.3dm"

@@ -168,12 +168,13 @@ void drawCloudLayer()
     tween(0.0, 0.0, 1.0, TWEEN_WRAP, CLOUD_SCROLL1_SPEED, &scroll1);
     tween(0.0, 0.0, 1.0, TWEEN_WRAP, CLOUD_SCROLL2_SPEED, &scroll2);
     shaderLoader.use(cloudsProgram);
+    const int* u = cloudsUniforms.of(cloudsProgram);
     bindSampler(cloudsProgram, "clouds1", 0, clouds1Texture);
     bindSampler(cloudsProgram, "clouds2", 1, clouds2Texture);
     bindSampler(cloudsProgram, "cloudsmask", 2, cloudsMaskTexture);
     glActiveTexture(GL_TEXTURE0);
-    glUniform1f(glGetUniformLocation(cloudsProgram, "scroll1"), scroll1);
-    glUniform1f(glGetUniformLocation(cloudsProgram, "scroll2"), scroll2);
+    glUniform1f(u[CLOUDS_SCROLL1], scroll1);
+    glUniform1f(u[CLOUDS_SCROLL2], scroll2);
     glBegin(GL_QUADS);
     glNormal3f(1.0f, 1.0f, 1.0f);
     glTexCoord2f(0.0f, 3.0f);
@@ -371,9 +372,10 @@ static void renderEditorPasses(bool withModels)
 void composeDepthOfField()
 {
     shaderLoader.use(dofBlurProgram);
-    glUniform1i(glGetUniformLocation(dofBlurProgram, "depthMap"), 0);
-    glUniform1i(glGetUniformLocation(dofBlurProgram, "colorMap"), 1);
-    glUniform1i(glGetUniformLocation(dofBlurProgram, "blurintensity"), 2);
+    const int* u = dofBlurUniforms.of(dofBlurProgram);
+    glUniform1i(u[DOF_BLUR_DEPTH_MAP], 0);
+    glUniform1i(u[DOF_BLUR_COLOR_MAP], 1);
+    glUniform1i(u[DOF_BLUR_INTENSITY], 2);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, screenTarget3.colorTexture);
     glActiveTexture(GL_TEXTURE1);

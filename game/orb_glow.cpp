@@ -91,11 +91,12 @@ void drawOrbGlow(int i, int m)
     const float alpha = health <= COLLECTED ? 1.0f : 1.0f - (health - COLLECTED) / COLLECTED;
 
     shaderLoader.use(explosionProgram);
+    const int* u = explosionUniforms.of(explosionProgram);
     bindSampler(explosionProgram, "colorMap", 0, orbParticleTexture);
     bindSampler(explosionProgram, "colorGradient", 1, orbRampTextures[m - 1]);
     glActiveTexture(GL_TEXTURE0);
-    glUniform1f(glGetUniformLocation(explosionProgram, "colorIndex"), 0.5f);
-    glUniform1f(glGetUniformLocation(explosionProgram, "colorSelect"), 0.5f);
+    glUniform1f(u[EXPLOSION_COLOR_INDEX], 0.5f);
+    glUniform1f(u[EXPLOSION_COLOR_SELECT], 0.5f);
 
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();

@@ -20,6 +20,15 @@ uint32_t passthroughProgram = 0;
 uint32_t dofBlurProgram = 0;
 uint32_t nukeFxProgram = 0;
 uint32_t viewMixProgram = 0;
+
+static const char* const PASSTHROUGH_UNIFORM_NAMES[PASSTHROUGH_UNIFORM_COUNT] = {"colorMap"};
+static const char* const DOF_BLUR_UNIFORM_NAMES[DOF_BLUR_UNIFORM_COUNT] = {"depthMap", "colorMap", "blurintensity"};
+static const char* const NUKE_FX_UNIFORM_NAMES[NUKE_FX_UNIFORM_COUNT] = {"nukecircleMap", "colorMap", "xc", "yc"};
+static const char* const VIEW_MIX_UNIFORM_NAMES[VIEW_MIX_UNIFORM_COUNT] = {"colorMap2", "colorMap", "xc"};
+UniformTable<PASSTHROUGH_UNIFORM_COUNT> passthroughUniforms(PASSTHROUGH_UNIFORM_NAMES);
+UniformTable<DOF_BLUR_UNIFORM_COUNT> dofBlurUniforms(DOF_BLUR_UNIFORM_NAMES);
+UniformTable<NUKE_FX_UNIFORM_COUNT> nukeFxUniforms(NUKE_FX_UNIFORM_NAMES);
+UniformTable<VIEW_MIX_UNIFORM_COUNT> viewMixUniforms(VIEW_MIX_UNIFORM_NAMES);
 uint32_t dofBlur1Program = 0;
 uint32_t shadowDepthProgram = 0;
 uint32_t shadowLitProgram = 0;
@@ -76,6 +85,10 @@ void initShadowPrograms()
     dofBlurProgram = shaderLoader.load("passthroughvertexshader.vert", "dofblur.frag");
     nukeFxProgram = shaderLoader.load("passthroughvertexshader.vert", "nukefx.frag");
     viewMixProgram = shaderLoader.load("passthroughvertexshader.vert", "viewmix.frag");
+    passthroughUniforms.lookUp(passthroughProgram);
+    dofBlurUniforms.lookUp(dofBlurProgram);
+    nukeFxUniforms.lookUp(nukeFxProgram);
+    viewMixUniforms.lookUp(viewMixProgram);
     dofBlur1Program = shaderLoader.load("tutorial2.vert", "dofblur1.frag");
     dofBlurIntensityTexture = loadTexture("dofblurintensity.tga");
     shadowDepthProgram = shaderLoader.load("shmappass1.vert", "shmappass1.frag");

@@ -15,9 +15,9 @@
 #include <cstring>
 
 uint32_t particleProgram = 0;
-ParticleLocations particleLocations = {-1, -1, -1, -1, -1, -1, -1};
+ParticleLocations particleLocations = {-1, -1, -1, -1, -1, -1, -1, -1};
 uint32_t burstLensProgram = 0;
-ParticleLocations burstLensLocations = {-1, -1, -1, -1, -1, -1, -1};
+ParticleLocations burstLensLocations = {-1, -1, -1, -1, -1, -1, -1, -1};
 ParticleRotation particleRotation = {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f};
 float particleProjection[16] = {};
 
@@ -44,6 +44,7 @@ ParticleLocations fetchParticleLocations(uint32_t program)
     l.colorLoc = glGetUniformLocation(p, "color");
     l.globalTimeLoc = glGetUniformLocation(p, "iGlobalTime");
     l.mouseLoc = glGetUniformLocation(p, "iMouse");
+    l.colorMapLoc = glGetUniformLocation(p, "colorMap");
     return l;
 }
 
@@ -154,10 +155,9 @@ static void bindParticleProgram(const ParticleSystem* system)
 {
     shaderLoader.use(particleProgram);
     glActiveTexture(GL_TEXTURE0);
-    // Without a program (it failed to build) there is nothing to look up: a query of program 0
-    // is a GL error.
+    // Without a program (it failed to build) there is no uniform to set.
     if (particleProgram)
-        glUniform1i(glGetUniformLocation(particleProgram, "colorMap"), 0);
+        glUniform1i(particleLocations.colorMapLoc, 0);
     const int set = system->textureSet;
     glBindTexture(GL_TEXTURE_2D, set >= 0 && set < textureSetCount ? textureSets[set].baseTexture : 0);
 }
@@ -284,6 +284,7 @@ void initAdditiveParticles()
     particleLocations.particleCenterLoc = all.particleCenterLoc;
     particleLocations.billboardSizeLoc = all.billboardSizeLoc;
     particleLocations.colorLoc = all.colorLoc;
+    particleLocations.colorMapLoc = all.colorMapLoc;
     std::printf("particleshader %d\n", static_cast<int>(particleProgram));
     additiveParticles = createParticleSystem("additiveparticle3", 10000, 256.0f);
     if (!additiveParticles)

@@ -37,6 +37,7 @@ struct ParticleLocations {
     int colorLoc;           // "color"
     int globalTimeLoc;      // "iGlobalTime"
     int mouseLoc;           // "iMouse"
+    int colorMapLoc;        // "colorMap"
 };
 
 // Sines and cosines of the angles of the last rotation.
@@ -59,7 +60,7 @@ extern ParticleSystem* additiveParticles;
 extern ParticleSystem* burstLensPair;
 extern ParticleSystem* burstLens;
 
-// The seven locations of `program` (looked up by name).
+// The eight locations of `program` (looked up by name).
 ParticleLocations fetchParticleLocations(uint32_t program);
 
 // A cloud of `count` particles filling a cube of edge `size` around the origin in steps of

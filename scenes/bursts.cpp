@@ -3,6 +3,7 @@
 #include "gfx/model.h"
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
+#include "gfx/uniform_table.h"
 #include "platform/crt_random.h"
 #include "platform/gl_api.h"
 #include "render/legacy_programs.h"  // vboShaderProgram
@@ -26,6 +27,9 @@ int burstSeeded = 0;
 Model* burstModel = nullptr;
 Model* burstMesh = nullptr;
 uint32_t burstProgram = 0;
+enum BurstUniform { BURST_COLOR_MAP, BURST_UNIFORM_COUNT };
+static const char* const BURST_UNIFORM_NAMES[BURST_UNIFORM_COUNT] = {"colorMap"};
+static UniformTable<BURST_UNIFORM_COUNT> burstUniforms(BURST_UNIFORM_NAMES);
 BurstRotation burstRotation = {};
 float burstHeadingInput[2] = {};
 float burstHeadingAngle = 0.0f;
@@ -286,6 +290,7 @@ void initBursts()
     uploadModelVertices(burstModel);
 
     burstProgram = shaderLoader.load("passthroughvertexshader2.vert", "passthroughfragmentshader.frag");
+    burstUniforms.lookUp(burstProgram);
     // The skinned draw caches uniform locations per program id; a rebuilt program (which may
     // even get a reused id) must be looked up afresh.
     forgetProgramUniforms(vboShaderProgram);
@@ -448,7 +453,7 @@ void uploadBurstMesh(Model* mesh)
     shaderLoader.use(burstProgram);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, textureSets[mesh->textureSet].baseTexture);
-    glUniform1i(glGetUniformLocation(burstProgram, "colorMap"), 0);
+    glUniform1i(burstUniforms.of(burstProgram)[BURST_COLOR_MAP], 0);
     // Locations are pinned in the shader; binding the names as well keeps a relink right.
     glBindAttribLocation(burstProgram, 0, "vertexPosition");
     glBindAttribLocation(burstProgram, 1, "textureCoord");

@@ -327,7 +327,7 @@ static void drawDust(ParticleSystem* system, float greenBoost)
     if (count > 0) {
         shaderLoader.use(particleProgram);
         glActiveTexture(GL_TEXTURE0);
-        glUniform1i(glGetUniformLocation(particleProgram, "colorMap"), 0);
+        glUniform1i(particleLocations.colorMapLoc, 0);
         const int set = system->textureSet;
         glBindTexture(GL_TEXTURE_2D, set >= 0 && set < textureSetCount ? textureSets[set].baseTexture : 0);
 

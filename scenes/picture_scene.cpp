@@ -13,6 +13,7 @@
 #include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "gfx/shaders.h"    // shaderLoader: no program for the immediate-mode quads
 #include "gfx/textures.h"   // loadTexture
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/camera.h"  // mainCamera
 #include "render/lights.h"  // applyLightPreset
@@ -41,7 +42,16 @@ static constexpr int WHITE_PIXEL_SLOT = 3;
 static uint32_t pictureDataTextures[PICTURE_IMAGE_COUNT] = {};
 static uint32_t pictureCornerArray = 0;
 static uint32_t pictureCornerBuffer = 0;
-static const char* const PICTURE_SAMPLER_NAMES[PICTURE_IMAGE_COUNT] = {"picture", "displace", "displace2"};
+// The samplers (colorMap, then one per picture) and the frame's values of the instanced quads.
+enum PictureUniform {
+    PICTURE_COLOR_MAP, PICTURE_FIRST_SAMPLER,
+    PICTURE_DRIFT_X = PICTURE_FIRST_SAMPLER + PICTURE_IMAGE_COUNT, PICTURE_DRIFT_Y, PICTURE_PUSH,
+    PICTURE_BRIGHTNESS, PICTURE_MAP_BLEND, PICTURE_COLUMN_SHIFT, PICTURE_UNIFORM_COUNT
+};
+static const char* const PICTURE_UNIFORM_NAMES[PICTURE_UNIFORM_COUNT] = {
+    "colorMap", "picture", "displace", "displace2", "driftX", "driftY", "push", "brightness", "mapBlend",
+    "columnShift"};
+static UniformTable<PICTURE_UNIFORM_COUNT> pictureQuadUniforms(PICTURE_UNIFORM_NAMES);
 static constexpr int PICTURE_FIRST_DATA_UNIT = 1;
 static constexpr int QUAD_CORNERS = 4;
 
@@ -75,6 +85,7 @@ bool readBackPicture(uint32_t texture, const char* name, uint8_t* pixels)
 static void createPictureQuadData()
 {
     pictureQuadProgram = shaderLoader.load("picturequads.vert", "picturequads.frag");
+    pictureQuadUniforms.lookUp(pictureQuadProgram);
     if (!pictureQuadProgram)
         return;
     glGenTextures(PICTURE_IMAGE_COUNT, pictureDataTextures);
@@ -102,9 +113,10 @@ static void createPictureQuadData()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     shaderLoader.use(pictureQuadProgram);
-    glUniform1i(glGetUniformLocation(pictureQuadProgram, "colorMap"), 0);
+    const int* u = pictureQuadUniforms.at;
+    glUniform1i(u[PICTURE_COLOR_MAP], 0);
     for (int i = 0; i < PICTURE_IMAGE_COUNT; ++i)
-        glUniform1i(glGetUniformLocation(pictureQuadProgram, PICTURE_SAMPLER_NAMES[i]), PICTURE_FIRST_DATA_UNIT + i);
+        glUniform1i(u[PICTURE_FIRST_SAMPLER + i], PICTURE_FIRST_DATA_UNIT + i);
     shaderLoader.unuse();
 }
 
@@ -242,14 +254,14 @@ void drawPictureQuadsImmediate(const PictureAnimation& a)
 
 static void drawPictureQuadsInstanced(const PictureAnimation& a)
 {
-    const GLuint p = pictureQuadProgram;
-    shaderLoader.use(p);
-    glUniform1f(glGetUniformLocation(p, "driftX"), a.driftX);
-    glUniform1f(glGetUniformLocation(p, "driftY"), a.driftY);
-    glUniform1f(glGetUniformLocation(p, "push"), a.push);
-    glUniform1f(glGetUniformLocation(p, "brightness"), a.brightness);
-    glUniform1f(glGetUniformLocation(p, "mapBlend"), a.mapBlend);
-    glUniform1i(glGetUniformLocation(p, "columnShift"), static_cast<int>(a.columnShift));
+    shaderLoader.use(pictureQuadProgram);
+    const int* u = pictureQuadUniforms.of(pictureQuadProgram);
+    glUniform1f(u[PICTURE_DRIFT_X], a.driftX);
+    glUniform1f(u[PICTURE_DRIFT_Y], a.driftY);
+    glUniform1f(u[PICTURE_PUSH], a.push);
+    glUniform1f(u[PICTURE_BRIGHTNESS], a.brightness);
+    glUniform1f(u[PICTURE_MAP_BLEND], a.mapBlend);
+    glUniform1i(u[PICTURE_COLUMN_SHIFT], static_cast<int>(a.columnShift));
     for (int i = 0; i < PICTURE_IMAGE_COUNT; ++i) {
         glActiveTexture(GL_TEXTURE0 + PICTURE_FIRST_DATA_UNIT + i);
         glBindTexture(GL_TEXTURE_2D, pictureDataTextures[i]);

@@ -5,6 +5,7 @@
 #include "core/screen_frame.h"  // the screen frame's size
 #include "gfx/shaders.h"  // shaderLoader
 #include "gfx/textures.h" // loadTexture
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"  // drawQuad
 #include "scenes/scenes.h"
@@ -25,18 +26,24 @@ static const float PLASMA_PHASE_SPEEDS[PLASMA_PHASE_COUNT] = {
 };
 static constexpr double PLASMA_PHASE_END = 10000.0;
 
+enum PlasmaUniform { PLASMA_COLOR_MAP, PLASMA_ANIM1, PLASMA_ANIM2, PLASMA_ANIM3, PLASMA_ANIM4, PLASMA_XS, PLASMA_YS,
+                     PLASMA_ZOOM, PLASMA_UNIFORM_COUNT };
+static const char* const PLASMA_UNIFORM_NAMES[PLASMA_UNIFORM_COUNT] = {"colorMap", "anim1", "anim2", "anim3",
+                                                                       "anim4",    "xs",    "ys",    "zoom"};
+static UniformTable<PLASMA_UNIFORM_COUNT> plasmaUniforms(PLASMA_UNIFORM_NAMES);
+
 void initPlasmaScene()
 {
     plasmaProgram = shaderLoader.load("passthroughvertexshader.vert", "plasma.frag");
+    plasmaUniforms.lookUp(plasmaProgram);
     plasmaTexture = loadTexture("plasma.tga");
     plasmaLogoTexture = loadTexture("plasmalogo.tga");
 }
 
-static void setUniform(const char* name, float value)
+static void setUniform(const int* locations, PlasmaUniform uniform, float value)
 {
-    GLint location = glGetUniformLocation(plasmaProgram, name);
-    if (location >= 0)
-        glUniform1f(location, value);
+    if (locations[uniform] >= 0)
+        glUniform1f(locations[uniform], value);
 }
 
 void drawPlasmaScene()
@@ -48,16 +55,16 @@ void drawPlasmaScene()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     shaderLoader.use(plasmaProgram);
     if (plasmaProgram != 0) {
-        GLint colorMap = glGetUniformLocation(plasmaProgram, "colorMap");
-        if (colorMap >= 0)
-            glUniform1i(colorMap, 0);
-        setUniform("anim1", p[0]);
-        setUniform("anim2", p[1]);
-        setUniform("anim3", p[2]);
-        setUniform("anim4", p[3]);
-        setUniform("xs", std::sin(p[4]));
-        setUniform("ys", std::cos(p[4]));
-        setUniform("zoom", 0.5f + 0.25f * std::sin(p[5]));
+        const int* u = plasmaUniforms.of(plasmaProgram);
+        if (u[PLASMA_COLOR_MAP] >= 0)
+            glUniform1i(u[PLASMA_COLOR_MAP], 0);
+        setUniform(u, PLASMA_ANIM1, p[0]);
+        setUniform(u, PLASMA_ANIM2, p[1]);
+        setUniform(u, PLASMA_ANIM3, p[2]);
+        setUniform(u, PLASMA_ANIM4, p[3]);
+        setUniform(u, PLASMA_XS, std::sin(p[4]));
+        setUniform(u, PLASMA_YS, std::cos(p[4]));
+        setUniform(u, PLASMA_ZOOM, 0.5f + 0.25f * std::sin(p[5]));
     }
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, plasmaTexture);

@@ -1,0 +1,10 @@
+#include "gfx/uniform_table.h"
+
+#include "platform/gl_api.h"
+
+void lookUpUniformLocations(uint32_t program, const char* const* names, int count, int* locations)
+{
+    for (int i = 0; i < count; ++i)
+        // Asking GL about program 0 would only raise an error.
+        locations[i] = program != 0 ? glGetUniformLocation(program, names[i]) : -1;
+}
