@@ -103,7 +103,7 @@ void runViewRestartWipeStep()
     const bool gl = gameHasGlContext();
     if (gl) {
         shaderLoader.use(passthroughProgram);
-        bindSampler(passthroughProgram, "colorMap", 0, screenTarget1.colorTexture);
+        bindSampler(passthroughUniforms.of(passthroughProgram)[PASSTHROUGH_COLOR_MAP], 0, screenTarget1.colorTexture);
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget4.framebuffer);
         drawFullScreenQuad();
     }
@@ -118,8 +118,8 @@ void runViewRestartWipeStep()
 
     if (gl) {
         shaderLoader.use(viewMixProgram);
-        bindSampler(viewMixProgram, "colorMap2", 0, screenTarget4.colorTexture);
-        bindSampler(viewMixProgram, "colorMap", 1, screenTarget1.colorTexture);
+        bindSampler(viewMixUniforms.of(viewMixProgram)[VIEW_MIX_COLOR_MAP2], 0, screenTarget4.colorTexture);
+        bindSampler(viewMixUniforms.of(viewMixProgram)[VIEW_MIX_COLOR_MAP], 1, screenTarget1.colorTexture);
         glActiveTexture(GL_TEXTURE0);
     }
 

@@ -27,8 +27,8 @@ void renderGameFrame()
         // The shockwave composite: the rings of target 3 push the scene of target 1.
         shaderLoader.use(nukeFxProgram);
         const int* u = nukeFxUniforms.of(nukeFxProgram);
-        bindSampler(nukeFxProgram, "nukecircleMap", 0, screenTarget3.colorTexture);
-        bindSampler(nukeFxProgram, "colorMap", 1, screenTarget1.colorTexture);
+        bindSampler(u[NUKE_FX_CIRCLE_MAP], 0, screenTarget3.colorTexture);
+        bindSampler(u[NUKE_FX_COLOR_MAP], 1, screenTarget1.colorTexture);
         glActiveTexture(GL_TEXTURE0);
         glUniform1f(u[NUKE_FX_XC], nukeCentreX - gameCameraX);
         glUniform1f(u[NUKE_FX_YC], nukeCentreY - gameCameraY);
@@ -39,7 +39,7 @@ void renderGameFrame()
     if (!gl)
         return;
     shaderLoader.use(passthroughProgram);
-    bindSampler(passthroughProgram, "colorMap", 1, screenTarget1.colorTexture);
+    bindSampler(passthroughUniforms.of(passthroughProgram)[PASSTHROUGH_COLOR_MAP], 1, screenTarget1.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();

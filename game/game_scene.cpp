@@ -169,9 +169,9 @@ void drawCloudLayer()
     tween(0.0, 0.0, 1.0, TWEEN_WRAP, CLOUD_SCROLL2_SPEED, &scroll2);
     shaderLoader.use(cloudsProgram);
     const int* u = cloudsUniforms.of(cloudsProgram);
-    bindSampler(cloudsProgram, "clouds1", 0, clouds1Texture);
-    bindSampler(cloudsProgram, "clouds2", 1, clouds2Texture);
-    bindSampler(cloudsProgram, "cloudsmask", 2, cloudsMaskTexture);
+    bindSampler(u[CLOUDS_MAP1], 0, clouds1Texture);
+    bindSampler(u[CLOUDS_MAP2], 1, clouds2Texture);
+    bindSampler(u[CLOUDS_MASK], 2, cloudsMaskTexture);
     glActiveTexture(GL_TEXTURE0);
     glUniform1f(u[CLOUDS_SCROLL1], scroll1);
     glUniform1f(u[CLOUDS_SCROLL2], scroll2);
@@ -285,7 +285,7 @@ void renderGameScene()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     shaderLoader.use(passthroughProgram);
-    bindSampler(passthroughProgram, "colorMap", 1, screenTarget2.colorTexture);
+    bindSampler(passthroughUniforms.of(passthroughProgram)[PASSTHROUGH_COLOR_MAP], 1, screenTarget2.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();

@@ -92,8 +92,8 @@ void drawOrbGlow(int i, int m)
 
     shaderLoader.use(explosionProgram);
     const int* u = explosionUniforms.of(explosionProgram);
-    bindSampler(explosionProgram, "colorMap", 0, orbParticleTexture);
-    bindSampler(explosionProgram, "colorGradient", 1, orbRampTextures[m - 1]);
+    bindSampler(u[EXPLOSION_COLOR_MAP], 0, orbParticleTexture);
+    bindSampler(u[EXPLOSION_COLOR_GRADIENT], 1, orbRampTextures[m - 1]);
     glActiveTexture(GL_TEXTURE0);
     glUniform1f(u[EXPLOSION_COLOR_INDEX], 0.5f);
     glUniform1f(u[EXPLOSION_COLOR_SELECT], 0.5f);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT: the targets' size
+#include "gfx/uniform_table.h"
 
 #include <cstdint>
 
@@ -32,6 +33,26 @@ extern uint32_t screenPassthroughProgram;
 extern uint32_t offsetXProgram;
 extern uint32_t lensProgram;
 extern uint32_t colorGradientProgram;
+
+// Uniforms of the screen programs, looked up when createScreenTargets builds them.
+enum TresholdUniform { TRESHOLD_COLOR_MAP, TRESHOLD_MASK_MAP, TRESHOLD_MASK_X, TRESHOLD_MASK_Y, TRESHOLD_UNIFORM_COUNT };
+enum HblurUniform { HBLUR_COLOR_MAP, HBLUR_UNIFORM_COUNT };
+enum ScreenBlendUniform { SCREEN_BLEND_COLOR_MAP, SCREEN_BLEND_BLOOM_MAP, SCREEN_BLEND_UNIFORM_COUNT };
+enum ScreenShadeUniform { SCREEN_SHADE_COLOR_MAP, SCREEN_SHADE_SHADE_MAP, SCREEN_SHADE_SCANLINES, SCREEN_SHADE_NOISE_PIC, SCREEN_SHADE_SHADE_TONE, SCREEN_SHADE_NOISE_X, SCREEN_SHADE_NOISE_Y, SCREEN_SHADE_UNIFORM_COUNT };
+enum MotionBlurUniform { MOTION_BLUR_COLOR_MAP1, MOTION_BLUR_COLOR_MAP2, MOTION_BLUR_BLURFRAMES, MOTION_BLUR_UNIFORM_COUNT };
+enum ScreenPassthroughUniform { SCREEN_PASSTHROUGH_COLOR_MAP, SCREEN_PASSTHROUGH_UNIFORM_COUNT };
+enum OffsetXUniform { OFFSET_X_COLOR_MAP, OFFSET_X_OFFSET_MAP, OFFSET_X_AMP, OFFSET_X_SCROLL, OFFSET_X_SCROLL_Y, OFFSET_X_UNIFORM_COUNT };
+enum LensUniform { LENS_COLOR_MAP, LENS_FACTOR, LENS_UNIFORM_COUNT };
+enum ColorGradientUniform { COLOR_GRADIENT_COLOR_MAP, COLOR_GRADIENT_SHADE_MAP, COLOR_GRADIENT_SHADE_TONE, COLOR_GRADIENT_UNIFORM_COUNT };
+extern UniformTable<TRESHOLD_UNIFORM_COUNT> tresholdUniforms;
+extern UniformTable<HBLUR_UNIFORM_COUNT> hblurUniforms;
+extern UniformTable<SCREEN_BLEND_UNIFORM_COUNT> screenBlendUniforms;
+extern UniformTable<SCREEN_SHADE_UNIFORM_COUNT> screenShadeUniforms;
+extern UniformTable<MOTION_BLUR_UNIFORM_COUNT> motionBlurUniforms;
+extern UniformTable<SCREEN_PASSTHROUGH_UNIFORM_COUNT> screenPassthroughUniforms;
+extern UniformTable<OFFSET_X_UNIFORM_COUNT> offsetXUniforms;
+extern UniformTable<LENS_UNIFORM_COUNT> lensUniforms;
+extern UniformTable<COLOR_GRADIENT_UNIFORM_COUNT> colorGradientUniforms;
 
 // Screen textures.
 extern uint32_t glowMaskTexture;     // "glowmask.tga", the bloom mask

@@ -369,15 +369,10 @@ void loadDefaultShaderProgram()
     defaultShaderProgram = shaderLoader.load("shader.vert", "shader.frag");
 }
 
-void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture)
+void bindSampler(int location, int unit, uint32_t texture)
 {
-    if (program != 0)  // a program that failed to build still gets its textures bound
-        glUniform1i(glGetUniformLocation(program, name), unit);
+    if (location >= 0)
+        glUniform1i(location, unit);
     glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
     glBindTexture(GL_TEXTURE_2D, texture);
-}
-
-void setFloatUniform(uint32_t program, const char* name, float value)
-{
-    glUniform1f(glGetUniformLocation(program, name), value);
 }

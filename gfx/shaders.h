@@ -66,8 +66,7 @@ std::string programInfoLog(uint32_t program);
 
 void loadDefaultShaderProgram();
 
-// Sampler `name` of `program` (the program in use) reads the 2D `texture` on texture unit `unit`;
-// `unit` stays the active unit. Program 0 (a failed build) only binds the texture.
-void bindSampler(uint32_t program, const char* name, int unit, uint32_t texture);
-// Float uniform `name` of `program` (the program in use).
-void setFloatUniform(uint32_t program, const char* name, float value);
+// The sampler at `location` of the program in use (its UniformTable entry) reads the 2D `texture`
+// on texture unit `unit`; `unit` stays the active unit. Location -1 (a failed build, a name the
+// program lacks) only binds the texture.
+void bindSampler(int location, int unit, uint32_t texture);

@@ -74,10 +74,11 @@ static void drawFullScreenQuadInPlace()
 static void composeBloom(uint32_t framebuffer)
 {
     shaderLoader.use(tresholdProgram);
-    bindSampler(tresholdProgram, "colorMap", 0, screenTarget1.colorTexture);
-    bindSampler(tresholdProgram, "maskMap", 1, glowMaskTexture);
-    setFloatUniform(tresholdProgram, "maskx", bloomMaskScroll.maskx);
-    setFloatUniform(tresholdProgram, "masky", bloomMaskScroll.masky);
+    const int* tresholdAt = tresholdUniforms.of(tresholdProgram);
+    bindSampler(tresholdAt[TRESHOLD_COLOR_MAP], 0, screenTarget1.colorTexture);
+    bindSampler(tresholdAt[TRESHOLD_MASK_MAP], 1, glowMaskTexture);
+    glUniform1f(tresholdAt[TRESHOLD_MASK_X], bloomMaskScroll.maskx);
+    glUniform1f(tresholdAt[TRESHOLD_MASK_Y], bloomMaskScroll.masky);
     bloomMaskScroll.maskx += BLOOM_MASK_STEP_X;
     bloomMaskScroll.masky += BLOOM_MASK_STEP_Y;
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
@@ -89,17 +90,19 @@ static void composeBloom(uint32_t framebuffer)
     if (!bloomBlurTarget.framebuffer)
         createScreenTarget(bloomBlurTarget, 0, 0);
     shaderLoader.use(hblurProgram);
+    const int* hblurAt = hblurUniforms.of(hblurProgram);
     for (int pass = 0; pass < BLOOM_BLUR_PASSES; ++pass) {
         const RenderTarget& source = pass % 2 == 0 ? screenTarget2 : bloomBlurTarget;
         const RenderTarget& destination = pass % 2 == 0 ? bloomBlurTarget : screenTarget2;
-        bindSampler(hblurProgram, "colorMap", 0, source.colorTexture);
+        bindSampler(hblurAt[HBLUR_COLOR_MAP], 0, source.colorTexture);
         glBindFramebuffer(GL_FRAMEBUFFER, destination.framebuffer);
         drawFullScreenQuad();
     }
 
     shaderLoader.use(screenBlendProgram);
-    bindSampler(screenBlendProgram, "colorMap", 0, screenTarget1.colorTexture);
-    bindSampler(screenBlendProgram, "bloomMap", 1, screenTarget2.colorTexture);
+    const int* screenBlendAt = screenBlendUniforms.of(screenBlendProgram);
+    bindSampler(screenBlendAt[SCREEN_BLEND_COLOR_MAP], 0, screenTarget1.colorTexture);
+    bindSampler(screenBlendAt[SCREEN_BLEND_BLOOM_MAP], 1, screenTarget2.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     if (framebuffer == screenTarget2.framebuffer)
         drawFullScreenQuadInPlace();
@@ -119,15 +122,16 @@ void applyScreenShade()
     composeBloom(screenTarget2.framebuffer);
 
     shaderLoader.use(screenShadeProgram);
-    bindSampler(screenShadeProgram, "colorMap", 0, screenTarget2.colorTexture);
-    bindSampler(screenShadeProgram, "shadeMap", 1, blueShadeTexture);
-    bindSampler(screenShadeProgram, "scanlines", 2, scanlinesTexture);
-    bindSampler(screenShadeProgram, "noisepic", 3, screenNoiseTexture);
-    setFloatUniform(screenShadeProgram, "shadetone", 0.991f);
+    const int* screenShadeAt = screenShadeUniforms.of(screenShadeProgram);
+    bindSampler(screenShadeAt[SCREEN_SHADE_COLOR_MAP], 0, screenTarget2.colorTexture);
+    bindSampler(screenShadeAt[SCREEN_SHADE_SHADE_MAP], 1, blueShadeTexture);
+    bindSampler(screenShadeAt[SCREEN_SHADE_SCANLINES], 2, scanlinesTexture);
+    bindSampler(screenShadeAt[SCREEN_SHADE_NOISE_PIC], 3, screenNoiseTexture);
+    glUniform1f(screenShadeAt[SCREEN_SHADE_SHADE_TONE], 0.991f);
     float noiseX = static_cast<float>(crtRand() % SCREEN_WIDTH) / SCREEN_WIDTH;
     float noiseY = static_cast<float>(crtRand() % SCREEN_HEIGHT) / SCREEN_HEIGHT;
-    setFloatUniform(screenShadeProgram, "noisex", noiseX);
-    setFloatUniform(screenShadeProgram, "noisey", noiseY);
+    glUniform1f(screenShadeAt[SCREEN_SHADE_NOISE_X], noiseX);
+    glUniform1f(screenShadeAt[SCREEN_SHADE_NOISE_Y], noiseY);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
     drawFullScreenQuadInPlace();
 
@@ -136,11 +140,12 @@ void applyScreenShade()
     tween(0.0, 0.0, 1.0, TWEEN_WRAP, 0.024, &scroll);
     tween(0.0, 0.0, 1.0, TWEEN_WRAP, 0.031, &scrollY);
     shaderLoader.use(offsetXProgram);
-    bindSampler(offsetXProgram, "colorMap", 0, screenTarget2.colorTexture);
-    bindSampler(offsetXProgram, "offsetMap", 1, offsetXTexture);
-    setFloatUniform(offsetXProgram, "amp", amp);
-    setFloatUniform(offsetXProgram, "scroll", scroll);
-    setFloatUniform(offsetXProgram, "scrolly", scrollY);
+    const int* offsetXAt = offsetXUniforms.of(offsetXProgram);
+    bindSampler(offsetXAt[OFFSET_X_COLOR_MAP], 0, screenTarget2.colorTexture);
+    bindSampler(offsetXAt[OFFSET_X_OFFSET_MAP], 1, offsetXTexture);
+    glUniform1f(offsetXAt[OFFSET_X_AMP], amp);
+    glUniform1f(offsetXAt[OFFSET_X_SCROLL], scroll);
+    glUniform1f(offsetXAt[OFFSET_X_SCROLL_Y], scrollY);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
 }
@@ -148,6 +153,7 @@ void applyScreenShade()
 void applyMotionBlur()
 {
     shaderLoader.use(motionBlurProgram);
+    const int* motionBlurAt = motionBlurUniforms.of(motionBlurProgram);
     for (int i = 0; i < MOTION_BLUR_FRAMES; ++i) {
         const int blend = MOTION_BLUR_FRAMES + i;
         glBindFramebuffer(GL_FRAMEBUFFER, motionBlurFramebuffers[blend]);
@@ -155,13 +161,14 @@ void applyMotionBlur()
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClearDepth(1.0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        bindSampler(motionBlurProgram, "colorMap1", 0, motionBlurTextures[blend]);
-        bindSampler(motionBlurProgram, "colorMap2", 1, motionBlurTextures[i]);
-        setFloatUniform(motionBlurProgram, "blurframes", static_cast<float>(MOTION_BLUR_FRAMES));
+        bindSampler(motionBlurAt[MOTION_BLUR_COLOR_MAP1], 0, motionBlurTextures[blend]);
+        bindSampler(motionBlurAt[MOTION_BLUR_COLOR_MAP2], 1, motionBlurTextures[i]);
+        glUniform1f(motionBlurAt[MOTION_BLUR_BLURFRAMES], static_cast<float>(MOTION_BLUR_FRAMES));
         drawFullScreenQuadInPlace();
     }
     shaderLoader.use(screenPassthroughProgram);
-    bindSampler(screenPassthroughProgram, "colorMap", 0, motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
+    const int* screenPassthroughAt = screenPassthroughUniforms.of(screenPassthroughProgram);
+    bindSampler(screenPassthroughAt[SCREEN_PASSTHROUGH_COLOR_MAP], 0, motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
 }
@@ -172,17 +179,19 @@ void applyLensGrade()
     composeBloom(screenTarget2.framebuffer);
 
     shaderLoader.use(colorGradientProgram);
-    bindSampler(colorGradientProgram, "colorMap", 0, screenTarget2.colorTexture);
-    bindSampler(colorGradientProgram, "shadeMap", 1, blueShadeTexture);
-    setFloatUniform(colorGradientProgram, "shadetone", 0.999f);
+    const int* colorGradientAt = colorGradientUniforms.of(colorGradientProgram);
+    bindSampler(colorGradientAt[COLOR_GRADIENT_COLOR_MAP], 0, screenTarget2.colorTexture);
+    bindSampler(colorGradientAt[COLOR_GRADIENT_SHADE_MAP], 1, blueShadeTexture);
+    glUniform1f(colorGradientAt[COLOR_GRADIENT_SHADE_TONE], 0.999f);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
     drawFullScreenQuadInPlace();
 
     float lensFactor = 0.0f;
     tween(0.0, 0.0, 4.0, TWEEN_PING_PONG, 0.03, &lensFactor);
     shaderLoader.use(lensProgram);
-    bindSampler(lensProgram, "colorMap", 0, screenTarget2.colorTexture);
-    setFloatUniform(lensProgram, "lensfactor", lensFactor);
+    const int* lensAt = lensUniforms.of(lensProgram);
+    bindSampler(lensAt[LENS_COLOR_MAP], 0, screenTarget2.colorTexture);
+    glUniform1f(lensAt[LENS_FACTOR], lensFactor);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
 }
@@ -190,7 +199,8 @@ void applyLensGrade()
 void presentSceneTarget()
 {
     shaderLoader.use(screenPassthroughProgram);
-    bindSampler(screenPassthroughProgram, "colorMap", 0, screenTarget1.colorTexture);
+    const int* screenPassthroughAt = screenPassthroughUniforms.of(screenPassthroughProgram);
+    bindSampler(screenPassthroughAt[SCREEN_PASSTHROUGH_COLOR_MAP], 0, screenTarget1.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
     drawCornerOverlay();
@@ -200,7 +210,7 @@ void presentSceneTarget()
 void drawShadowMapView()
 {
     shaderLoader.use(screenPassthroughProgram);
-    bindSampler(screenPassthroughProgram, "colorMap", 0, shadowTarget.colorTexture);
+    bindSampler(screenPassthroughUniforms.of(screenPassthroughProgram)[SCREEN_PASSTHROUGH_COLOR_MAP], 0, shadowTarget.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawScreenSpanQuad(SHADOW_VIEW_LEFT, static_cast<float>(SCREEN_WIDTH), true);
 }

@@ -6,6 +6,7 @@
 #include "gfx/render_targets.h"  // screenPassthroughProgram
 #include "gfx/shaders.h"  // bindSampler
 #include "gfx/textures.h"
+#include "gfx/uniform_table.h"
 #include "platform/crt_random.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"      // drawQuad, blackTexture
@@ -31,22 +32,30 @@ static constexpr float SCREEN_CENTRE_Y = 540.0f;
 
 static const char* const FLAG_TEXTURE_FILES[FLAG_TEXTURE_COUNT] = {"flag.tga", "flagmap.tga", "flagshadow.tga",
     "flagcolor.tga"};
-static const char* const FLAG_SAMPLERS[FLAG_TEXTURE_COUNT] = {"colorMap", "displaceMap", "shadowMap", "colorAbber"};
+// The samplers in texture order, then the animation phase.
+static constexpr int FLAG_ANIM_UNIFORM = FLAG_TEXTURE_COUNT;
+static const char* const FLAG_UNIFORM_NAMES[FLAG_TEXTURE_COUNT + 1] = {"colorMap", "displaceMap", "shadowMap",
+                                                                       "colorAbber", "flagAnim"};
+static UniformTable<FLAG_TEXTURE_COUNT + 1> flagUniforms(FLAG_UNIFORM_NAMES);
+static const char* const REVEAL_UNIFORM_NAMES[1] = {"colorMap"};
+static UniformTable<1> revealUniforms(REVEAL_UNIFORM_NAMES);
 
 void initFlagEffect()
 {
     for (int i = 0; i < FLAG_TEXTURE_COUNT; ++i)
         flagTextures[i] = loadTexture(FLAG_TEXTURE_FILES[i]);
     flagProgram = shaderLoader.load("passthroughvertexshader.vert", "flag.frag");
+    flagUniforms.lookUp(flagProgram);
 }
 
 void drawFlagEffect()
 {
     tween(sceneStartMs, 0.0, 1000.0, TWEEN_WRAP, static_cast<double>(0.02f), &flagAnim);
     shaderLoader.use(flagProgram);
+    const int* u = flagUniforms.of(flagProgram);
     for (int i = FLAG_TEXTURE_COUNT - 1; i >= 0; --i)
-        bindSampler(flagProgram, FLAG_SAMPLERS[i], i, flagTextures[i]);
-    glUniform1f(glGetUniformLocation(flagProgram, "flagAnim"), flagAnim);
+        bindSampler(u[i], i, flagTextures[i]);
+    glUniform1f(u[FLAG_ANIM_UNIFORM], flagAnim);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawScreenRect(-100.0f, -100.0f, 2020.0f, 1180.0f);
 }
@@ -56,6 +65,7 @@ void initRevealEffect()
     revealTextures[0] = loadTexture("anger2.tga");
     revealTextures[1] = loadTexture("cursor.tga");
     revealProgram = shaderLoader.load("passthroughvertexshader.vert", "passthroughfragmentshader.frag");
+    revealUniforms.lookUp(revealProgram);
 }
 
 bool revealExtent(float t, float* halfWidth, float* textureExtent)
@@ -85,7 +95,7 @@ void drawRevealEffect()
     float w = 0.0f, s = 0.0f;
     if (!revealExtent(t, &w, &s))
         return;
-    glUniform1i(glGetUniformLocation(revealProgram, "colorMap"), 0);
+    glUniform1i(revealUniforms.of(revealProgram)[0], 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, revealTextures[0]);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -142,7 +152,7 @@ void drawCircles()
     drawQuad(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, blackTexture);
     glBindTexture(GL_TEXTURE_2D, circleTextures[0]);
     shaderLoader.use(screenPassthroughProgram);
-    glUniform1i(glGetUniformLocation(screenPassthroughProgram, "colorMap"), 0);
+    glUniform1i(screenPassthroughUniforms.of(screenPassthroughProgram)[SCREEN_PASSTHROUGH_COLOR_MAP], 0);
 
     float t = 0.0f;
     tween(sceneStartMs, 0.0, 6000.0, TWEEN_WRAP, PER_SECOND, &t);

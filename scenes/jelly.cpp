@@ -8,6 +8,7 @@
 #include "gfx/render_targets.h"  // drawCenteredScreenQuad
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/camera.h"       // mainCamera
 #include "render/lights.h"       // applyLightPreset
@@ -25,6 +26,12 @@ Model* jellyModel = nullptr;
 uint32_t jellyMask1 = 0;
 uint32_t jellyMask2 = 0;
 uint32_t jellyProgram = 0;
+
+enum JellyUniform { JELLY_BIG_TEXTURE2, JELLY_BIG_TEXTURE, JELLY_MASK2, JELLY_MASK1, JELLY_FRAME, JELLY_MIX_PERCENT,
+                    JELLY_UNIFORM_COUNT };
+static const char* const JELLY_UNIFORM_NAMES[JELLY_UNIFORM_COUNT] = {"bigtexture2", "bigtexture", "jellymask2",
+                                                                     "jellymask1",  "frame",      "mixpercent"};
+static UniformTable<JELLY_UNIFORM_COUNT> jellyUniforms(JELLY_UNIFORM_NAMES);
 float jellyFrame = 0.0f;
 float jellyMix = 0.0f;
 int jellySizeLimitOverride = 0;
@@ -143,20 +150,22 @@ uint32_t initJelly()
     jellyMask1 = loadTexture("jellymask1.tga");
     jellyMask2 = loadTexture("jellymask2.tga");
     jellyProgram = shaderLoader.load("Passthroughvertexshader.vert", "jelly.frag");
+    jellyUniforms.lookUp(jellyProgram);
     return jellyProgram;
 }
 
 void drawJelly()
 {
     shaderLoader.use(jellyProgram);
-    bindSampler(jellyProgram, "bigtexture2", 3, jellyAtlasB.colorTexture);
-    bindSampler(jellyProgram, "bigtexture", 2, jellyAtlasA.colorTexture);
-    bindSampler(jellyProgram, "jellymask2", 1, jellyMask2);
-    bindSampler(jellyProgram, "jellymask1", 0, jellyMask1);
+    const int* u = jellyUniforms.of(jellyProgram);
+    bindSampler(u[JELLY_BIG_TEXTURE2], 3, jellyAtlasB.colorTexture);
+    bindSampler(u[JELLY_BIG_TEXTURE], 2, jellyAtlasA.colorTexture);
+    bindSampler(u[JELLY_MASK2], 1, jellyMask2);
+    bindSampler(u[JELLY_MASK1], 0, jellyMask1);
     tween(sceneStartMs, 0.0, 1.0, TWEEN_PING_PONG, static_cast<double>(0.0042f), &jellyMix);
     tween(sceneStartMs, 0.0, 1.0, TWEEN_WRAP, static_cast<double>(0.0055555557f), &jellyFrame);
-    glUniform1f(glGetUniformLocation(jellyProgram, "frame"), jellyFrame);
-    glUniform1f(glGetUniformLocation(jellyProgram, "mixpercent"), jellyMix);
+    glUniform1f(u[JELLY_FRAME], jellyFrame);
+    glUniform1f(u[JELLY_MIX_PERCENT], jellyMix);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);

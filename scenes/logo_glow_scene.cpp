@@ -14,6 +14,7 @@
 #include "gfx/render_targets.h"   // screen targets
 #include "gfx/shaders.h"          // shaderLoader
 #include "gfx/textures.h"         // loadTexture
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/camera.h"        // mainCamera
 #include "render/lights.h"        // applyLightPreset
@@ -70,16 +71,21 @@ Model* loadScaledModel(const char* name)
     return model;
 }
 
-void setSampler(uint32_t program, const char* name, int unit)
-{
-    glUniform1i(glGetUniformLocation(program, name), unit);
-}
+// The blur passes' sampler, and the composite's two.
+enum BlurUniform { BLUR_COLOR_MAP, BLUR_UNIFORM_COUNT };
+const char* const BLUR_UNIFORM_NAMES[BLUR_UNIFORM_COUNT] = {"colorMap"};
+UniformTable<BLUR_UNIFORM_COUNT> blurAcrossUniforms(BLUR_UNIFORM_NAMES);
+UniformTable<BLUR_UNIFORM_COUNT> blurUpUniforms(BLUR_UNIFORM_NAMES);
+enum CompositeUniform { COMPOSITE_COLOR_MAP, COMPOSITE_BLUR_MAP, COMPOSITE_UNIFORM_COUNT };
+const char* const COMPOSITE_UNIFORM_NAMES[COMPOSITE_UNIFORM_COUNT] = {"colorMap", "blurMap"};
+UniformTable<COMPOSITE_UNIFORM_COUNT> compositeUniforms(COMPOSITE_UNIFORM_NAMES);
 
 // A screen pass of `program` reading `source` on unit 0 into `target`.
-void blurPass(uint32_t program, uint32_t source, const RenderTarget& target)
+void blurPass(uint32_t program, UniformTable<BLUR_UNIFORM_COUNT>& uniforms, uint32_t source,
+              const RenderTarget& target)
 {
     shaderLoader.use(program);
-    setSampler(program, "colorMap", 0);
+    glUniform1i(uniforms.of(program)[BLUR_COLOR_MAP], 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, source);
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
@@ -168,6 +174,9 @@ void initLogoGlowScene()
     logoGlowPrograms.blurAcross = shaderLoader.load("passthroughvertexshader.vert", "logoblurfx1.frag");
     logoGlowPrograms.blurUp = shaderLoader.load("passthroughvertexshader.vert", "logoblurfx2.frag");
     logoGlowPrograms.composite = shaderLoader.load("passthroughvertexshader.vert", "logoblurfx3.frag");
+    blurAcrossUniforms.lookUp(logoGlowPrograms.blurAcross);
+    blurUpUniforms.lookUp(logoGlowPrograms.blurUp);
+    compositeUniforms.lookUp(logoGlowPrograms.composite);
     logoTextures.raster = loadTexture("zu5backraster.tga");
 }
 
@@ -211,17 +220,18 @@ void drawLogoGlowScene()
     drawGlowingParts();
 
     for (int round = 0; round < GLOW_ROUNDS; ++round) {
-        blurPass(logoGlowPrograms.blurAcross, screenTarget2.colorTexture, screenTarget4);
-        blurPass(logoGlowPrograms.blurUp, screenTarget4.colorTexture, screenTarget2);
+        blurPass(logoGlowPrograms.blurAcross, blurAcrossUniforms, screenTarget2.colorTexture, screenTarget4);
+        blurPass(logoGlowPrograms.blurUp, blurUpUniforms, screenTarget4.colorTexture, screenTarget2);
     }
 
     // Sharp picture plus glow onto the screen.
     const uint32_t composite = logoGlowPrograms.composite;
     shaderLoader.use(composite);
-    setSampler(composite, "colorMap", 0);
+    const int* u = compositeUniforms.of(composite);
+    glUniform1i(u[COMPOSITE_COLOR_MAP], 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, screenTarget3.colorTexture);
-    setSampler(composite, "blurMap", 1);
+    glUniform1i(u[COMPOSITE_BLUR_MAP], 1);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, screenTarget2.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -16,6 +16,7 @@
 #include "gfx/render_targets.h"  // screenTarget1
 #include "gfx/shaders.h"         // shaderLoader
 #include "gfx/textures.h"        // loadTexture
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/camera.h"       // mainCamera
 #include "render/light_space.h"  // computeDepthMVPAndLightVector
@@ -50,15 +51,16 @@ static constexpr double TITLE_SWING_SPEED = 0.01666666753590107;
 static constexpr double TITLE_SWING_END = 6.28;
 static constexpr double TITLE_SWING_SHIFT = 1.57;
 
-static void paletteUniform1i(uint32_t program, const char* name, int value)
-{
-    glUniform1i(glGetUniformLocation(program, name), value);
-}
-
-static void paletteUniform1f(uint32_t program, const char* name, float value)
-{
-    glUniform1f(glGetUniformLocation(program, name), value);
-}
+enum PaletteUniform { PALETTE_COLOR_MAP, PALETTE_TABLE, PALETTE_ROW, PALETTE_UNIFORM_COUNT };
+static const char* const PALETTE_UNIFORM_NAMES[PALETTE_UNIFORM_COUNT] = {"colorMap", "palette",
+                                                                         "verticalpalettepos"};
+static UniformTable<PALETTE_UNIFORM_COUNT> paletteUniforms(PALETTE_UNIFORM_NAMES);
+enum PlasmaLayerUniform { PLASMA_LAYER_COLOR_MAP, PLASMA_LAYER_ANIM1, PLASMA_LAYER_ANIM2, PLASMA_LAYER_ANIM3,
+                          PLASMA_LAYER_ANIM4, PLASMA_LAYER_XS, PLASMA_LAYER_YS, PLASMA_LAYER_ZOOM,
+                          PLASMA_LAYER_FACTOR, PLASMA_LAYER_UNIFORM_COUNT };
+static const char* const PLASMA_LAYER_UNIFORM_NAMES[PLASMA_LAYER_UNIFORM_COUNT] = {
+    "colorMap", "anim1", "anim2", "anim3", "anim4", "xs", "ys", "zoom", "factor"};
+static UniformTable<PLASMA_LAYER_UNIFORM_COUNT> plasmaLayerUniforms(PLASMA_LAYER_UNIFORM_NAMES);
 
 void initPaletteLogoScene()
 {
@@ -72,6 +74,8 @@ void initPaletteLogoScene()
     paletteTextures.title = loadTexture("ovantra.tga");
     paletteTextures.plasmaColours = loadTexture("7.tga");
     palettePrograms.plasma = shaderLoader.load("passthroughvertexshader.vert", "plasma7.frag");
+    paletteUniforms.lookUp(palettePrograms.palette);
+    plasmaLayerUniforms.lookUp(palettePrograms.plasma);
 }
 
 void drawPlasmaLayer(int texture)
@@ -87,16 +91,17 @@ void drawPlasmaLayer(int texture)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     const uint32_t program = palettePrograms.plasma;
     shaderLoader.use(program);
-    paletteUniform1i(program, "colorMap", 0);
-    paletteUniform1f(program, "anim1", anim1);
-    paletteUniform1f(program, "anim2", anim2);
-    paletteUniform1f(program, "anim3", anim3);
-    paletteUniform1f(program, "anim4", anim4);
-    paletteUniform1f(program, "xs", std::sin(p5));
-    paletteUniform1f(program, "ys", std::cos(p5));
-    paletteUniform1f(program, "zoom", 256.0f);
+    const int* u = plasmaLayerUniforms.of(program);
+    glUniform1i(u[PLASMA_LAYER_COLOR_MAP], 0);
+    glUniform1f(u[PLASMA_LAYER_ANIM1], anim1);
+    glUniform1f(u[PLASMA_LAYER_ANIM2], anim2);
+    glUniform1f(u[PLASMA_LAYER_ANIM3], anim3);
+    glUniform1f(u[PLASMA_LAYER_ANIM4], anim4);
+    glUniform1f(u[PLASMA_LAYER_XS], std::sin(p5));
+    glUniform1f(u[PLASMA_LAYER_YS], std::cos(p5));
+    glUniform1f(u[PLASMA_LAYER_ZOOM], 256.0f);
     tween(start, 0.0, 1.0, TWEEN_CLAMP, static_cast<double>(0.0023809524718672037f), &fade);
-    paletteUniform1f(program, "factor", 1.0f - fade);
+    glUniform1f(u[PLASMA_LAYER_FACTOR], 1.0f - fade);
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
@@ -109,13 +114,14 @@ void usePaletteProgram(uint32_t source, uint32_t palette, float row)
 {
     const uint32_t program = palettePrograms.palette;
     shaderLoader.use(program);
-    paletteUniform1i(program, "colorMap", 0);
+    const int* u = paletteUniforms.of(program);
+    glUniform1i(u[PALETTE_COLOR_MAP], 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, source);
-    paletteUniform1i(program, "palette", 1);
+    glUniform1i(u[PALETTE_TABLE], 1);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, palette);
-    paletteUniform1f(program, "verticalpalettepos", row);
+    glUniform1f(u[PALETTE_ROW], row);
 }
 
 void stepPaletteBorder(bool kick)

@@ -5,6 +5,7 @@
 #include "gfx/render_targets.h"  // screen targets
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"      // drawQuad
 #include "render/screen_passes.h" // drawFullScreenQuad
@@ -33,6 +34,17 @@ static constexpr int EAGLE_Y = 87;
 static constexpr float TEXT_PIVOT_X = 1467.5f;
 static constexpr float TEXT_PIVOT_Y = 540.0f;
 
+// The two dot programs share their uniform names.
+enum DotUniform { DOT_PHAZE, DOT_SIZE, DOT_BACK, DOT_BIG_MAP, DOT_COLOR_MAP, DOT_OFFSET_X, DOT_OFFSET_Y,
+                  DOT_UNIFORM_COUNT };
+static const char* const DOT_UNIFORM_NAMES[DOT_UNIFORM_COUNT] = {"phaze",    "DOTSIZE", "polkaBack", "polkaBigMap",
+                                                                 "colorMap", "offsetx", "offsety"};
+static UniformTable<DOT_UNIFORM_COUNT> polkadotUniforms(DOT_UNIFORM_NAMES);
+static UniformTable<DOT_UNIFORM_COUNT> polka2Uniforms(DOT_UNIFORM_NAMES);
+enum MaskUniform { MASK_MASK_MAP, MASK_COLOR_MAP, MASK_UNIFORM_COUNT };
+static const char* const MASK_UNIFORM_NAMES[MASK_UNIFORM_COUNT] = {"maskMap", "colorMap"};
+static UniformTable<MASK_UNIFORM_COUNT> maskUniforms(MASK_UNIFORM_NAMES);
+
 void initPolka()
 {
     polkaBigTexture = loadTexture("polkabig.tga");
@@ -44,6 +56,10 @@ void initPolka()
     polka2Program = shaderLoader.load(POLKA_VERTEX_SHADER, "polka2.frag");
     maskProgram = shaderLoader.load(POLKA_VERTEX_SHADER, "mask.frag");
     highpassProgram = shaderLoader.load(POLKA_VERTEX_SHADER, "highpass.frag");
+    polkadotUniforms.lookUp(polkadotProgram);
+    polka2Uniforms.lookUp(polka2Program);
+    maskUniforms.lookUp(maskProgram);
+    highpassUniforms.lookUp(highpassProgram);
     polkaTextTexture = loadTexture("tovelas2text.tga");
     polkaEagleTexture = loadTexture("tovelas2eagle.tga");
 }
@@ -56,24 +72,25 @@ static void renderQuadInto(uint32_t framebuffer)
 
 // The two dot passes: the halftone of target 1 into target 2, then the dots shaded over it
 // into target 3.
-static void renderDotPasses(uint32_t program, float dotSize)
+static void renderDotPasses(uint32_t program, UniformTable<DOT_UNIFORM_COUNT>& uniforms, float dotSize)
 {
     shaderLoader.use(program);
-    setFloatUniform(program, "phaze", 0.0f);
-    setFloatUniform(program, "DOTSIZE", dotSize);
-    bindSampler(program, "polkaBack", 2, polkaBlackTexture);
-    bindSampler(program, "polkaBigMap", 1, polkaBigTexture);
-    bindSampler(program, "colorMap", 0, screenTarget1.colorTexture);
-    setFloatUniform(program, "offsetx", 0.0f);
-    setFloatUniform(program, "offsety", 0.0f);
+    const int* u = uniforms.of(program);
+    glUniform1f(u[DOT_PHAZE], 0.0f);
+    glUniform1f(u[DOT_SIZE], dotSize);
+    bindSampler(u[DOT_BACK], 2, polkaBlackTexture);
+    bindSampler(u[DOT_BIG_MAP], 1, polkaBigTexture);
+    bindSampler(u[DOT_COLOR_MAP], 0, screenTarget1.colorTexture);
+    glUniform1f(u[DOT_OFFSET_X], 0.0f);
+    glUniform1f(u[DOT_OFFSET_Y], 0.0f);
     renderQuadInto(screenTarget2.framebuffer);
 
-    setFloatUniform(program, "phaze", 1.0f);
-    bindSampler(program, "polkaBack", 2, screenTarget2.colorTexture);
-    bindSampler(program, "polkaBigMap", 1, polkaBigTexture);
+    glUniform1f(u[DOT_PHAZE], 1.0f);
+    bindSampler(u[DOT_BACK], 2, screenTarget2.colorTexture);
+    bindSampler(u[DOT_BIG_MAP], 1, polkaBigTexture);
     glActiveTexture(GL_TEXTURE0);
-    setFloatUniform(program, "offsetx", 0.0f);
-    setFloatUniform(program, "offsety", 0.0f);
+    glUniform1f(u[DOT_OFFSET_X], 0.0f);
+    glUniform1f(u[DOT_OFFSET_Y], 0.0f);
     renderQuadInto(screenTarget3.framebuffer);
 }
 
@@ -81,11 +98,12 @@ void drawPolka()
 {
     float dot = 0.0f;
     tween(sceneStartMs - 200, 8.0, 128.0, TWEEN_PING_PONG, static_cast<double>(0.4f), &dot);
-    renderDotPasses(polkadotProgram, dot);
+    renderDotPasses(polkadotProgram, polkadotUniforms, dot);
 
     shaderLoader.use(maskProgram);
-    bindSampler(maskProgram, "maskMap", 2, screenTarget3.colorTexture);
-    bindSampler(maskProgram, "colorMap", 1, screenTarget3.colorTexture);
+    const int* mask = maskUniforms.of(maskProgram);
+    bindSampler(mask[MASK_MASK_MAP], 2, screenTarget3.colorTexture);
+    bindSampler(mask[MASK_COLOR_MAP], 1, screenTarget3.colorTexture);
     renderQuadInto(0);
 
     glActiveTexture(GL_TEXTURE0);
@@ -109,16 +127,17 @@ void drawPolkaZoom()
 {
     float z = 0.0f;
     tween(sceneStartMs, 4.0, static_cast<double>(ZOOM_END), TWEEN_CLAMP, static_cast<double>(0.15f), &z);
-    renderDotPasses(polka2Program, 132.0f - z);
+    renderDotPasses(polka2Program, polka2Uniforms, 132.0f - z);
 
     shaderLoader.use(maskProgram);
-    bindSampler(maskProgram, "maskMap", 2, polkaScreenMaskTexture);
-    bindSampler(maskProgram, "colorMap", 1, screenTarget3.colorTexture);
+    const int* mask = maskUniforms.of(maskProgram);
+    bindSampler(mask[MASK_MASK_MAP], 2, polkaScreenMaskTexture);
+    bindSampler(mask[MASK_COLOR_MAP], 1, screenTarget3.colorTexture);
     renderQuadInto(0);
 
     if (z >= ZOOM_END) {
         shaderLoader.use(highpassProgram);
-        bindSampler(highpassProgram, "colorMap", 0, screenTarget1.colorTexture);
+        bindSampler(highpassUniforms.of(highpassProgram)[HIGHPASS_COLOR_MAP], 0, screenTarget1.colorTexture);
         renderQuadInto(0);
     }
 }

@@ -11,6 +11,7 @@
 #include "gfx/render_targets.h"  // screenTarget1, screenTarget2
 #include "gfx/shaders.h"         // shaderLoader, bindSampler
 #include "gfx/textures.h"        // loadTexture
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/particles.h"    // the cloud and the particle program
 #include "scenes/palette_logo_scene.h"  // the palette program, KEY_BEAT_KICK
@@ -29,11 +30,34 @@ static constexpr float PALETTE_BORDER = 10.0f;
 static constexpr float CLOUD_TURN_XY = 0.02f;
 static constexpr float CLOUD_TURN_Z = 0.06f;
 
+// The three blur programs share their uniform names; one table each, and a spare one for a
+// program built elsewhere.
+enum RadialBlurUniform { RADIAL_BLUR_CENTRE_X, RADIAL_BLUR_CENTRE_Y, RADIAL_BLUR_COLOR_MAP, RADIAL_BLUR_UNIFORM_COUNT };
+static const char* const RADIAL_BLUR_UNIFORM_NAMES[RADIAL_BLUR_UNIFORM_COUNT] = {"centerx", "centery", "colorMap"};
+static UniformTable<RADIAL_BLUR_UNIFORM_COUNT> radialBlurUniforms[] = {
+    UniformTable<RADIAL_BLUR_UNIFORM_COUNT>(RADIAL_BLUR_UNIFORM_NAMES),
+    UniformTable<RADIAL_BLUR_UNIFORM_COUNT>(RADIAL_BLUR_UNIFORM_NAMES),
+    UniformTable<RADIAL_BLUR_UNIFORM_COUNT>(RADIAL_BLUR_UNIFORM_NAMES),
+    UniformTable<RADIAL_BLUR_UNIFORM_COUNT>(RADIAL_BLUR_UNIFORM_NAMES),
+};
+
+static const int* radialBlurLocations(uint32_t program)
+{
+    constexpr int SPARE = 3;
+    for (int i = 0; i < SPARE; ++i)
+        if (radialBlurUniforms[i].filled && radialBlurUniforms[i].program == program)
+            return radialBlurUniforms[i].at;
+    return radialBlurUniforms[SPARE].of(program);
+}
+
 void initRadialBlurScene()
 {
     radialBlurPrograms.radialBlur = shaderLoader.load("passthroughvertexshader.vert", "radialblur.frag");
     radialBlurPrograms.radialBlurFast = shaderLoader.load("passthroughvertexshader.vert", "radialblurfast.frag");
     radialBlurPrograms.blob = shaderLoader.load("passthroughvertexshader.vert", "blob.frag");
+    radialBlurUniforms[0].lookUp(radialBlurPrograms.radialBlur);
+    radialBlurUniforms[1].lookUp(radialBlurPrograms.radialBlurFast);
+    radialBlurUniforms[2].lookUp(radialBlurPrograms.blob);
     particleProgram = shaderLoader.load("particles.vert", "particles.frag");
     particleLocations = fetchParticleLocations(particleProgram);
     std::printf("particleshader %d\n", static_cast<int>(particleProgram));
@@ -91,9 +115,10 @@ void drawRadialBlurScene()
 void drawRadialBlurPass(uint32_t program, int centreX, int centreY)
 {
     shaderLoader.use(program);
-    glUniform1i(glGetUniformLocation(program, "centerx"), centreX);
-    glUniform1i(glGetUniformLocation(program, "centery"), centreY);
-    bindSampler(program, "colorMap", 0, screenTarget2.colorTexture);
+    const int* u = radialBlurLocations(program);
+    glUniform1i(u[RADIAL_BLUR_CENTRE_X], centreX);
+    glUniform1i(u[RADIAL_BLUR_CENTRE_Y], centreY);
+    bindSampler(u[RADIAL_BLUR_COLOR_MAP], 0, screenTarget2.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     const float b = radialBlurBorder;
     drawScreenRect(-b, -b, SCREEN_W + b, SCREEN_H + b);

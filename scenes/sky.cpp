@@ -1,5 +1,5 @@
-// Sky and cloud passes. Uniform locations are looked up by name at each pass; a program that
-// failed to build is 0 and gets no uniforms (GL would only raise errors for them).
+// Sky and cloud passes. Uniform locations are looked up when the programs are built; a program
+// that failed to build is 0 and gets no uniforms (GL would only raise errors for them).
 #include "scenes/sky.h"
 
 #include "core/clock.h"     // tween
@@ -7,6 +7,7 @@
 #include "core/screen_frame.h"  // SCREEN_W, SCREEN_H
 #include "gfx/shaders.h"   // shaderLoader, bindSampler
 #include "gfx/textures.h"  // loadTexture
+#include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"
 
@@ -24,29 +25,39 @@ static constexpr double SKY_TIME_DELAY_MS = 10.0;
 static constexpr float PASS_TIME_SPEED = 0.04f;        // per frame: one way in 62.5 minutes
 static constexpr float BACKGROUND_TIME_SPEED = 0.1f;   // per frame: one way in 25 minutes
 
+// Both programs use the same names; the cloud program lacks the last two samplers.
+enum SkyUniform { SKY_CHANNEL0, SKY_CHANNEL1, SKY_COLOR_ABBER, SKY_CLOUDS, SKY_GLOBAL_TIME, SKY_UNIFORM_COUNT };
+static const char* const SKY_UNIFORM_NAMES[SKY_UNIFORM_COUNT] = {"iChannel0", "iChannel1", "colorAbber", "skyclouds",
+                                                                 "iGlobalTime"};
+static UniformTable<SKY_UNIFORM_COUNT> cloudUniforms(SKY_UNIFORM_NAMES);
+static UniformTable<SKY_UNIFORM_COUNT> skyUniforms(SKY_UNIFORM_NAMES);
+
 void initSkyShaders()
 {
     cloudProgram = shaderLoader.load("Passthroughvertexshader.vert", "cloudshader.frag");
     skyProgram = shaderLoader.load("Passthroughvertexshader.vert", "sky.frag");
+    cloudUniforms.lookUp(cloudProgram);
+    skyUniforms.lookUp(skyProgram);
     noiseTextureA = loadTexture("noise.tga");
     noiseTextureB = loadTexture("noise.tga");
     skyColorTexture = loadTexture("skycolor.tga");
     skyCloudsTexture = loadTexture("skyclouds.tga");
 }
 
-static void uploadTime(uint32_t program)
+static void uploadTime(const int* locations)
 {
-    if (program != 0)
-        glUniform1f(glGetUniformLocation(program, "iGlobalTime"), skyTime);
+    if (locations[SKY_GLOBAL_TIME] >= 0)
+        glUniform1f(locations[SKY_GLOBAL_TIME], skyTime);
 }
 
 void drawSkyOrClouds(int useSky)
 {
     const uint32_t program = useSky != 0 ? skyProgram : cloudProgram;
     shaderLoader.use(program);
-    bindSampler(program, "iChannel0", 0, noiseTextureA);
-    bindSampler(program, "iChannel1", 1, noiseTextureB);
-    uploadTime(program);
+    const int* u = (useSky != 0 ? skyUniforms : cloudUniforms).of(program);
+    bindSampler(u[SKY_CHANNEL0], 0, noiseTextureA);
+    bindSampler(u[SKY_CHANNEL1], 1, noiseTextureB);
+    uploadTime(u);
     tween(SKY_TIME_DELAY_MS, SKY_TIME_FROM, SKY_TIME_TO, TWEEN_PING_PONG, static_cast<double>(PASS_TIME_SPEED),
           &skyTime);
     drawSkyScreenQuad();
@@ -55,11 +66,12 @@ void drawSkyOrClouds(int useSky)
 void drawSkyBackground()
 {
     shaderLoader.use(skyProgram);
-    bindSampler(skyProgram, "iChannel0", 0, noiseTextureA);
-    bindSampler(skyProgram, "iChannel1", 1, noiseTextureB);
-    bindSampler(skyProgram, "colorAbber", 2, skyColorTexture);
-    bindSampler(skyProgram, "skyclouds", 3, skyCloudsTexture);
-    uploadTime(skyProgram);
+    const int* u = skyUniforms.of(skyProgram);
+    bindSampler(u[SKY_CHANNEL0], 0, noiseTextureA);
+    bindSampler(u[SKY_CHANNEL1], 1, noiseTextureB);
+    bindSampler(u[SKY_COLOR_ABBER], 2, skyColorTexture);
+    bindSampler(u[SKY_CLOUDS], 3, skyCloudsTexture);
+    uploadTime(u);
     tween(static_cast<double>(sceneStartMs) + SKY_TIME_DELAY_MS, SKY_TIME_FROM, SKY_TIME_TO, TWEEN_PING_PONG,
           static_cast<double>(BACKGROUND_TIME_SPEED), &skyTime);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
