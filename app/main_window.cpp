@@ -6,6 +6,7 @@
 #include "core/sound.h"
 #include "app/startup.h"
 #include "platform/win32_window.h"
+#include "platform/display_loss.h"
 #include "platform/gl_api.h"
 #include "platform/large_heap.h"
 #include "platform/os_services.h"
@@ -82,6 +83,7 @@ bool createMainWindow()
         std::printf("SDL could not initialize! SDL Error: %s\n", SDL_GetError());
         return false;
     }
+    installDisplayLossHandler();
     std::printf("b1 ");
     SDL_Init(SDL_INIT_EVERYTHING);
     std::printf("b2 ");
