@@ -64,5 +64,11 @@ void populateLargeHeapAhead()
     populating = true;
     // Zeroing the pages is the kernel's part of a first touch: done on another core while the
     // loading goes on, the loaders find them mapped.
-    std::thread(populateRegion, markedFirst, std::min(LARGE_HEAP_POPULATE_BYTES, markedBytes)).detach();
+    // Every tool and capture process does this, and a test run starts several at once: on a
+    // small machine the pages mapped ahead stay a small share of its memory.
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageBytes = sysconf(_SC_PAGE_SIZE);
+    const size_t physicalBytes = pages > 0 && pageBytes > 0 ? size_t(pages) * size_t(pageBytes) : 0;
+    const size_t bytes = std::min({LARGE_HEAP_POPULATE_BYTES, markedBytes, physicalBytes / 16});
+    std::thread(populateRegion, markedFirst, bytes).detach();
 }

@@ -17,7 +17,8 @@ constexpr size_t LARGE_HEAP_POPULATE_BYTES = size_t{512} << 20;
 // marked (0 where the allocator is not the system's, as under the sanitizers, or the system
 // refuses).
 size_t reserveLargeHeap();
-// Maps the pages of the lowest LARGE_HEAP_POPULATE_BYTES of the marked region ahead of use, on
-// a thread of its own that writes nothing and is never waited for; once, after the window is
-// open (while it opens, the mapping would hold up the driver's own mappings).
+// Maps the pages of the lowest LARGE_HEAP_POPULATE_BYTES of the marked region (at most a
+// sixteenth of the machine's memory) ahead of use, on a thread of its own that writes nothing
+// and is never waited for; once, after the window is open (while it opens, the mapping would
+// hold up the driver's own mappings).
 void populateLargeHeapAhead();
