@@ -268,18 +268,23 @@ TEST(FlyoverCapture, SkyAboveLitLandscapeBelowAndTheLandscapeMovesOn)
     std::filesystem::path out =
         std::filesystem::temp_directory_path() / ("mornglow-flyover-test-" + std::to_string(getpid()));
     std::filesystem::remove_all(out);
+    // The cut's own frame too: the scene's entry draws run before it without rasterising.
+    const long long cutMs = std::llround(stateStartSeconds(STATE_FLYOVER) * 1000.0);
+    char at[64];
+    std::snprintf(at, sizeof(at), "%lld.%03lld,113,114", cutMs / 1000, cutMs % 1000);
     ProgramRun run = runProgram("LP_NUM_THREADS=2 " BINARY_DIR "/demo-capture --step-ms 250 --out '" + out.string() +
-                                "' --at 113,114");
+                                "' --at " + at);
     ASSERT_EQ(run.exitStatus, 0) << run.output;
-    RgbaPicture first, second;
+    RgbaPicture cut, first, second;
+    ASSERT_TRUE(readPng((out / ("frame_" + std::to_string(cutMs) + ".png")).string(), cut));
     ASSERT_TRUE(readPng((out / "frame_113000.png").string(), first));
     ASSERT_TRUE(readPng((out / "frame_114000.png").string(), second));
-    EXPECT_NE(run.output.find("capture 113000 state 20"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("capture " + std::to_string(cutMs) + " state 20"), std::string::npos) << run.output;
 
     // The overlay sits in the lower right corner: the regions leave it out.
     const Region sky = {0, 980, 1920, 1080};
     const Region ground = {0, 0, 1400, 480};
-    for (const RgbaPicture* picture : {&first, &second}) {
+    for (const RgbaPicture* picture : {&cut, &first, &second}) {
         float skyMean, skyRough, groundMean, groundRough;
         measure(*picture, sky, skyMean, skyRough);
         measure(*picture, ground, groundMean, groundRough);
