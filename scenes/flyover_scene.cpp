@@ -510,9 +510,9 @@ static void drawDustShadows()
     drawModelDepth(*dustShadowBatch, -1, static_cast<int>(shadowDepthProgram));
 }
 
-// The entry draws only move the dust and ribbons on: the first frame's own draw clears the
-// shadow map and covers the screen with the sky, so their pixels would never be seen, and
-// rasterising them would make the first frame cost three.
+// The entry draws count for what they move on (the dust and its random draws, the frame
+// count): the first frame's own draw clears the shadow map and covers the screen with the sky,
+// so their pixels would never be seen, and rasterising them made the first frame cost three.
 void enterFlyoverScene()
 {
     glEnable(GL_RASTERIZER_DISCARD);
