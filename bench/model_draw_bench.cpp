@@ -133,11 +133,6 @@ void main() {
 
 static uint32_t leanProgram = 0;
 
-static uint32_t buildLeanProgram()
-{
-    return drawtest::buildProgram(LEAN_VERTEX, LEAN_FRAGMENT);
-}
-
 static void drawOnce(Model& model, BenchMode mode)
 {
     switch (mode) {
@@ -231,7 +226,8 @@ int main(int argc, char** argv)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_Window* window = SDL_CreateWindow("model-draw-bench", 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* window =
+        SDL_CreateWindow("model-draw-bench", 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context || !resolveGlFunctions()) {
         std::fprintf(stderr, "model-draw-bench: no OpenGL 4.5 context: %s\n", SDL_GetError());
@@ -243,7 +239,7 @@ int main(int argc, char** argv)
     initShadowPrograms();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     applyLightPreset(6);
-    leanProgram = buildLeanProgram();
+    leanProgram = drawtest::buildProgram(LEAN_VERTEX, LEAN_FRAGMENT);
     if (leanProgram == 0)
         std::fprintf(stderr, "model-draw-bench: the lean program does not link\n");
     glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);

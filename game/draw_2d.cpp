@@ -486,8 +486,7 @@ void setDrawColor(float r, float g, float b, float a)
 
 bool dotOnScreen(int x, int y)
 {
-    return x > -DOT_SIZE && x < SCREEN_WIDTH && y > -DOT_SIZE
-        && y < SCREEN_HEIGHT;
+    return x > -DOT_SIZE && x < SCREEN_WIDTH && y > -DOT_SIZE && y < SCREEN_HEIGHT;
 }
 
 void drawDot(float x, float y)

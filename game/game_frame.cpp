@@ -103,7 +103,7 @@ void runViewRestartWipeStep()
     const bool gl = gameHasGlContext();
     if (gl) {
         shaderLoader.use(passthroughProgram);
-        bindSampler(passthroughUniforms.of(passthroughProgram)[PASSTHROUGH_COLOR_MAP], 0, screenTarget1.colorTexture);
+        bindSampler(passthroughUniforms.of(passthroughProgram)[COLOR_MAP_SAMPLER], 0, screenTarget1.colorTexture);
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget4.framebuffer);
         drawFullScreenQuad();
     }

@@ -39,7 +39,7 @@ void renderGameFrame()
     if (!gl)
         return;
     shaderLoader.use(passthroughProgram);
-    bindSampler(passthroughUniforms.of(passthroughProgram)[PASSTHROUGH_COLOR_MAP], 1, screenTarget1.colorTexture);
+    bindSampler(passthroughUniforms.of(passthroughProgram)[COLOR_MAP_SAMPLER], 1, screenTarget1.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();

@@ -285,7 +285,7 @@ void renderGameScene()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     shaderLoader.use(passthroughProgram);
-    bindSampler(passthroughUniforms.of(passthroughProgram)[PASSTHROUGH_COLOR_MAP], 1, screenTarget2.colorTexture);
+    bindSampler(passthroughUniforms.of(passthroughProgram)[COLOR_MAP_SAMPLER], 1, screenTarget2.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();

@@ -26,20 +26,22 @@ uint32_t lensProgram = 0;
 uint32_t colorGradientProgram = 0;
 
 static const char* const TRESHOLD_UNIFORM_NAMES[TRESHOLD_UNIFORM_COUNT] = {"colorMap", "maskMap", "maskx", "masky"};
-static const char* const HBLUR_UNIFORM_NAMES[HBLUR_UNIFORM_COUNT] = {"colorMap"};
 static const char* const SCREEN_BLEND_UNIFORM_NAMES[SCREEN_BLEND_UNIFORM_COUNT] = {"colorMap", "bloomMap"};
-static const char* const SCREEN_SHADE_UNIFORM_NAMES[SCREEN_SHADE_UNIFORM_COUNT] = {"colorMap", "shadeMap", "scanlines", "noisepic", "shadetone", "noisex", "noisey"};
-static const char* const MOTION_BLUR_UNIFORM_NAMES[MOTION_BLUR_UNIFORM_COUNT] = {"colorMap1", "colorMap2", "blurframes"};
-static const char* const SCREEN_PASSTHROUGH_UNIFORM_NAMES[SCREEN_PASSTHROUGH_UNIFORM_COUNT] = {"colorMap"};
-static const char* const OFFSET_X_UNIFORM_NAMES[OFFSET_X_UNIFORM_COUNT] = {"colorMap", "offsetMap", "amp", "scroll", "scrolly"};
+static const char* const SCREEN_SHADE_UNIFORM_NAMES[SCREEN_SHADE_UNIFORM_COUNT] = {
+    "colorMap", "shadeMap", "scanlines", "noisepic", "shadetone", "noisex", "noisey"};
+static const char* const MOTION_BLUR_UNIFORM_NAMES[MOTION_BLUR_UNIFORM_COUNT] = {"colorMap1", "colorMap2",
+                                                                                 "blurframes"};
+static const char* const OFFSET_X_UNIFORM_NAMES[OFFSET_X_UNIFORM_COUNT] = {"colorMap", "offsetMap", "amp", "scroll",
+                                                                           "scrolly"};
 static const char* const LENS_UNIFORM_NAMES[LENS_UNIFORM_COUNT] = {"colorMap", "lensfactor"};
-static const char* const COLOR_GRADIENT_UNIFORM_NAMES[COLOR_GRADIENT_UNIFORM_COUNT] = {"colorMap", "shadeMap", "shadetone"};
+static const char* const COLOR_GRADIENT_UNIFORM_NAMES[COLOR_GRADIENT_UNIFORM_COUNT] = {"colorMap", "shadeMap",
+                                                                                       "shadetone"};
 UniformTable<TRESHOLD_UNIFORM_COUNT> tresholdUniforms(TRESHOLD_UNIFORM_NAMES);
-UniformTable<HBLUR_UNIFORM_COUNT> hblurUniforms(HBLUR_UNIFORM_NAMES);
+ColorMapUniforms hblurUniforms(COLOR_MAP_UNIFORM_NAMES);
 UniformTable<SCREEN_BLEND_UNIFORM_COUNT> screenBlendUniforms(SCREEN_BLEND_UNIFORM_NAMES);
 UniformTable<SCREEN_SHADE_UNIFORM_COUNT> screenShadeUniforms(SCREEN_SHADE_UNIFORM_NAMES);
 UniformTable<MOTION_BLUR_UNIFORM_COUNT> motionBlurUniforms(MOTION_BLUR_UNIFORM_NAMES);
-UniformTable<SCREEN_PASSTHROUGH_UNIFORM_COUNT> screenPassthroughUniforms(SCREEN_PASSTHROUGH_UNIFORM_NAMES);
+ColorMapUniforms screenPassthroughUniforms(COLOR_MAP_UNIFORM_NAMES);
 UniformTable<OFFSET_X_UNIFORM_COUNT> offsetXUniforms(OFFSET_X_UNIFORM_NAMES);
 UniformTable<LENS_UNIFORM_COUNT> lensUniforms(LENS_UNIFORM_NAMES);
 UniformTable<COLOR_GRADIENT_UNIFORM_COUNT> colorGradientUniforms(COLOR_GRADIENT_UNIFORM_NAMES);

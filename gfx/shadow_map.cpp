@@ -21,11 +21,10 @@ uint32_t dofBlurProgram = 0;
 uint32_t nukeFxProgram = 0;
 uint32_t viewMixProgram = 0;
 
-static const char* const PASSTHROUGH_UNIFORM_NAMES[PASSTHROUGH_UNIFORM_COUNT] = {"colorMap"};
 static const char* const DOF_BLUR_UNIFORM_NAMES[DOF_BLUR_UNIFORM_COUNT] = {"depthMap", "colorMap", "blurintensity"};
 static const char* const NUKE_FX_UNIFORM_NAMES[NUKE_FX_UNIFORM_COUNT] = {"nukecircleMap", "colorMap", "xc", "yc"};
 static const char* const VIEW_MIX_UNIFORM_NAMES[VIEW_MIX_UNIFORM_COUNT] = {"colorMap2", "colorMap", "xc"};
-UniformTable<PASSTHROUGH_UNIFORM_COUNT> passthroughUniforms(PASSTHROUGH_UNIFORM_NAMES);
+ColorMapUniforms passthroughUniforms(COLOR_MAP_UNIFORM_NAMES);
 UniformTable<DOF_BLUR_UNIFORM_COUNT> dofBlurUniforms(DOF_BLUR_UNIFORM_NAMES);
 UniformTable<NUKE_FX_UNIFORM_COUNT> nukeFxUniforms(NUKE_FX_UNIFORM_NAMES);
 UniformTable<VIEW_MIX_UNIFORM_COUNT> viewMixUniforms(VIEW_MIX_UNIFORM_NAMES);

@@ -43,11 +43,10 @@ extern uint32_t shadowSpecularProgram;
 extern uint32_t dofBlurIntensityTexture;  // "dofblurintensity.tga"
 
 // Uniforms of the screen-mix programs, looked up when initShadowPrograms builds them.
-enum PassthroughUniform { PASSTHROUGH_COLOR_MAP, PASSTHROUGH_UNIFORM_COUNT };
 enum DofBlurUniform { DOF_BLUR_DEPTH_MAP, DOF_BLUR_COLOR_MAP, DOF_BLUR_INTENSITY, DOF_BLUR_UNIFORM_COUNT };
 enum NukeFxUniform { NUKE_FX_CIRCLE_MAP, NUKE_FX_COLOR_MAP, NUKE_FX_XC, NUKE_FX_YC, NUKE_FX_UNIFORM_COUNT };
 enum ViewMixUniform { VIEW_MIX_COLOR_MAP2, VIEW_MIX_COLOR_MAP, VIEW_MIX_XC, VIEW_MIX_UNIFORM_COUNT };
-extern UniformTable<PASSTHROUGH_UNIFORM_COUNT> passthroughUniforms;
+extern ColorMapUniforms passthroughUniforms;
 extern UniformTable<DOF_BLUR_UNIFORM_COUNT> dofBlurUniforms;
 extern UniformTable<NUKE_FX_UNIFORM_COUNT> nukeFxUniforms;
 extern UniformTable<VIEW_MIX_UNIFORM_COUNT> viewMixUniforms;

@@ -211,6 +211,11 @@ static TgaFault finishRead(TgaImage& image, FILE* file, TgaFault fault)
     return fault;
 }
 
+static TgaFault imageFieldsShort(TgaBody body)
+{
+    return pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT, TgaFault::RLE_IMAGE_FIELDS_SHORT);
+}
+
 // A body reader for a file positioned after the fixed header.
 static TgaFault readBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant variant)
 {
@@ -219,8 +224,7 @@ static TgaFault readBody(TgaImage& image, FILE* file, TgaBody body, TgaVariant v
         return TgaFault::OPEN_FAILED;
     uint8_t imageFields[TGA_IMAGE_FIELD_BYTES];
     if (std::fread(imageFields, 1, sizeof imageFields, file) != sizeof imageFields)
-        return finishRead(image, file,
-                          pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT, TgaFault::RLE_IMAGE_FIELDS_SHORT));
+        return finishRead(image, file, imageFieldsShort(body));
     return finishRead(image, file, decodeBody(image, file, body, variant, imageFields));
 }
 
@@ -237,7 +241,7 @@ static TgaFault readWholeFile(TgaImage& image, FILE* file, TgaVariant variant)
     const size_t got = std::fread(header, 1, sizeof header, file);
     if (got < TGA_FIXED_HEADER_BYTES)
         return finishRead(image, file, TgaFault::HEADER_SHORT);
-    TgaBody body = TgaBody::UNCOMPRESSED;
+    TgaBody body;
     if (std::memcmp(header, UNCOMPRESSED_TEMPLATE, TGA_FIXED_HEADER_BYTES) == 0)
         body = TgaBody::UNCOMPRESSED;
     else if (std::memcmp(header, RLE_TEMPLATE, TGA_FIXED_HEADER_BYTES) == 0)
@@ -245,8 +249,7 @@ static TgaFault readWholeFile(TgaImage& image, FILE* file, TgaVariant variant)
     else
         return finishRead(image, file, TgaFault::HEADER_MISMATCH);
     if (got < sizeof header)
-        return finishRead(image, file,
-                          pickFault(body, TgaFault::UNCOMPRESSED_IMAGE_FIELDS_SHORT, TgaFault::RLE_IMAGE_FIELDS_SHORT));
+        return finishRead(image, file, imageFieldsShort(body));
     return finishRead(image, file, decodeBody(image, file, body, variant, header + TGA_FIXED_HEADER_BYTES));
 }
 

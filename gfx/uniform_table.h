@@ -35,3 +35,8 @@ struct UniformTable {
         return at;
     }
 };
+
+// The passes whose only uniform is their "colorMap" sampler share one name list.
+enum ColorMapUniform { COLOR_MAP_SAMPLER, COLOR_MAP_UNIFORM_COUNT };
+extern const char* const COLOR_MAP_UNIFORM_NAMES[COLOR_MAP_UNIFORM_COUNT];
+using ColorMapUniforms = UniformTable<COLOR_MAP_UNIFORM_COUNT>;

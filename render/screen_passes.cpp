@@ -94,7 +94,7 @@ static void composeBloom(uint32_t framebuffer)
     for (int pass = 0; pass < BLOOM_BLUR_PASSES; ++pass) {
         const RenderTarget& source = pass % 2 == 0 ? screenTarget2 : bloomBlurTarget;
         const RenderTarget& destination = pass % 2 == 0 ? bloomBlurTarget : screenTarget2;
-        bindSampler(hblurAt[HBLUR_COLOR_MAP], 0, source.colorTexture);
+        bindSampler(hblurAt[COLOR_MAP_SAMPLER], 0, source.colorTexture);
         glBindFramebuffer(GL_FRAMEBUFFER, destination.framebuffer);
         drawFullScreenQuad();
     }
@@ -167,8 +167,8 @@ void applyMotionBlur()
         drawFullScreenQuadInPlace();
     }
     shaderLoader.use(screenPassthroughProgram);
-    const int* screenPassthroughAt = screenPassthroughUniforms.of(screenPassthroughProgram);
-    bindSampler(screenPassthroughAt[SCREEN_PASSTHROUGH_COLOR_MAP], 0, motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
+    bindSampler(screenPassthroughUniforms.of(screenPassthroughProgram)[COLOR_MAP_SAMPLER], 0,
+                motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
 }
@@ -199,8 +199,7 @@ void applyLensGrade()
 void presentSceneTarget()
 {
     shaderLoader.use(screenPassthroughProgram);
-    const int* screenPassthroughAt = screenPassthroughUniforms.of(screenPassthroughProgram);
-    bindSampler(screenPassthroughAt[SCREEN_PASSTHROUGH_COLOR_MAP], 0, screenTarget1.colorTexture);
+    bindSampler(screenPassthroughUniforms.of(screenPassthroughProgram)[COLOR_MAP_SAMPLER], 0, screenTarget1.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
     drawCornerOverlay();
@@ -210,7 +209,8 @@ void presentSceneTarget()
 void drawShadowMapView()
 {
     shaderLoader.use(screenPassthroughProgram);
-    bindSampler(screenPassthroughUniforms.of(screenPassthroughProgram)[SCREEN_PASSTHROUGH_COLOR_MAP], 0, shadowTarget.colorTexture);
+    bindSampler(screenPassthroughUniforms.of(screenPassthroughProgram)[COLOR_MAP_SAMPLER], 0,
+                shadowTarget.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawScreenSpanQuad(SHADOW_VIEW_LEFT, static_cast<float>(SCREEN_WIDTH), true);
 }

@@ -27,9 +27,7 @@ int burstSeeded = 0;
 Model* burstModel = nullptr;
 Model* burstMesh = nullptr;
 uint32_t burstProgram = 0;
-enum BurstUniform { BURST_COLOR_MAP, BURST_UNIFORM_COUNT };
-static const char* const BURST_UNIFORM_NAMES[BURST_UNIFORM_COUNT] = {"colorMap"};
-static UniformTable<BURST_UNIFORM_COUNT> burstUniforms(BURST_UNIFORM_NAMES);
+static ColorMapUniforms burstUniforms(COLOR_MAP_UNIFORM_NAMES);
 BurstRotation burstRotation = {};
 float burstHeadingInput[2] = {};
 float burstHeadingAngle = 0.0f;
@@ -453,7 +451,7 @@ void uploadBurstMesh(Model* mesh)
     shaderLoader.use(burstProgram);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, textureSets[mesh->textureSet].baseTexture);
-    glUniform1i(burstUniforms.of(burstProgram)[BURST_COLOR_MAP], 0);
+    glUniform1i(burstUniforms.of(burstProgram)[COLOR_MAP_SAMPLER], 0);
     // Locations are pinned in the shader; binding the names as well keeps a relink right.
     glBindAttribLocation(burstProgram, 0, "vertexPosition");
     glBindAttribLocation(burstProgram, 1, "textureCoord");

@@ -37,8 +37,7 @@ static constexpr int FLAG_ANIM_UNIFORM = FLAG_TEXTURE_COUNT;
 static const char* const FLAG_UNIFORM_NAMES[FLAG_TEXTURE_COUNT + 1] = {"colorMap", "displaceMap", "shadowMap",
                                                                        "colorAbber", "flagAnim"};
 static UniformTable<FLAG_TEXTURE_COUNT + 1> flagUniforms(FLAG_UNIFORM_NAMES);
-static const char* const REVEAL_UNIFORM_NAMES[1] = {"colorMap"};
-static UniformTable<1> revealUniforms(REVEAL_UNIFORM_NAMES);
+static ColorMapUniforms revealUniforms(COLOR_MAP_UNIFORM_NAMES);
 
 void initFlagEffect()
 {
@@ -95,7 +94,7 @@ void drawRevealEffect()
     float w = 0.0f, s = 0.0f;
     if (!revealExtent(t, &w, &s))
         return;
-    glUniform1i(revealUniforms.of(revealProgram)[0], 0);
+    glUniform1i(revealUniforms.of(revealProgram)[COLOR_MAP_SAMPLER], 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, revealTextures[0]);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -152,7 +151,7 @@ void drawCircles()
     drawQuad(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, blackTexture);
     glBindTexture(GL_TEXTURE_2D, circleTextures[0]);
     shaderLoader.use(screenPassthroughProgram);
-    glUniform1i(screenPassthroughUniforms.of(screenPassthroughProgram)[SCREEN_PASSTHROUGH_COLOR_MAP], 0);
+    glUniform1i(screenPassthroughUniforms.of(screenPassthroughProgram)[COLOR_MAP_SAMPLER], 0);
 
     float t = 0.0f;
     tween(sceneStartMs, 0.0, 6000.0, TWEEN_WRAP, PER_SECOND, &t);

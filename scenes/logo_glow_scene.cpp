@@ -72,20 +72,17 @@ Model* loadScaledModel(const char* name)
 }
 
 // The blur passes' sampler, and the composite's two.
-enum BlurUniform { BLUR_COLOR_MAP, BLUR_UNIFORM_COUNT };
-const char* const BLUR_UNIFORM_NAMES[BLUR_UNIFORM_COUNT] = {"colorMap"};
-UniformTable<BLUR_UNIFORM_COUNT> blurAcrossUniforms(BLUR_UNIFORM_NAMES);
-UniformTable<BLUR_UNIFORM_COUNT> blurUpUniforms(BLUR_UNIFORM_NAMES);
+ColorMapUniforms blurAcrossUniforms(COLOR_MAP_UNIFORM_NAMES);
+ColorMapUniforms blurUpUniforms(COLOR_MAP_UNIFORM_NAMES);
 enum CompositeUniform { COMPOSITE_COLOR_MAP, COMPOSITE_BLUR_MAP, COMPOSITE_UNIFORM_COUNT };
 const char* const COMPOSITE_UNIFORM_NAMES[COMPOSITE_UNIFORM_COUNT] = {"colorMap", "blurMap"};
 UniformTable<COMPOSITE_UNIFORM_COUNT> compositeUniforms(COMPOSITE_UNIFORM_NAMES);
 
 // A screen pass of `program` reading `source` on unit 0 into `target`.
-void blurPass(uint32_t program, UniformTable<BLUR_UNIFORM_COUNT>& uniforms, uint32_t source,
-              const RenderTarget& target)
+void blurPass(uint32_t program, ColorMapUniforms& uniforms, uint32_t source, const RenderTarget& target)
 {
     shaderLoader.use(program);
-    glUniform1i(uniforms.of(program)[BLUR_COLOR_MAP], 0);
+    glUniform1i(uniforms.of(program)[COLOR_MAP_SAMPLER], 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, source);
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);

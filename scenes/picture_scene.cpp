@@ -113,7 +113,7 @@ static void createPictureQuadData()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     shaderLoader.use(pictureQuadProgram);
-    const int* u = pictureQuadUniforms.at;
+    const int* u = pictureQuadUniforms.of(pictureQuadProgram);
     glUniform1i(u[PICTURE_COLOR_MAP], 0);
     for (int i = 0; i < PICTURE_IMAGE_COUNT; ++i)
         glUniform1i(u[PICTURE_FIRST_SAMPLER + i], PICTURE_FIRST_DATA_UNIT + i);

@@ -40,12 +40,6 @@ void initPlasmaScene()
     plasmaLogoTexture = loadTexture("plasmalogo.tga");
 }
 
-static void setUniform(const int* locations, PlasmaUniform uniform, float value)
-{
-    if (locations[uniform] >= 0)
-        glUniform1f(locations[uniform], value);
-}
-
 void drawPlasmaScene()
 {
     float p[PLASMA_PHASE_COUNT];
@@ -55,16 +49,16 @@ void drawPlasmaScene()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     shaderLoader.use(plasmaProgram);
     if (plasmaProgram != 0) {
+        // A name the program lacks reads -1, which glUniform ignores.
         const int* u = plasmaUniforms.of(plasmaProgram);
-        if (u[PLASMA_COLOR_MAP] >= 0)
-            glUniform1i(u[PLASMA_COLOR_MAP], 0);
-        setUniform(u, PLASMA_ANIM1, p[0]);
-        setUniform(u, PLASMA_ANIM2, p[1]);
-        setUniform(u, PLASMA_ANIM3, p[2]);
-        setUniform(u, PLASMA_ANIM4, p[3]);
-        setUniform(u, PLASMA_XS, std::sin(p[4]));
-        setUniform(u, PLASMA_YS, std::cos(p[4]));
-        setUniform(u, PLASMA_ZOOM, 0.5f + 0.25f * std::sin(p[5]));
+        glUniform1i(u[PLASMA_COLOR_MAP], 0);
+        glUniform1f(u[PLASMA_ANIM1], p[0]);
+        glUniform1f(u[PLASMA_ANIM2], p[1]);
+        glUniform1f(u[PLASMA_ANIM3], p[2]);
+        glUniform1f(u[PLASMA_ANIM4], p[3]);
+        glUniform1f(u[PLASMA_XS], std::sin(p[4]));
+        glUniform1f(u[PLASMA_YS], std::cos(p[4]));
+        glUniform1f(u[PLASMA_ZOOM], 0.5f + 0.25f * std::sin(p[5]));
     }
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, plasmaTexture);

@@ -137,7 +137,7 @@ void drawPolkaZoom()
 
     if (z >= ZOOM_END) {
         shaderLoader.use(highpassProgram);
-        bindSampler(highpassUniforms.of(highpassProgram)[HIGHPASS_COLOR_MAP], 0, screenTarget1.colorTexture);
+        bindSampler(highpassUniforms.of(highpassProgram)[COLOR_MAP_SAMPLER], 0, screenTarget1.colorTexture);
         renderQuadInto(0);
     }
 }

@@ -32,7 +32,8 @@ static constexpr float CLOUD_TURN_Z = 0.06f;
 
 // The three blur programs share their uniform names; one table each, and a spare one for a
 // program built elsewhere.
-enum RadialBlurUniform { RADIAL_BLUR_CENTRE_X, RADIAL_BLUR_CENTRE_Y, RADIAL_BLUR_COLOR_MAP, RADIAL_BLUR_UNIFORM_COUNT };
+enum RadialBlurUniform { RADIAL_BLUR_CENTRE_X, RADIAL_BLUR_CENTRE_Y, RADIAL_BLUR_COLOR_MAP,
+                         RADIAL_BLUR_UNIFORM_COUNT };
 static const char* const RADIAL_BLUR_UNIFORM_NAMES[RADIAL_BLUR_UNIFORM_COUNT] = {"centerx", "centery", "colorMap"};
 static UniformTable<RADIAL_BLUR_UNIFORM_COUNT> radialBlurUniforms[] = {
     UniformTable<RADIAL_BLUR_UNIFORM_COUNT>(RADIAL_BLUR_UNIFORM_NAMES),

@@ -23,8 +23,7 @@ const char* const SKY_TEXTURE_FILES[SKY_FACE_COUNT] = {"sky3.tga", "sky2.tga", "
                                                        "sky4.tga", "sky1.tga", "sky6.tga"};
 
 uint32_t highpassProgram = 0;
-static const char* const HIGHPASS_UNIFORM_NAMES[HIGHPASS_UNIFORM_COUNT] = {"colorMap"};
-UniformTable<HIGHPASS_UNIFORM_COUNT> highpassUniforms(HIGHPASS_UNIFORM_NAMES);
+ColorMapUniforms highpassUniforms(COLOR_MAP_UNIFORM_NAMES);
 
 // Six flights around the origin, each from one key to the next; every key looks with up +y.
 const CameraKey cameraKeys[CAMERA_KEY_COUNT] = {
@@ -175,7 +174,7 @@ void drawSkyBox()
     // send a uniform to no program at all.
     if (highpassProgram != 0) {
         shaderLoader.use(highpassProgram);
-        glUniform1i(highpassUniforms.of(highpassProgram)[HIGHPASS_COLOR_MAP], 0);
+        glUniform1i(highpassUniforms.of(highpassProgram)[COLOR_MAP_SAMPLER], 0);
     }
     shaderLoader.unuse();
     glActiveTexture(GL_TEXTURE0);

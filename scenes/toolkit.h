@@ -37,8 +37,7 @@ extern const char* const SKY_TEXTURE_FILES[SKY_FACE_COUNT];
 
 // The polka effect's high-pass program; 0 while that effect is not built.
 extern uint32_t highpassProgram;
-enum HighpassUniform { HIGHPASS_COLOR_MAP, HIGHPASS_UNIFORM_COUNT };
-extern UniformTable<HIGHPASS_UNIFORM_COUNT> highpassUniforms;
+extern ColorMapUniforms highpassUniforms;
 
 extern const CameraKey cameraKeys[CAMERA_KEY_COUNT];
 extern float pathCamera[9];  // eye, centre, up
