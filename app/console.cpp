@@ -1,7 +1,8 @@
 #include "app/console.h"
 
-#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
+#include "core/screen_frame.h"  // SCREEN_HEIGHT
 #include "platform/gl_api.h"  // immediate-mode quads
+#include "render/overlay.h"  // beginBlendedScreenQuads
 
 #include <cstdlib>
 #include <cstring>
@@ -81,20 +82,7 @@ void drawConsole()
     glUseProgram(0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, consoleFontTexture);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_WIDTH, 0.0, SCREEN_HEIGHT, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    beginBlendedScreenQuads();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     const float glyphWidth = 1.0f / static_cast<float>(CONSOLE_GLYPH_COUNT);
@@ -128,11 +116,6 @@ void drawConsole()
     }
     glEnd();
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
+    endScreenQuads();
     glEnable(GL_BLEND);
 }

@@ -1,10 +1,10 @@
 #include "app/debug_keys.h"
 
 #include "app/console.h"     // consoleVisible
-#include "app/frame.h"       // shadowDebugView, cameraRollEnabled
 #include "app/screenshot.h"  // screenshotRequested
 #include "core/clock.h"      // clockRestartRequest
 #include "core/data_files.h" // debugLog
+#include "core/frame_values.h" // shadowDebugView, cameraRollEnabled
 #include "core/keyboard.h"   // the game's key tables
 #include "render/camera.h"   // mainCamera
 #include "render/lights.h"   // lightTable

@@ -1,10 +1,10 @@
 #include "app/frame.h"
 
 #include "core/clock.h"
-#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
+#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "app/console.h"
 #include "core/data_files.h"
-#include "app/main_window.h"
+#include "app/main_loop_state.h"  // frameRoutineEnabled, quitRequested
 #include "app/music.h"
 #include "app/screenshot.h"
 #include "game/game.h"
@@ -217,16 +217,7 @@ int renderFrame()
 
     rotateCameraUp(mainCamera.up, 0.0f, 0.0f, cameraRollEnabled ? 0.01f : 0.0f);
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
-    mainCamera.applyLookAt();
-
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -20.0f);
+    loadFrameView();
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);

@@ -25,7 +25,6 @@ extern float timelineT;
 extern int demoState;
 extern int prevDemoState;
 extern float fpsAverage;
-extern unsigned char cameraRollEnabled;
 extern int shadowDebugView;
 extern unsigned char gameFirstFrame;
 // 1 (the demo): the timeline assigns demoState every frame and ends the program after its last

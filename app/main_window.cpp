@@ -13,14 +13,10 @@
 
 #include <cstdio>
 
-SDL_Window* mainWindow = nullptr;
-SDL_GLContext glContext = nullptr;
-int quitRequested = 0;
 int frameCounter = 0;
 int presentCounter = 0;
 int nowMs = 0;
 int prevMs = 0;
-unsigned char frameRoutineEnabled = 0;
 int (*mainLoopFrameRoutine)() = renderFrame;
 
 static const char WINDOW_TITLE[] = "mornglow";

@@ -1,18 +1,15 @@
 // Program entry, the full-screen window with its OpenGL context, and the main loop.
 #pragma once
 
+#include "app/main_loop_state.h"  // mainWindow, glContext, quitRequested, frameRoutineEnabled
 #include "core/screen_frame.h"
 
 #include <SDL.h>
 
-extern SDL_Window* mainWindow;
-extern SDL_GLContext glContext;
-extern int quitRequested;
 extern int frameCounter;
 extern int presentCounter;
 extern int nowMs;
 extern int prevMs;
-extern unsigned char frameRoutineEnabled;
 
 // The routine a main-loop pass calls from its fifth pass on; tests swap it for a stand-in.
 extern int (*mainLoopFrameRoutine)();

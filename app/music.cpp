@@ -1,7 +1,7 @@
 #include "app/music.h"
 
 #include "core/clock.h"
-#include "app/frame.h"
+#include "core/frame_values.h"  // timelineT
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include "core/clock.h"
 #include "core/data_files.h"
-#include "app/main_window.h"
+#include "app/main_loop_state.h"  // mainWindow
 #include "app/music.h"
 #include "app/debug_keys.h"
 #include "platform/win32_window.h"

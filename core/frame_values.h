@@ -21,6 +21,7 @@ inline float framesOfMs(float ms)
 }
 extern float timelineT;
 extern int shadowDebugView;            // 0 or more shows the shadow-map view
+extern unsigned char cameraRollEnabled; // the frame routine rolls mainCamera's up vector
 extern unsigned char gameFirstFrame;   // the frame routine's first-game-frame set-up is due
 extern unsigned char screenshotRequested;
 extern unsigned char consoleVisible;   // the text console overlay is shown (app/console.h)

@@ -2,7 +2,7 @@
 
 #include "core/file_text.h"  // readWholeFile
 #include "gfx/collada_read.h"
-#include "gfx/model.h"
+#include "gfx/model_record.h"  // Model, allocModelVertexArrays, createModelGlObjects
 #include "gfx/tangents.h"
 #include "gfx/textures.h"  // loadTextureSet, textureSets
 #include "platform/gl_api.h"

@@ -243,10 +243,8 @@ bool readSkeleton(Reader3dm& reader, Read3dmPurpose purpose, Model3dmFile& out)
     return true;
 }
 
-} // namespace
-
-bool parse3dm(const char* text, size_t size, const char* fileName, Read3dmPurpose purpose, Model3dmFile& out,
-              std::string& error)
+// A reader at the start of `text`, with `out` and `error` emptied for it.
+Reader3dm startReading(const char* text, size_t size, const char* fileName, Model3dmFile& out, std::string& error)
 {
     out = Model3dmFile();
     error.clear();
@@ -255,6 +253,15 @@ bool parse3dm(const char* text, size_t size, const char* fileName, Read3dmPurpos
     reader.size = size;
     reader.fileName = fileName ? fileName : "?";
     reader.error = &error;
+    return reader;
+}
+
+} // namespace
+
+bool parse3dm(const char* text, size_t size, const char* fileName, Read3dmPurpose purpose, Model3dmFile& out,
+              std::string& error)
+{
+    Reader3dm reader = startReading(text, size, fileName, out, error);
     if (!readMesh(reader, out))
         return false;
     // Blank lines after the last vertex are no skeleton.
@@ -266,13 +273,7 @@ bool parse3dm(const char* text, size_t size, const char* fileName, Read3dmPurpos
 bool parse3dmMeshBlock(const char* text, size_t size, const char* fileName, size_t& offset, int& lineNumber,
                        Model3dmFile& out, std::string& error)
 {
-    out = Model3dmFile();
-    error.clear();
-    Reader3dm reader;
-    reader.text = text;
-    reader.size = size;
-    reader.fileName = fileName ? fileName : "?";
-    reader.error = &error;
+    Reader3dm reader = startReading(text, size, fileName, out, error);
     reader.pos = offset < size ? offset : size;
     reader.lineNumber = lineNumber;
     if (!readMesh(reader, out))

@@ -1,6 +1,6 @@
 #include "gfx/tangents.h"
 
-#include "gfx/model.h"
+#include "gfx/model_record.h"  // Model, markModelVertexDataChanged
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "gfx/model.h"             // Model, BONE_MATRIX_SLOTS
 #include "platform/gl_api.h"
-#include "render/light_space.h"    // computeLightMatrices
+#include "render/light_matrices.h" // computeLightMatrices
 #include "gfx/matrix_math.h"    // rotationFromEuler, quaternions, eulerAxisOrder
 #include "render/model_draw.h"     // the submission steps
 

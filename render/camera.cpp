@@ -1,5 +1,6 @@
 #include "render/camera.h"
 
+#include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "platform/gl_api.h"  // gluLookAt
 
 #include <SDL.h>
@@ -84,4 +85,17 @@ void Camera::mouseLook(int width, int height)
     if (centre[1] < eye[1] - 8.0f)
         centre[1] = eye[1] - 8.0f;
     rotateY(static_cast<float>(mouseX - midX) / 1000.0f);
+}
+
+void loadFrameView()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
+    mainCamera.applyLookAt();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -20.0f);
 }

@@ -18,3 +18,8 @@ struct Camera {
 };
 
 extern Camera mainCamera;
+
+// The view every frame starts from (the jelly's atlas pass starts from it too): the 35-degree
+// frame perspective with mainCamera's look-at on the projection, colour, depth and stencil
+// cleared, and the modelview current at the identity moved 20 units back.
+void loadFrameView();

@@ -6,7 +6,7 @@
 #include "gfx/textures.h"          // textureSets
 #include "platform/gl_api.h"
 #include "render/legacy_programs.h" // vboShaderProgram
-#include "render/light_space.h"    // computeLightMatrices
+#include "render/light_matrices.h" // computeLightMatrices
 #include "render/lights.h"         // uploadLightUniforms, uploadLightSwitchUniforms
 #include "gfx/matrix_math.h"    // rotationFromEuler, eulerAxisOrder
 

@@ -46,13 +46,26 @@ void popScreenFrame()
     glPopMatrix();
 }
 
-// The caller's modelview stays: a translation it set shifts the quad in frame pixels.
-static void beginFrameQuad()
+static void beginScreenQuads(bool resetModelview)
 {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
-    pushScreenFrame(false);
+    pushScreenFrame(resetModelview);
     glDisable(GL_CULL_FACE);
+}
+
+void beginBlendedScreenQuads(bool resetModelview)
+{
+    beginScreenQuads(resetModelview);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void endScreenQuads()
+{
+    popScreenFrame();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
 }
 
 static void bindQuadTexture(uint32_t texture)
@@ -85,34 +98,26 @@ static void emitQuad(int x, int y, int w, int h)
     glEnd();
 }
 
-static void endFrameQuad()
-{
-    popScreenFrame();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-}
-
 // Alpha-blended and tinted by the current colour; blending stays on afterwards.
 void drawQuad(int x, int y, int w, int h, uint32_t texture)
 {
-    beginFrameQuad();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // The caller's modelview stays: a translation it set shifts the quad in frame pixels.
+    beginBlendedScreenQuads(false);
     bindQuadTexture(texture);
     emitQuad(x, y, w, h);
-    endFrameQuad();
+    endScreenQuads();
 }
 
 // Opaque and untinted; leaves the blend function at one/one for later code that blends.
 void drawQuadAdditive(int x, int y, int w, int h, uint32_t texture)
 {
-    beginFrameQuad();
+    beginScreenQuads(false);
     glDisable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     bindQuadTexture(texture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     emitQuad(x, y, w, h);
-    endFrameQuad();
+    endScreenQuads();
 }
 
 static void drawFramePicture(uint32_t texture, int x, int y, int w, int h)

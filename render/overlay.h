@@ -14,6 +14,11 @@ void loadOverlayTextures();
 // modelview current.
 void pushScreenFrame(bool resetModelview = true);
 void popScreenFrame();
+// The state of alpha-blended screen quads: lighting, depth test and culling off, blending on
+// with source alpha, and pushScreenFrame(resetModelview). endScreenQuads pops the frame and
+// turns depth test and culling back on; blending stays on.
+void beginBlendedScreenQuads(bool resetModelview = true);
+void endScreenQuads();
 // Alpha-blended, tinted by the current colour; leaves blending on, lighting off, no program.
 void drawQuad(int x, int y, int w, int h, uint32_t texture);
 // Opaque and white; leaves blending off with the blend function one/one.

@@ -6,7 +6,7 @@
 #include "platform/gl_api.h"
 #include "render/camera.h"          // mainCamera
 #include "render/legacy_programs.h" // volumetricProgram, camEyeVectorLoc
-#include "render/light_space.h"     // computeLightMatrices
+#include "render/light_matrices.h"  // computeLightMatrices
 #include "render/model_draw.h"      // the submission pattern's steps
 
 #include <algorithm>

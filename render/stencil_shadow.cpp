@@ -27,18 +27,9 @@ void drawVolumeSide(const float* p1, const float* p2, const float light[4])
 
 void drawSilhouetteSides(const ShadowCaster& caster, const float light[4])
 {
-    for (int i = 0; i < caster.planeCount; ++i) {
-        const ShadowPlane& plane = caster.planes[static_cast<size_t>(i)];
-        if (!plane.visible)
-            continue;
-        for (int j = 0; j < 3; ++j) {
-            int n = plane.neighbour[j];
-            if (n != 0 && caster.planes[static_cast<size_t>(n - 1)].visible)
-                continue;
-            drawVolumeSide(pointOf(caster, plane.pointIndex[j]), pointOf(caster, plane.pointIndex[(j + 1) % 3]),
-                light);
-        }
-    }
+    forEachSilhouetteEdge(caster, [&caster, light](const ShadowPlane& plane, int j) {
+        drawVolumeSide(pointOf(caster, plane.pointIndex[j]), pointOf(caster, plane.pointIndex[(j + 1) % 3]), light);
+    });
 }
 
 }  // namespace

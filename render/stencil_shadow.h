@@ -7,6 +7,7 @@
 // draws live in render/stencil_shadow.cpp. The light is given in the caster's space.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -56,6 +57,21 @@ void updateShadowCaster(ShadowCaster* caster, const Model* model);
 // of visible planes whose neighbour is missing or not visible.
 void markShadowPlanesVisible(ShadowCaster* caster, const float light[4]);
 int countSilhouetteEdges(const ShadowCaster& caster);
+// Calls edge(plane, j) for every silhouette edge: corner j to corner (j + 1) % 3 of `plane`.
+template <class EdgeFunction>
+void forEachSilhouetteEdge(const ShadowCaster& caster, EdgeFunction edge)
+{
+    for (int i = 0; i < caster.planeCount; ++i) {
+        const ShadowPlane& plane = caster.planes[static_cast<size_t>(i)];
+        if (!plane.visible)
+            continue;
+        for (int j = 0; j < 3; ++j) {
+            int n = plane.neighbour[j];
+            if (n == 0 || !caster.planes[static_cast<size_t>(n - 1)].visible)
+                edge(plane, j);
+        }
+    }
+}
 
 // GL: the caster's triangles with their corner normals, and the stencil shadow for one light.
 void drawShadowCaster(const ShadowCaster& caster);

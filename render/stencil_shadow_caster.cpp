@@ -236,14 +236,6 @@ void markShadowPlanesVisible(ShadowCaster* caster, const float light[4])
 int countSilhouetteEdges(const ShadowCaster& caster)
 {
     int edges = 0;
-    for (int i = 0; i < caster.planeCount; ++i) {
-        const ShadowPlane& plane = caster.planes[static_cast<size_t>(i)];
-        if (!plane.visible)
-            continue;
-        for (int j = 0; j < 3; ++j) {
-            int n = plane.neighbour[j];
-            edges += n == 0 || !caster.planes[static_cast<size_t>(n - 1)].visible;
-        }
-    }
+    forEachSilhouetteEdge(caster, [&edges](const ShadowPlane&, int) { ++edges; });
     return edges;
 }

@@ -175,12 +175,7 @@ static void ringPoint(float a, float d)
 
 void drawRingOutline(float radius)
 {
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    pushScreenFrame();
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    beginBlendedScreenQuads();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, circleTextures[1]);
     shaderLoader.unuse();

@@ -10,7 +10,7 @@
 #include "gfx/textures.h"
 #include "gfx/uniform_table.h"
 #include "platform/gl_api.h"
-#include "render/camera.h"       // mainCamera
+#include "render/camera.h"       // mainCamera, loadFrameView
 #include "render/lights.h"       // applyLightPreset
 #include "render/model_draw.h"   // drawModelFrame
 
@@ -121,15 +121,7 @@ uint32_t initJelly()
         return 0;
     }
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
-    mainCamera.applyLookAt();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -20.0f);
+    loadFrameView();
 
     jellyModel = loadModel("star1.dae");
     scaleModel(*jellyModel, 2.2f);

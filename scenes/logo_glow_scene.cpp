@@ -19,7 +19,7 @@
 #include "render/camera.h"        // mainCamera
 #include "render/lights.h"        // applyLightPreset
 #include "render/model_draw.h"    // drawModelFrame, drawSkinnedModel, cacheModelProgramUniforms
-#include "render/overlay.h"       // drawQuad
+#include "render/overlay.h"       // drawQuad, beginBlendedScreenQuads
 #include "render/screen_passes.h" // drawFullScreenQuad
 #include "scenes/scenes.h"
 
@@ -103,17 +103,7 @@ void drawRasterBand()
 {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, logoTextures.raster);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_WIDTH, 0.0, SCREEN_HEIGHT, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    beginBlendedScreenQuads(false);
     float u = 0.0f;
     tween(sceneStartMs, 0.0, 1.0, TWEEN_WRAP, static_cast<double>(RASTER_SPEED), &u);
     const float width = static_cast<float>(SCREEN_WIDTH);
@@ -131,12 +121,7 @@ void drawRasterBand()
     glTexCoord2f(u, 1.0f);
     glVertex3f(0.0f, RASTER_TOP, 0.0f);
     glEnd();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
+    endScreenQuads();
 }
 
 // The camera's perspective and look-at in the projection; the logo upright (models are z-up)

@@ -64,14 +64,7 @@ void drawText(const char* text, float x, float y, float scale)
     shaderLoader.unuse();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, fontTexture);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-
-    pushScreenFrame();
-
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    beginBlendedScreenQuads();
 
     const float w = static_cast<float>(FONT_CELL_PIXELS) * scale;
     glBegin(GL_QUADS);
@@ -90,9 +83,7 @@ void drawText(const char* text, float x, float y, float scale)
     }
     glEnd();
 
-    popScreenFrame();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
+    endScreenQuads();
     glEnable(GL_BLEND);
 }
 

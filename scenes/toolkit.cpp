@@ -95,12 +95,7 @@ void drawScreenRect(float x0, float y0, float x1, float y1)
 
 void drawTexturedRect(int x, int y, int width, int height, int texture)
 {
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    pushScreenFrame();
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    beginBlendedScreenQuads();
     shaderLoader.unuse();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
@@ -109,9 +104,7 @@ void drawTexturedRect(int x, int y, int width, int height, int texture)
     float x1 = static_cast<float>(x + width);
     float y1 = static_cast<float>(y + height);
     screenRectTriangles(x0, y0, x1, y1, 0.0f, 0.0f, 1.0f, 1.0f);
-    popScreenFrame();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
+    endScreenQuads();
 }
 
 void rotateVectorByAngles()
