@@ -1,7 +1,6 @@
 #include "game/boxes.h"
 
-#include "game/game_frame.h"   // substepFactor
-#include "game/player.h"       // the player's rectangle, standingBoxIndex, playerHealth
+#include "game/game_state.h"  // substepFactor, standingBoxIndex, playerHealth, playerX, ...
 #include "gfx/height_profile.h"
 
 #include <algorithm>

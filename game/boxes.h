@@ -7,6 +7,7 @@
 // frame and scale by substepFactor.
 #pragma once
 
+#include "game/game_state.h"  // CROUCH_HEIGHT, STAND_HEIGHT
 #include <cstdint>
 
 constexpr float LEVEL_WIDTH = 3840.0f;
@@ -68,11 +69,6 @@ extern float groundSink;
 // The ground strip that box 1 always becomes.
 constexpr float GROUND_STRIP_Y = 20.0f;
 constexpr float GROUND_STRIP_HEIGHT = 10.0f;
-
-// The crouched and standing heights; the head band between them decides whether a crouching
-// player may stand up.
-constexpr float CROUCH_HEIGHT = 115.0f;
-constexpr float STAND_HEIGHT = 180.0f;
 
 // True when box i strictly overlaps the rectangle (x, y, w, h).
 bool boxOverlapsRect(int i, float x, float y, float w, float h);

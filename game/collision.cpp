@@ -4,16 +4,11 @@
 #include "game/boxes.h"
 #include "game/enemies.h"
 #include "game/flash_light.h"
-#include "game/game_assets.h"   // floorProfileId, ceilingProfileId
-#include "game/game_frame.h"    // substepFactor, prevPlayerX
+#include "game/game_state.h"  // playerX, playerWidth, playerY, playerHeight, standingBoxIndex, ...
 #include "game/line_walks.h"
-#include "game/player.h"
 
 #include <algorithm>
 #include <cmath>
-
-float resolvedX = 0.0f;
-float resolvedY = 0.0f;
 
 // A landing or bump leaves this much room to the box's side edges before it counts.
 static constexpr float EDGE_MARGIN = 2.0f;

@@ -3,8 +3,7 @@
 // its decision in resolvedX / resolvedY, which it applies at the end.
 #pragma once
 
-extern float resolvedX;
-extern float resolvedY;   // 0: no vertical contact
+#include "game/game_state.h"  // resolvedX, resolvedY
 
 // One pass: order 0 visits boxes 1..boxCount, any other order boxCount..1. Does nothing while
 // playerHealth is 0 or less.

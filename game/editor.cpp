@@ -4,11 +4,8 @@
 #include "core/frame_values.h"   // consoleVisible
 #include "core/keyboard.h"
 #include "game/enemies.h"
-#include "game/game_camera.h"
-#include "game/game_frame.h"     // editorMode, gameHasGlContext
-#include "game/game_scene.h"     // debugOverlay
+#include "game/game_state.h"  // gameHasGlContext, debugOverlay, gameCameraX, gameCameraY, ...
 #include "game/level_file.h"
-#include "game/player.h"
 #include "game/restart.h"
 #include "game/boxes.h"
 #include "game/game_resources.h"  // tileModelFor
@@ -37,8 +34,6 @@ bool snapToGrid = false;
 int selectedBoxType = 0;
 int selectedMeshId = 0;
 int selectedEnemyType = 0;
-bool paletteMode = false;
-int paletteCount = 0;
 bool liftDestinationPending = false;
 bool flyerDestinationPending = false;
 float startCursorX = 960.0f;

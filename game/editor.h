@@ -2,6 +2,8 @@
 // editorMode is set.
 #pragma once
 
+#include "game/game_state.h"  // paletteMode, paletteCount
+
 extern float cursorX;
 extern float cursorY;
 extern float cursorWidth;
@@ -16,8 +18,6 @@ extern bool snapToGrid;
 extern int selectedBoxType;
 extern int selectedMeshId;
 extern int selectedEnemyType;
-extern bool paletteMode;
-extern int paletteCount;    // palette entries at box slots PALETTE_FIRST_SLOT .. + paletteCount
 extern bool liftDestinationPending;
 extern bool flyerDestinationPending;
 extern float startCursorX;

@@ -10,9 +10,9 @@
 #include "game/draw_2d.h"
 #include "game/enemies.h"
 #include "game/enemy_overlays.h"
-#include "game/game_camera.h"
 #include "game/game_resources.h"  // gameWhitePixelTexture
 #include "game/game_scene.h"      // drawBoxOutlines
+#include "game/game_state.h"  // gameCameraY, gameCameraX, paletteMode
 #include "platform/gl_api.h"
 
 #include <algorithm>

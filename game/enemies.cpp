@@ -1,8 +1,7 @@
 #include "game/enemies.h"
 
 #include "game/boxes.h"
-#include "game/game_assets.h"   // floorProfileId, ceilingProfileId
-#include "game/game_frame.h"    // substepFactor
+#include "game/game_state.h"  // floorProfileId, ceilingProfileId, substepFactor
 #include "game/line_walks.h"
 #include "game/orb_tables.h"
 #include "platform/crt_random.h"

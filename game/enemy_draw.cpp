@@ -5,9 +5,8 @@
 #include "core/frame_values.h"   // sceneStartMs
 #include "game/enemies.h"
 #include "game/game_camera.h"    // isEnemyNearView
-#include "game/game_frame.h"     // gameHasGlContext
 #include "game/game_resources.h" // enemyModels, orbModels, tileDepthProgram, tileLitProgram
-#include "game/hero.h"           // muzzleFlashFade
+#include "game/game_state.h"  // spinAngle, walkFrame, gameHasGlContext, muzzleFlashFade
 #include "game/orb_glow.h"
 #include "platform/crt_random.h"
 #include "platform/gl_api.h"
@@ -17,9 +16,6 @@
 #include "render/shadowed_draw.h"     // drawModelShadowed
 
 #include <cmath>
-
-float walkFrame = 0.0f;
-float spinAngle = 0.0f;
 
 static constexpr float FLYER_LIFT_SHADOW = 1.0f;
 static constexpr float FLYER_LIFT_LIT = 0.25f;

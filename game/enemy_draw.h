@@ -2,9 +2,7 @@
 // every orb. Both passes place an enemy at the view position of its lower-left corner.
 #pragma once
 
-// Written by the shadow pass, read by both: the walk frame and the spin of the models.
-extern float walkFrame;
-extern float spinAngle;
+#include "game/game_state.h"  // walkFrame, spinAngle
 
 void drawEnemiesShadowPass();
 void drawEnemiesLitPass();

@@ -4,9 +4,7 @@
 
 #include "game/draw_2d.h"
 #include "game/enemies.h"
-#include "game/game_camera.h"
-#include "game/game_frame.h"    // substepFactor, frameStepFactor
-#include "game/game_scene.h"    // debugOverlay
+#include "game/game_state.h"  // gameCameraX, gameCameraY, frameStepFactor, debugOverlay, ...
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,7 @@
 #include "game/flash_light.h"
 
 #include "game/enemies.h"
-#include "game/game_camera.h"
-#include "game/player.h"
+#include "game/game_state.h"  // playerX, playerY, playerHeight, gameCameraX, gameCameraY
 #include "render/lights.h"
 
 void spawnFlashLight(int index)

@@ -1,16 +1,13 @@
 #include "game/game_assets.h"
 
-#include "game/game_frame.h"      // gameHasGlContext
 #include "game/game_resources.h"  // the load steps
+#include "game/game_state.h"  // gameHasGlContext, floorProfileId, ceilingProfileId
 #include "game/hud.h"             // loadHudTextures
 #include "game/missiles.h"        // buildMissileSinCosTable
 #include "gfx/height_profile.h"
 #include "platform/crt_random.h"
 #include "render/lights.h"
 #include "scenes/flyby_map.h"     // flybyTileModels
-
-int32_t floorProfileId = -1;
-int32_t ceilingProfileId = -1;
 
 float cloudX[CLOUD_COUNT];
 float cloudY[CLOUD_COUNT];

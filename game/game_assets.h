@@ -2,11 +2,8 @@
 // Only the handles the world logic reads are declared so far; the loader fills the rest in.
 #pragma once
 
+#include "game/game_state.h"  // floorProfileId, ceilingProfileId
 #include <cstdint>
-
-// Height profiles of every heightmap floor and ceiling; -1 (reads 0) until loaded.
-extern int32_t floorProfileId;
-extern int32_t ceilingProfileId;
 
 // The background flyers' layout (cloud layer of the game scene).
 constexpr int CLOUD_COUNT = 50;

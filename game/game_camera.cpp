@@ -1,18 +1,12 @@
 #include "game/game_camera.h"
 
 #include "game/boxes.h"
-#include "game/collision.h"       // resolvedX, resolvedY
 #include "game/enemies.h"
 #include "game/enemy_overlays.h"  // drawDotBar
-#include "game/game_frame.h"      // prevPlayerX, prevPlayerY, substepFactor
-#include "game/hero.h"
-#include "game/player.h"
+#include "game/game_state.h"  // VIEW_WIDTH, VIEW_HEIGHT, playerActive, playerX, prevPlayerX, ...
 
 #include <cmath>
 #include <cstdlib>
-
-float gameCameraX = 0.0f;
-float gameCameraY = 0.0f;
 
 // The dead zone: the player may roam the middle third of the view.
 static constexpr float DEAD_ZONE_X = VIEW_WIDTH / 3.0f;

@@ -3,18 +3,11 @@
 // and debug outline. Screen position = level position - camera.
 #pragma once
 
+#include "game/game_state.h"  // gameCameraX, gameCameraY, the view's size and scales
 #include "core/screen_frame.h"  // SCREEN_W, SCREEN_H: one level unit per frame pixel
 
-constexpr float VIEW_WIDTH = SCREEN_W;
-constexpr float VIEW_HEIGHT = SCREEN_H;
 // The view grown by this much on every side decides what is near enough to draw.
 constexpr float VIEW_MARGIN = 300.0f;
-// The hero's view scales.
-constexpr float VIEW_SCALE_X = 5.6f;
-constexpr float VIEW_SCALE_Y = 3.0f;
-
-extern float gameCameraX;
-extern float gameCameraY;
 
 // Once per game frame while the player is active: the respawn placement, the dead zone of a
 // third of the view, the clamp to the level.

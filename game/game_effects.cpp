@@ -4,9 +4,8 @@
 #include "game/enemy_overlays.h"
 #include "game/game_camera.h"    // drawPlayerHealthBar, drawPlayerOutline
 #include "game/game_scene.h"     // debugOverlay, drawBoxOutlines
-#include "game/hero.h"           // heroDrawY
+#include "game/game_state.h"  // heroDrawY, deathBurstTimer, debugOverlay
 #include "game/missiles.h"
-#include "game/player.h"         // deathBurstTimer
 #include "game/restart.h"        // updateDeathBurst
 #include "game/weapons.h"
 

@@ -10,6 +10,7 @@
 #include "game/enemies.h"
 #include "game/game_camera.h"
 #include "game/game_frame_render.h"
+#include "game/game_state.h"  // substepFactor, substepCount, playerDead, playerCrouched, ...
 #include "game/hud.h"
 #include "game/player.h"
 #include "game/restart.h"
@@ -27,23 +28,7 @@
 #include <algorithm>
 #include <cmath>
 
-int32_t substepCount = 20;
-float substepFactor = 1.0f;
-float frameStepFactor = 0.0f;
-int32_t gameFrameMs = 0;
-int32_t prevGameFrameMs = 0;
-float prevPlayerX = 0.0f;
-float prevPlayerY = 0.0f;
-float wipeX = 0.0f;
-unsigned char editorMode = 0;
-unsigned char editorRequest = 0;
-
 static constexpr float GAME_FOG_Z_FACTOR = 21.0f;
-
-bool gameHasGlContext()
-{
-    return SDL_GL_GetCurrentContext() != nullptr;
-}
 
 // A clock restart between two frames gives a negative time; it moves nothing rather than
 // running the world backwards.

@@ -3,21 +3,11 @@
 // after a death, the HUD and the keyboard refresh.
 #pragma once
 
+#include "game/game_state.h"  // the frame's timing and mode
 #include <cstdint>
 
 constexpr int MAX_GAME_FRAME_MS_PER_SUBSTEP = 4;   // the cap is 4 x substepCount ms
 constexpr float WIPE_SPEED = 384.0f;               // pixels per 60 Hz frame
-
-extern int32_t substepCount;       // 20; never changed
-extern float substepFactor;        // motion of one substep in 60 Hz frames; 1.0 at start
-extern float frameStepFactor;      // 1.5 x substepFactor, for the per-frame animations
-extern int32_t gameFrameMs;
-extern int32_t prevGameFrameMs;
-extern float prevPlayerX;          // the player's position when the frame's substeps began
-extern float prevPlayerY;
-extern float wipeX;                // the wipe's position in screen pixels
-extern unsigned char editorMode;
-extern unsigned char editorRequest;
 
 // The substep factor of a frame that took elapsedMs (capped, and 0 for a negative time).
 float substepFactorFor(int32_t elapsedMs);
@@ -29,8 +19,6 @@ extern void (*worldStepObserver)(bool finished);
 // The world update of one game frame without any drawing: the timing, the substeps and the
 // camera (what gameFrame does before it renders).
 void stepGameWorld();
-// Whether GL calls may be made (a context is current); the world runs without one in tests.
-bool gameHasGlContext();
 
 // One step of the view-restart wipe (the old view blends to the start view).
 void runViewRestartWipeStep();

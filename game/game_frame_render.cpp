@@ -1,9 +1,8 @@
 #include "game/game_frame_render.h"
 
-#include "game/game_camera.h"
 #include "game/game_effects.h"
-#include "game/game_frame.h"     // gameHasGlContext
 #include "game/game_scene.h"
+#include "game/game_state.h"  // gameHasGlContext, gameCameraX, gameCameraY
 #include "game/nuke.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"

@@ -5,12 +5,10 @@
 #include "game/boxes.h"
 #include "game/enemy_draw.h"
 #include "game/game_assets.h"    // the flyer layout
-#include "game/game_camera.h"
-#include "game/game_frame.h"     // substepFactor, gameHasGlContext
 #include "game/game_resources.h" // the models, textures and programs
+#include "game/game_state.h"  // substepFactor, gameHasGlContext, gameCameraX, VIEW_WIDTH, ...
 #include "game/hero.h"
 #include "game/level_tiles.h"
-#include "game/player.h"         // playerActive, heroViewYOffset, crouchBlend, heroCrouchFrame
 #include "core/clock.h"          // tween
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
@@ -23,14 +21,6 @@
 #include "render/overlay.h"          // drawBackground
 #include "render/screen_passes.h"    // full-screen quad and passes
 #include "render/shadowed_draw.h"    // drawModelShadowed
-
-unsigned char backgroundPropsEnabled = 1;
-unsigned char debugOverlay = 0;
-// The props sit about 4 units behind the tiles and spread over the whole view, so their light
-// box is about three times as wide and deep as the tiles' (sf 0.05, sfz 0.015): wide enough to
-// hold the props' shadows, small enough to keep the shadow map's resolution on them.
-float sfbg = 0.15f;
-float sfzbg = 0.05f;
 
 static constexpr float FLYER_WRAP = 20.0f;
 // The hero's frame slots: jump, idle, gun, the crouch at rest and the first crawl frame the lit

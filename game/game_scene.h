@@ -3,13 +3,9 @@
 // variant with depth of field; the dotted box outlines.
 #pragma once
 
-constexpr int BACKGROUND_FLYER_COUNT = 50;
+#include "game/game_state.h"  // the scene's switches and light box scales
 
-extern unsigned char backgroundPropsEnabled;   // C toggles
-extern unsigned char debugOverlay;             // box and player outlines (F12)
-// The light box scales of the background props' shadow pass (the draw family's sf and sfz).
-extern float sfbg;
-extern float sfzbg;
+constexpr int BACKGROUND_FLYER_COUNT = 50;
 
 void renderGameScene();
 void renderEditorScene();

@@ -5,23 +5,13 @@
 #include "core/frame_values.h"   // sceneStartMs
 #include "core/keyboard.h"
 #include "game/game_camera.h"
-#include "game/game_frame.h"     // frameStepFactor, prevPlayerX, prevPlayerY, gameHasGlContext
-#include "game/player.h"
+#include "game/game_state.h"  // heroWalkPhase, frameStepFactor, playerFacing, FACING_LEFT, ...
 #include "game/weapons.h"        // muzzleFlashFrames
 #include "platform/gl_api.h"
 
 #include <SDL_scancode.h>
 #include <algorithm>
 #include <cmath>
-
-float heroWalkPhase = 0.0f;
-float muzzleFlashFade = 0.0f;
-float gunBob = 0.0f;
-float heroSmoothX = 0.0f;
-float heroSmoothY = 0.0f;
-float heroDrawX = 0.0f;
-float heroDrawY = 0.0f;
-float heroYOffset = 0.0f;
 
 // The crouched hero is drawn this much lower at a full crouch.
 static constexpr float CROUCH_DROP = 60.0f;

@@ -3,6 +3,8 @@
 // idle, crouch and jump values live with the player (game/player.h).
 #pragma once
 
+#include "game/game_state.h"  // the hero's placement values
+
 constexpr float HERO_TURN_RATE = 20.0f;   // degrees per 60 Hz frame
 constexpr float HERO_IDLE_RATE = 0.4f;    // per 60 Hz frame
 constexpr float VIEW_PULL_X = 20.0f;
@@ -10,15 +12,6 @@ constexpr float VIEW_PULL_Y = 20.0f;
 // The drawn position follows the player only by steps of at least these many units.
 constexpr int HERO_SMOOTH_STEP_X = 5;
 constexpr int HERO_SMOOTH_STEP_Y = 3;
-
-extern float heroWalkPhase;     // 1..110
-extern float muzzleFlashFade;   // 1 at a shot, fades to 0
-extern float gunBob;
-extern float heroSmoothX;
-extern float heroSmoothY;
-extern float heroDrawX;
-extern float heroDrawY;
-extern float heroYOffset;
 
 // Eases the pose by one step of frameStepFactor and leaves the modelview set for the hero.
 void setHeroTransform();

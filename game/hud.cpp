@@ -5,7 +5,7 @@
 
 #include "core/screen_frame.h"  // SCREEN_WIDTH: the bar spans the frame
 #include "game/draw_2d.h"
-#include "game/player.h"
+#include "game/game_state.h"  // orbsLeft, playerWeapon, playerAmmo, playerHealth, playerLives, ...
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"

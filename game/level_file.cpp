@@ -2,8 +2,8 @@
 
 #include "core/data_files.h"   // debugLog
 #include "game/boxes.h"
-#include "game/editor.h"       // paletteCount
 #include "game/enemies.h"
+#include "game/game_state.h"  // paletteCount
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "game/level_tiles.h"
 
 #include "game/boxes.h"
-#include "game/editor.h"          // paletteMode, paletteCount
 #include "game/game_camera.h"     // gameCameraX, gameCameraY, boxNearView
 #include "game/game_resources.h"  // tileModelFor, tileDepthProgram, tileLitProgram
+#include "game/game_state.h"  // gameCameraX, gameCameraY, paletteMode, paletteCount
 #include "platform/gl_api.h"
 #include "render/light_space.h"   // drawModelDepth
 #include "render/shadowed_draw.h" // drawModelShadowed

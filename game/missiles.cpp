@@ -7,10 +7,8 @@
 #include "game/draw_2d.h"
 #include "game/enemies.h"
 #include "game/flash_light.h"
-#include "game/game_camera.h"
-#include "game/game_frame.h"   // substepFactor
-#include "game/player.h"
-#include "game/weapons.h"      // spawnSparks, sparkTexture
+#include "game/game_state.h"  // gameCameraX, gameCameraY, substepFactor, playerFacing, ...
+#include "game/sparks.h"       // spawnSparks
 #include "platform/crt_random.h"
 
 #include <cmath>

@@ -5,8 +5,7 @@
 #include "game/draw_2d.h"
 #include "game/enemies.h"
 #include "game/flash_light.h"
-#include "game/game_camera.h"
-#include "game/game_frame.h"   // frameStepFactor
+#include "game/game_state.h"  // frameStepFactor, gameCameraX, gameCameraY, VIEW_WIDTH, VIEW_HEIGHT
 #include "game/orb_tables.h"
 #include "gfx/render_targets.h"
 #include "gfx/textures.h"

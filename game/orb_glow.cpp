@@ -1,8 +1,7 @@
 #include "game/orb_glow.h"
 
-#include "game/enemy_draw.h"      // spinAngle
-#include "game/game_camera.h"     // gameCameraX, gameCameraY, VIEW_SCALE_X, VIEW_SCALE_Y
 #include "game/game_resources.h"  // explosionProgram, orbParticleTexture, orbRampTextures
+#include "game/game_state.h"  // gameCameraX, VIEW_SCALE_X, gameCameraY, VIEW_SCALE_Y, spinAngle
 #include "game/orb_tables.h"
 #include "gfx/shaders.h"
 #include "platform/gl_api.h"

@@ -3,11 +3,9 @@
 // only the dots that land on the screen are queued.
 #include "game/boxes.h"
 #include "game/draw_2d.h"
-#include "game/editor.h"        // paletteMode, paletteCount
-#include "game/game_assets.h"   // floorProfileId, ceilingProfileId
 #include "game/game_camera.h"
 #include "game/game_scene.h"
-#include "game/player.h"
+#include "game/game_state.h"  // gameCameraX, gameCameraY, VIEW_WIDTH, VIEW_HEIGHT, paletteMode, ...
 #include "gfx/height_profile.h"
 #include "platform/gl_api.h"
 

@@ -6,61 +6,13 @@
 #include "core/keyboard.h"
 #include "core/sound.h"
 #include "game/boxes.h"
-#include "game/collision.h"      // resolvedX, resolvedY
 #include "game/flash_light.h"
-#include "game/game_camera.h"    // gameCameraX, gameCameraY
-#include "game/game_frame.h"     // substepFactor, prevPlayerY, editorRequest
-#include "game/game_scene.h"     // debugOverlay, backgroundPropsEnabled, sfbg, sfzbg
+#include "game/game_state.h"  // PLAYER_START_Y, heroTurnAngle, sfbg, sfzbg, playerX, playerY, ...
 #include "game/restart.h"        // restartGame
 #include "render/light_space.h"  // sf, sfz, xsc, ysc, zsc
 
 #include <SDL_scancode.h>
 #include <cmath>
-
-float playerX = 130.0f;
-float playerY = 1030.0f;
-float playerWidth = PLAYER_WIDTH;
-float playerHeight = STAND_HEIGHT;
-
-float playerHealth = PLAYER_FULL_HEALTH;
-int32_t playerLives = PLAYER_START_LIVES;
-int32_t playerWeapon = 1;
-int32_t playerAmmo[2] = {100, 3};
-int32_t playerScore = 0;
-int32_t orbsLeft = 0;
-float healthBarTimer = 0.0f;
-
-float walkSpeed = 7.5f;
-int32_t playerFacing = FACING_LEFT;
-float stepDx = 0.0f;
-unsigned char playerMoving = 0;
-int32_t playerAirborne = 1;
-float jumpTime = 0.0f;
-float jumpTimeStart = 0.0f;
-float jumpStartY = 1030.0f;   // the initial playerY
-float jumpSpeed = 0.0f;
-int32_t jumpCount = 0;
-unsigned char jumpLatch = 0;
-int32_t standingBoxIndex = 0;
-
-unsigned char playerCrouched = 0;
-unsigned char crawlStepActive = 0;
-float playerCrawlTime = 0.1f;
-float heroCrouchFrame = 202.0f;
-float crouchBlend = 0.0f;
-float heroTurnAngle = 0.0f;
-float heroIdleBlend = 0.0f;
-float heroJumpPose = 0.0f;
-float heroJumpPoseSpeed = 0.0f;
-float heroJumpPoseAccel = 0.0f;
-int32_t heroAppearStartMs = 0;
-float heroViewYOffset = 0.0f;
-
-unsigned char playerActive = 0;
-unsigned char playerDead = 0;
-unsigned char respawnPending = 0;
-unsigned char deathBurstActive = 0;
-float deathBurstTimer = 0.0f;
 
 // Crouch-walk animation frames: at rest, and the start of a crawl cycle.
 static constexpr float CROUCH_FRAME_REST = 202.0f;

@@ -6,12 +6,8 @@
 #include "game/draw_2d.h"        // drawExplosionSprite
 #include "game/enemies.h"
 #include "game/game_assets.h"    // loadGameAssets
-#include "game/game_camera.h"
-#include "game/game_frame.h"     // frameStepFactor, prevPlayerX, prevPlayerY, editorRequest, wipeX
-#include "game/game_scene.h"     // debugOverlay
-#include "game/hero.h"           // heroSmoothX, heroDrawX
+#include "game/game_state.h"  // playerY, playerHeight, playerX, playerWidth, playerHealth, ...
 #include "game/nuke.h"           // initNuke
-#include "game/player.h"
 #include "game/weapons.h"        // deactivateAllSparks
 #include "core/keyboard.h"       // viewRestartActive
 #include "gfx/render_targets.h"

@@ -5,10 +5,11 @@
 // scaled by substepFactor; times are clockNowMs milliseconds.
 #pragma once
 
+#include "game/sparks.h"  // the hits' sparks
+
 #include <cstdint>
 
 constexpr int SHOT_COUNT = 2000;
-constexpr int SPARK_COUNT = 500;
 
 constexpr int WEAPON_LASER = 1;
 constexpr int WEAPON_TRIPLE = 2;
@@ -22,7 +23,6 @@ constexpr float LASER_LENGTH = 150.0f;
 constexpr float BULLET_LENGTH = 10.0f;
 constexpr float SHOT_END_LENGTH = 4.0f;      // a shot cut to this or less ends
 constexpr float SHOT_HIT_DAMAGE = 10.0f;
-constexpr float SPARK_LIFE_MS = 500.0f;
 
 constexpr int SHOT_FREE = 0;
 constexpr int SHOT_ENDING = 1;   // removed at the next draw without being drawn
@@ -42,18 +42,7 @@ struct ShotPool {
     int32_t kind[SHOT_COUNT];
 };
 
-struct SparkPool {
-    int32_t active[SPARK_COUNT];
-    float x[SPARK_COUNT];
-    float y[SPARK_COUNT];
-    float vx[SPARK_COUNT];
-    float vy[SPARK_COUNT];
-    int32_t kind[SPARK_COUNT];  // 0 and 2 cyan, 1 orange
-    double spawnMs[SPARK_COUNT];
-};
-
 extern ShotPool shots;
-extern SparkPool sparks;
 extern float fireCooldown;   // missile delay; starts at 40
 extern float lastLaserMs;
 extern float lastBulletMs;
@@ -64,7 +53,6 @@ extern float muzzleFlashAlpha;
 extern float muzzleFlashY;
 extern int32_t muzzleFlashFacing;
 
-
 // The muzzle height every weapon fires from.
 float muzzleY();
 // Once per substep after the player has moved: fire, select, move shots and missiles, nuke.
@@ -73,11 +61,6 @@ void spawnLaserShot(float x, float y, int direction);
 void spawnBulletShot(float x, float y, int direction, float slant);
 void updateShots();
 void drawShots();
-void spawnSparks(float x, float y, int count, int kind);
-void updateSparks();
-void drawSparks();
-// All spark slots inactive (the restart).
-void deactivateAllSparks();
 void setMuzzleFlash(int kind);
 void drawMuzzleFlash();
 // True when no level box overlaps the gun barrel at height y.
