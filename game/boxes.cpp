@@ -25,6 +25,18 @@ bool boxOverlapsRect(int i, float x, float y, float w, float h)
     return x < b.x[i] + b.width[i] && x + w > b.x[i] && y < b.y[i] + b.height[i] && y + h > b.y[i];
 }
 
+// One of the first three legs: moves by v (up the axis when `forward`); once at or past `end`
+// the box snaps to it and the state goes on to `next`. False while the leg is not done.
+static bool runLiftLeg(float& position, float v, bool forward, float end, int32_t& state, int32_t next)
+{
+    position = forward ? position + v : position - v;
+    if (!(forward ? position >= end : position <= end))
+        return false;
+    position = end;
+    state = next;
+    return true;
+}
+
 // One lift's legs from its current state; a completed leg snaps to its end and the next leg
 // takes the full step at once.
 static void moveLift(int i, float v)
@@ -33,27 +45,19 @@ static void moveLift(int i, float v)
     for (;;) {
         switch (b.liftState[i]) {
         case 0:
-            b.x[i] += v;
-            if (!(b.x[i] >= b.liftStartX[i] + b.liftRangeX[i]))
+            if (!runLiftLeg(b.x[i], v, true, b.liftStartX[i] + b.liftRangeX[i], b.liftState[i], 1))
                 return;
-            b.x[i] = b.liftStartX[i] + b.liftRangeX[i];
-            b.liftState[i] = 1;
             break;
         case 1:
-            b.y[i] += v;
-            if (!(b.y[i] >= b.liftStartY[i] + b.liftRangeY[i]))
+            if (!runLiftLeg(b.y[i], v, true, b.liftStartY[i] + b.liftRangeY[i], b.liftState[i], 2))
                 return;
-            b.y[i] = b.liftStartY[i] + b.liftRangeY[i];
-            b.liftState[i] = 2;
             break;
         case 2:
-            b.x[i] -= v;
-            if (!(b.x[i] <= b.liftStartX[i]))
+            if (!runLiftLeg(b.x[i], v, false, b.liftStartX[i], b.liftState[i], 3))
                 return;
-            b.x[i] = b.liftStartX[i];
-            b.liftState[i] = 3;
             break;
         case 3:
+            // The way down does not snap: leg 4 puts the whole box back at its start.
             b.y[i] -= v;
             if (!(b.y[i] <= b.liftStartY[i]))
                 return;
@@ -181,6 +185,8 @@ float heightmapFloorTop(int box, float x0, float span, int32_t profileId)
     return top;
 }
 
+// Not one walk with the floor's: past the right edge the ceiling reads the column one unit
+// inside the box where the floor reads the edge itself, and it keeps the lowest surface.
 float heightmapCeilingBottom(int box, float x0, float span, int32_t profileId)
 {
     float bottom = 1e10f;
@@ -204,6 +210,17 @@ float scanSurface(int box, float x, int32_t profileId)
     return boxTable.y[box] + boxTable.height[box] * profileValue(box, x, profileId, 1);
 }
 
+// Column x of a scan: true, with its surface in `out`, when it meets the test.
+template <typename Test>
+bool scanColumn(int box, float x, int32_t profileId, float& out, Test test)
+{
+    const float s = scanSurface(box, x, profileId);
+    if (!test(s))
+        return false;
+    out = s;
+    return true;
+}
+
 template <typename Test>
 float scanLeftward(int box, float x, float span, int32_t profileId, float& out, Test test)
 {
@@ -212,11 +229,8 @@ float scanLeftward(int box, float x, float span, int32_t profileId, float& out, 
     const int last = static_cast<int>(std::clamp(std::trunc(span), -1.0f, static_cast<float>(MAX_SPAN_COLUMNS)));
     for (int n = last; n >= 0; --n) {
         const float at = x + static_cast<float>(n);
-        const float s = scanSurface(box, at, profileId);
-        if (test(s)) {
-            out = s;
+        if (scanColumn(box, at, profileId, out, test))
             return at;
-        }
     }
     return -1.0f;
 }
@@ -226,11 +240,8 @@ float scanRightward(int box, float x, float span, int32_t profileId, float& out,
 {
     for (int k = 0; k < MAX_SPAN_COLUMNS && static_cast<float>(k) < span; ++k) {
         const float at = x + static_cast<float>(k);
-        const float s = scanSurface(box, at, profileId);
-        if (test(s)) {
-            out = s;
+        if (scanColumn(box, at, profileId, out, test))
             return at;
-        }
     }
     return -1.0f;
 }

@@ -10,6 +10,7 @@
 
 #include "gfx/shaders.h"
 #include "platform/gl_api.h"
+#include "render/overlay.h"  // pushScreenFrame, popScreenFrame
 
 #include <SDL_video.h>  // SDL_GL_GetCurrentContext
 #include <algorithm>  // std::clamp
@@ -156,23 +157,15 @@ bool spriteBatchAvailable()
     return spriteProgramState == 1;
 }
 
+// The 2D layer's frame is the screen frame of the overlay quads.
 void beginScreenMatrices()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushScreenFrame();
 }
 
 void endScreenMatrices()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popScreenFrame();
 }
 
 // The batch array: positions, texture coordinates, colours and sprite values from one buffer
@@ -426,12 +419,7 @@ void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex
     glLoadIdentity();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    pushScreenFrame(false);
     glDisable(GL_CULL_FACE);
     applyBlend(Blend2D::Additive);
     const float s = size * 0.5f;

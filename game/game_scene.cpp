@@ -49,6 +49,30 @@ static void clearShadowTarget()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }
 
+// The shadow-map pass of the game and the editor: the cleared shadow target, depth writes on,
+// culling off with the back face as the cull face, the identity.
+static void beginShadowMapPass()
+{
+    clearShadowTarget();
+    glDepthMask(GL_TRUE);
+    glDisable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glLoadIdentity();
+}
+
+// The lit pass of the game and the editor into screen target 2, over the colour already there:
+// depth and stencil cleared, back cull face, depth writes on, the identity.
+static void beginLitPass()
+{
+    glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
+    glClearStencil(0);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glCullFace(GL_BACK);
+    glDepthMask(GL_TRUE);
+    glLoadIdentity();
+}
+
 void placeBackgroundFlyer(int i)
 {
     const float x = cloudX[i];
@@ -224,13 +248,8 @@ void renderGameScene()
     }
     setGameCamera();
 
-    if (gl) {
-        clearShadowTarget();
-        glDepthMask(GL_TRUE);
-        glDisable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glLoadIdentity();
-    }
+    if (gl)
+        beginShadowMapPass();
     setHeroTransform();
     if (gl) {
         if (playerActive && heroViewYOffset > HERO_SHADOW_DELAY && heroModel) {
@@ -245,13 +264,7 @@ void renderGameScene()
     drawEnemiesShadowPass();
 
     if (gl) {
-        glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
-        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-        glClearStencil(0);
-        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        glCullFace(GL_BACK);
-        glDepthMask(GL_TRUE);
-        glLoadIdentity();
+        beginLitPass();
         drawTilesLitPass();
     }
     drawEnemiesLitPass();
@@ -301,23 +314,13 @@ static void renderEditorPasses(bool withModels)
     const bool gl = gameHasGlContext();
     setGameCamera();
     if (gl) {
-        clearShadowTarget();
-        glDepthMask(GL_TRUE);
-        glDisable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glLoadIdentity();
+        beginShadowMapPass();
         if (withModels)
             drawTilesShadowPass();
         else
             placeBackdropStandIn();
 
-        glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
-        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-        glClearStencil(0);
-        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        glCullFace(GL_BACK);
-        glDepthMask(GL_TRUE);
-        glLoadIdentity();
+        beginLitPass();
         drawBackground();
         if (withModels)
             drawTilesLitPass();

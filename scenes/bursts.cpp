@@ -272,6 +272,25 @@ void endBurstState()
     glDepthMask(GL_TRUE);
 }
 
+// Every particle of every active burst in draw order, moved on to its burst's age g:
+// visit(b, p, g), and burstDone(b) after the last particle of burst b.
+template <class Visit, class BurstDone>
+void advanceLiveParticles(Visit visit, BurstDone burstDone)
+{
+    for (int b = 0; b < BURST_COUNT; ++b) {
+        if (!burstActive[b])
+            continue;
+        const float g = burstAges[b];
+        const float distance = travelAt(g);
+        const float drop = dropAt(g);
+        for (int p = 0; p < BURST_PARTICLES; ++p) {
+            advanceParticle(b, p, distance, drop);
+            visit(b, p, g);
+        }
+        burstDone(b);
+    }
+}
+
 }  // namespace
 
 void initBursts()
@@ -321,18 +340,12 @@ void drawBursts()
     glActiveTexture(GL_TEXTURE0);
 
     ParticleFrame frame;
-    for (int b = 0; b < BURST_COUNT; ++b) {
-        if (!burstActive[b])
-            continue;
-        const float g = burstAges[b];
-        const float distance = travelAt(g);
-        const float drop = dropAt(g);
-        for (int p = 0; p < BURST_PARTICLES; ++p) {
+    advanceLiveParticles(
+        [&frame](int b, int p, float g) {
             const float* colour = burstColours[b][p];
             glLoadIdentity();
             glColor4f(colour[0], colour[1], colour[2], colour[3] * (BURST_LIFE - g) / BURST_LIFE);
             glTranslatef(0.0f, 0.0f, BURST_EYE_DEPTH);
-            advanceParticle(b, p, distance, drop);
             const float* head = burstTrails[b][p][0];
             glTranslatef(head[0], head[1], head[2]);
             glBegin(GL_QUADS);
@@ -355,8 +368,8 @@ void drawBursts()
                     glVertex3fv(frame.ribbon[s][v]);
                 }
             glEnd();
-        }
-    }
+        },
+        [](int) {});
     glPopMatrix();
     glDepthFunc(GL_LESS);
     endBurstState();
@@ -392,16 +405,10 @@ void fillBurstMesh(Model* mesh)
         alphas[slot] = alpha;
     };
     static const int SPRITE_TRIANGLES[6] = {0, 1, 2, 2, 3, 0};
-    for (int b = 0; b < BURST_COUNT; ++b) {
-        if (!burstActive[b])
-            continue;
-        const float g = burstAges[b];
-        const float distance = travelAt(g);
-        const float drop = dropAt(g);
-        for (int p = 0; p < BURST_PARTICLES; ++p) {
+    advanceLiveParticles(
+        [&](int b, int p, float g) {
             const float* colour = burstColours[b][p];
             const int first = BURST_SLOTS_PER_PARTICLE * p;
-            advanceParticle(b, p, distance, drop);
             const float* head = burstTrails[b][p][0];
             // The head keeps the immediate draw's fade, so both paths show the same picture.
             const float headAlpha = colour[3] * (BURST_LIFE - g) / BURST_LIFE;
@@ -415,12 +422,13 @@ void fillBurstMesh(Model* mesh)
             for (int s = 0; s < RIBBON_SEGMENTS; ++s)
                 for (int v = 0; v < 6; ++v)
                     put(first + 6 + 6 * s * RIBBON_STEP + v, frame.ribbon[s][v], frame.ribbonUv[s][v], colour, alpha);
-        }
-        markModelVertexDataChanged(*mesh);
-        glLoadIdentity();
-        glTranslatef(0.0f, 0.0f, BURST_EYE_DEPTH);
-        uploadBurstMesh(mesh);
-    }
+        },
+        [mesh](int) {
+            markModelVertexDataChanged(*mesh);
+            glLoadIdentity();
+            glTranslatef(0.0f, 0.0f, BURST_EYE_DEPTH);
+            uploadBurstMesh(mesh);
+        });
     glPopMatrix();
     endBurstState();
 }
