@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/game_state.h"  // floorProfileId, ceilingProfileId
+
 #include <cstdint>
 
 // The background flyers' layout (cloud layer of the game scene).

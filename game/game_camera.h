@@ -4,7 +4,6 @@
 #pragma once
 
 #include "game/game_state.h"  // gameCameraX, gameCameraY, the view's size and scales
-#include "core/screen_frame.h"  // SCREEN_W, SCREEN_H: one level unit per frame pixel
 
 // The view grown by this much on every side decides what is near enough to draw.
 constexpr float VIEW_MARGIN = 300.0f;

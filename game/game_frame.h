@@ -4,6 +4,7 @@
 #pragma once
 
 #include "game/game_state.h"  // the frame's timing and mode
+
 #include <cstdint>
 
 constexpr int MAX_GAME_FRAME_MS_PER_SUBSTEP = 4;   // the cap is 4 x substepCount ms

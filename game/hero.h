@@ -1,6 +1,6 @@
 // Hero placement: the pose values that ease once per setHeroTransform (three times per drawn
 // game frame), the smoothed drawn position and the hero's model-view placement. The turn,
-// idle, crouch and jump values live with the player (game/player.h).
+// idle, crouch and jump values are the player's (game/game_state.h).
 #pragma once
 
 #include "game/game_state.h"  // the hero's placement values

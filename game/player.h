@@ -1,11 +1,9 @@
-// The one player: position, vitals, motion, posture and life cycle, and updatePlayer, which
-// reads the keys and moves the player once per substep. Boxes push the player afterwards
-// (game/collision.h). Level space as in game/boxes.h; (playerX, playerY) is the lower-left
-// corner. Speeds are units per 60 Hz frame; jumpTime grows by 0.1 per 60 Hz frame.
+// The one player's control: updatePlayer, which reads the keys and moves the player once per
+// substep, and the death. Boxes push the player afterwards (game/collision.h). The player's
+// position, vitals, motion, posture and life cycle are shared state (game/game_state.h).
 #pragma once
 
 #include "game/game_state.h"  // the player's values
-#include <cstdint>
 
 // One substep of player control: keys, walking, crouching, jumps, the jump and fall curve, the
 // respawn and the death by health.
