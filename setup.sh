@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libpugixml-dev libglm-dev
-  libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri xvfb xauth mesa-utils libmpg123-dev
+  libcli11-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri xvfb xauth mesa-utils libmpg123-dev
   libmp3lame-dev lame libgtest-dev libpng-dev libfreetype-dev fonts-dejavu-core imagemagick clang
   python3-collada assimp-utils netpbm xdotool)
 

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <initializer_list>
+#include <string>
 
 // When the working directory holds no data/ folder, or is the source tree (whose data/ holds
 // only the GLSL sources), and the run directory beside the running executable has data/,
-// changes into that one and says so in one line on standard output, naming `tool`. Any other
+// changes into that one and says so in one line on stderr, naming `tool`. Any other
 // working directory with data/ is kept as it is.
 void enterRunDirectoryIfNoData(const char* tool);
 
@@ -16,3 +17,8 @@ void enterRunDirectoryIfNoData(const char* tool);
 // nothing here is left to be found in the run directory (a level name like "level1.level").
 void anchorPathOptions(int argc, char** argv, std::initializer_list<const char*> inputOptions,
                        std::initializer_list<const char*> outputOptions);
+
+// The same for one value: an input path as an absolute path when it names an existing file
+// here (else unchanged), an output path always.
+std::string inputPathFromHere(const std::string& path);
+std::string outputPathFromHere(const std::string& path);
