@@ -184,40 +184,42 @@ bool prepareOutputFolder(const std::string& path, std::string& error)
     return true;
 }
 
-static std::FILE* activeResults = nullptr;
+// The real stdout, kept once the first guard moves fd 1; guards nest.
+static int realStdout = -1;
+static std::FILE* results = nullptr;
+static int guardDepth = 0;
 
 std::FILE* resultStream()
 {
-    return activeResults ? activeResults : stdout;
+    return guardDepth > 0 && results ? results : stdout;
 }
 
 StdoutToStderr::StdoutToStderr(bool quiet)
 {
+    if (guardDepth++ > 0)
+        return;
     std::fflush(stdout);
-    savedStdout_ = dup(STDOUT_FILENO);
+    if (realStdout < 0) {
+        realStdout = dup(STDOUT_FILENO);
+        int resultFd = realStdout >= 0 ? dup(realStdout) : -1;
+        results = resultFd >= 0 ? fdopen(resultFd, "w") : nullptr;
+    }
     int target = quiet ? open("/dev/null", O_WRONLY | O_CLOEXEC) : STDERR_FILENO;
     if (target >= 0)
         dup2(target, STDOUT_FILENO);
     if (quiet && target >= 0)
         close(target);
-    int resultFd = savedStdout_ >= 0 ? dup(savedStdout_) : -1;
-    results_ = resultFd >= 0 ? fdopen(resultFd, "w") : nullptr;
-    if (results_ && !activeResults)
-        activeResults = results_;
 }
 
 StdoutToStderr::~StdoutToStderr()
 {
+    if (--guardDepth > 0)
+        return;
     std::fflush(stdout);
-    if (results_) {
-        if (activeResults == results_)
-            activeResults = nullptr;
-        std::fclose(results_);
-    }
-    if (savedStdout_ >= 0) {
-        dup2(savedStdout_, STDOUT_FILENO);
-        close(savedStdout_);
-    }
+    if (results)
+        std::fflush(results);
+    if (realStdout >= 0)
+        dup2(realStdout, STDOUT_FILENO);
 }
 
 ProgressLine::ProgressLine(const char* tool, int totalFrames)

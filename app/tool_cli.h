@@ -43,17 +43,14 @@ std::vector<double> splitNumberList(const std::string& text);
 bool prepareOutputFolder(const std::string& path, std::string& error);
 
 // While one lives, what the program prints on stdout goes to stderr (or nowhere when `quiet`),
-// so the loader's lines of a start-up stay apart from the tool's result lines on stdout.
+// so the loader's lines of a start-up or of a frame that loads stay apart from the tool's
+// result lines on stdout. Guards nest (the outermost decides); one costs two dup2 calls.
 class StdoutToStderr {
 public:
     explicit StdoutToStderr(bool quiet = false);
     ~StdoutToStderr();
     StdoutToStderr(const StdoutToStderr&) = delete;
     StdoutToStderr& operator=(const StdoutToStderr&) = delete;
-
-private:
-    int savedStdout_ = -1;
-    std::FILE* results_ = nullptr;
 };
 
 // Where result lines go: the real stdout, also while a StdoutToStderr lives (a result that

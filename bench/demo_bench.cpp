@@ -77,6 +77,7 @@ int runSceneBench(const BenchOptions& options, FrameCsv& csv)
         double beginMs = stateStartSeconds(state) * 1000.0;
         seekMusicTimeMs(beginMs, stepMs);
         std::vector<double> wallTimes, cpuTimes;
+        StdoutToStderr chatter(options.quiet);
         for (int f = 0; f < frames; ++f) {
             progress.update(++framesDriven, (beginMs + f * stepMs) / 1000.0);
             BenchClock::time_point frameStart = BenchClock::now();
@@ -88,10 +89,10 @@ int runSceneBench(const BenchOptions& options, FrameCsv& csv)
         }
         progress.finish();
         csv.addFrames(stateSceneName(state), cpuTimes, wallTimes);
-        std::printf("scene %d %s frames %d %s %s first_ms %.3f\n", state, stateSceneName(state), frames,
+        std::fprintf(resultStream(), "scene %d %s frames %d %s %s first_ms %.3f\n", state, stateSceneName(state), frames,
                     frameFigures("wall_", wallTimes).c_str(), frameFigures("cpu_", cpuTimes).c_str(),
                     wallTimes.front());
-        std::fflush(stdout);
+        std::fflush(resultStream());
     }
     return 0;
 }

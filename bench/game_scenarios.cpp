@@ -130,10 +130,10 @@ bool runScenario(const Scenario& s, int frames, bool quiet, FrameCsv& csv)
     }
     setKeySource(nullptr, 0);
     csv.addFrames(s.name, cpuTimes, times);
-    std::printf("scenario %s frames %d %s draw_calls_2d %d primitives_2d %d send_2d_ms %.3f %s\n", s.name, frames,
+    std::fprintf(resultStream(), "scenario %s frames %d %s draw_calls_2d %d primitives_2d %d send_2d_ms %.3f %s\n", s.name, frames,
                 frameFigures("wall_", times).c_str(), draw2DStats.drawCalls / frames, draw2DStats.primitives / frames,
                 draw2DStats.sendMs / frames, frameFigures("cpu_", cpuTimes).c_str());
-    std::fflush(stdout);
+    std::fflush(resultStream());
     return true;
 }
 
@@ -151,6 +151,7 @@ int runGameScenarios(const BenchOptions& options, FrameCsv& csv)
         presetRandomOrbitLights();
         restartGame();
     }
+    StdoutToStderr chatter(options.quiet);  // a frame that loads (F1 into the editor) says so
     bool ok = true;
     for (const Scenario& s : SCENARIOS)
         ok = runScenario(s, frames, options.quiet, csv) && ok;

@@ -56,17 +56,20 @@ int runTimelineCapture(TimelineOptions options)
         double targetMs = seconds * 1000.0;
         double beginMs = options.fromStart ? nextMs
                                            : stateStartSeconds(timelineStateAtMusicMs(targetMs)) * 1000.0;
-        if (!options.fromStart || nextMs == 0.0)
-            seekMusicTimeMs(beginMs, timed.stepMs);
-        for (double ms = beginMs; ms < targetMs; ms += timed.stepMs) {
-            if (offlineQuitRequested()) {
-                std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
-                return exitStatus(ExitCode::TOOL_INTERRUPTED);
+        {
+            StdoutToStderr chatter(options.quiet);
+            if (!options.fromStart || nextMs == 0.0)
+                seekMusicTimeMs(beginMs, timed.stepMs);
+            for (double ms = beginMs; ms < targetMs; ms += timed.stepMs) {
+                if (offlineQuitRequested()) {
+                    std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
+                    return exitStatus(ExitCode::TOOL_INTERRUPTED);
+                }
+                progress.update(++framesDriven, ms / 1000.0);
+                driveFrameAt(ms, timed.stepMs);
             }
-            progress.update(++framesDriven, ms / 1000.0);
-            driveFrameAt(ms, timed.stepMs);
+            driveFrameAt(targetMs, timed.stepMs);
         }
-        driveFrameAt(targetMs, timed.stepMs);
         nextMs = targetMs + timed.stepMs;
 
         long long milliseconds = std::llround(targetMs);

@@ -370,14 +370,17 @@ int runEffectCapture(const EffectCaptureOptions& options)
     double nextMs = 0.0;  // effect time of the next stepped frame
     for (double seconds : timed.timesSeconds) {
         const double targetMs = seconds * 1000.0;
-        for (; nextMs < targetMs; nextMs += timed.stepMs) {
-            if (offlineQuitRequested()) {
-                std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
-                return exitStatus(ExitCode::TOOL_INTERRUPTED);
+        {
+            StdoutToStderr chatter(options.quiet);
+            for (; nextMs < targetMs; nextMs += timed.stepMs) {
+                if (offlineQuitRequested()) {
+                    std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
+                    return exitStatus(ExitCode::TOOL_INTERRUPTED);
+                }
+                runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
             }
-            runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
+            runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
         }
-        runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
         nextMs = targetMs + timed.stepMs;
 
         const long long milliseconds = std::llround(targetMs);

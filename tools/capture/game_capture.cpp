@@ -47,7 +47,7 @@ int soundFrame = 0;
 void printSound(int index)
 {
     const char* file = index >= 0 && index < SOUND_COUNT ? soundFiles[index] : "?";
-    std::printf("sound %d %d %s\n", soundFrame, index, file);
+    std::fprintf(resultStream(), "sound %d %d %s\n", soundFrame, index, file);
 }
 
 void printState(int frame)
@@ -90,10 +90,8 @@ int runGameCapture(const GameCaptureOptions& options)
         const bool drawn = !options.drawCapturesOnly || frame == 1 || options.captureFrames.count(frame);
         if (!drawn)
             SDL_GL_MakeCurrent(mainWindow, nullptr);
-        if (frame == 1) {
-            StdoutToStderr chatter(options.quiet);  // the first game frame loads the game's assets
-            driveGameFrame(frame);
-        } else {
+        {
+            StdoutToStderr chatter(options.quiet);  // a frame that loads (the first, F1) says so
             driveGameFrame(frame);
         }
         if (!drawn)
