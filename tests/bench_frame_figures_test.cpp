@@ -1,7 +1,8 @@
 // The bench's frame figures (nearest-rank percentiles, the longest frame) and its per-frame
 // CSV, which appears whole or not at all.
 #include "bench/frame_stats.h"
-#include "tests/program_runner.h"  // scratchPath
+#include "tests/png_read.h"
+#include "tests/program_runner.h"  // runProgram, scratchPath
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,43 @@ TEST(BenchFrameFigures, CsvIsWholeOrAbsent)
     FrameCsv unwritable;
     EXPECT_FALSE(unwritable.open((dir / "missing" / "frames.csv").string(), error));
     EXPECT_EQ(error.rfind("cannot write " + (dir / "missing" / "frames.csv").string() + ": ", 0), 0u) << error;
+    std::filesystem::remove_all(dir);
+}
+
+// The plot script draws a CSV the bench wrote; a file that is not one is named in one line.
+TEST(BenchFrameFigures, PlotScriptDrawsTheCsv)
+{
+    const std::filesystem::path dir = scratchPath("bench-plot");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string error;
+    {
+        FrameCsv csv;
+        ASSERT_TRUE(csv.open((dir / "frames.csv").string(), error));
+        std::vector<double> cpu, wall;
+        for (int i = 0; i < 50; ++i) {
+            cpu.push_back(1.0 + (i % 7) * 0.1);
+            wall.push_back(i == 20 ? 40.0 : 2.0 + (i % 5) * 0.2);  // one spike
+        }
+        csv.addFrames("tunnel", cpu, wall);
+        csv.addFrames("rings", wall, cpu);
+        ASSERT_TRUE(csv.close(error));
+    }
+    std::ofstream(dir / "other.csv") << "a,b\n1,2\n";
+    const std::string script = std::string("python3 '") + SOURCE_DIR + "/tools/plot/plot_frame_times.py' ";
+    const std::string png = (dir / "frames.png").string();
+    ProgramRun run = runProgram(script + "'" + (dir / "frames.csv").string() + "' '" + png + "'");
+    ASSERT_EQ(run.exitStatus, 0);
+    RgbaPicture picture;
+    ASSERT_TRUE(readPng(png, picture));
+    EXPECT_EQ(picture.width, 1600);
+    EXPECT_EQ(picture.height, 600);
+
+    run = runProgram(script + "'" + (dir / "other.csv").string() + "' '" + (dir / "other.png").string() + "' 2>&1");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.output, "plot_frame_times: " + (dir / "other.csv").string() +
+                              ": not a demo-bench --csv file (its first line is not scene,frame,cpu_ms,wall_ms)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "other.png"));
     std::filesystem::remove_all(dir);
 }
 
