@@ -143,4 +143,23 @@ TEST(ToolCommandLine, StdoutHoldsOnlyResultLines)
     std::filesystem::remove_all(dir);
 }
 
+// The demo, like the tools, started where there is no data/ (here the source tree, whose
+// data/ holds only the GLSL sources) plays from the run directory beside it and says so on
+// stderr; its start-up transcript on stdout is unchanged.
+TEST(ToolCommandLine, DemoStartedInTheSourceTreePlaysFromTheRunDirectory)
+{
+    const std::string errPath = scratchPath("demo-anywhere.err").string();
+    // SIGTERM arrives as a quit event: the demo ends normally once started.
+    ProgramRun run = runProgram("cd '" SOURCE_DIR "' && GALLIUM_NOOP=1 SDL_AUDIODRIVER=dummy timeout --preserve-status "
+                                "-s TERM 10 " BINARY_DIR "/demo </dev/null 2>'" + errPath + "'");
+    std::stringstream err;
+    err << std::ifstream(errPath).rdbuf();
+    EXPECT_EQ(run.exitStatus, 0) << err.str();
+    const std::string runDir = std::filesystem::canonical(RUN_DIR).string();
+    EXPECT_EQ(firstLine(err.str()), "demo: started in the source tree, working in " + runDir);
+    EXPECT_EQ(run.output.rfind("a a1 b b1 b2 b3 b4 b5 c ", 0), 0u) << run.output.substr(0, 200);
+    EXPECT_NE(run.output.find("a1\na2\na3\n"), std::string::npos) << "the start-up ran to its end";
+    std::filesystem::remove(errPath);
+}
+
 }  // namespace
