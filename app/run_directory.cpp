@@ -1,19 +1,9 @@
 #include "app/run_directory.h"
 
 #include <cstdio>
-#include <cstring>
-#include <deque>
 #include <filesystem>
 #include <string>
 #include <system_error>
-
-static bool namedIn(std::initializer_list<const char*> options, const char* word)
-{
-    for (const char* option : options)
-        if (std::strcmp(option, word) == 0)
-            return true;
-    return false;
-}
 
 static std::string pathFromHere(const std::string& path, bool output)
 {
@@ -33,21 +23,6 @@ std::string inputPathFromHere(const std::string& path)
 std::string outputPathFromHere(const std::string& path)
 {
     return pathFromHere(path, true);
-}
-
-void anchorPathOptions(int argc, char** argv, std::initializer_list<const char*> inputOptions,
-                       std::initializer_list<const char*> outputOptions)
-{
-    // argv keeps pointing into these for the rest of the run; a deque never moves its strings.
-    static std::deque<std::string> absolutePaths;
-    for (int i = 1; i + 1 < argc; ++i) {
-        const bool output = namedIn(outputOptions, argv[i]);
-        if (!output && !namedIn(inputOptions, argv[i]))
-            continue;
-        ++i;
-        absolutePaths.push_back(pathFromHere(argv[i], output));
-        argv[i] = &absolutePaths.back()[0];
-    }
 }
 
 void enterRunDirectoryIfNoData(const char* tool)
