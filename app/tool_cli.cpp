@@ -222,12 +222,12 @@ StdoutToStderr::~StdoutToStderr()
         dup2(realStdout, STDOUT_FILENO);
 }
 
-ProgressLine::ProgressLine(const char* tool, int totalFrames)
-    : tool_(tool), totalFrames_(totalFrames), start_(Clock::now()), last_(start_), terminal_(isatty(STDERR_FILENO))
+ProgressLine::ProgressLine(const char* tool, int totalFrames, const char* clock)
+    : tool_(tool), totalFrames_(totalFrames), clock_(clock), start_(Clock::now()), last_(start_), terminal_(isatty(STDERR_FILENO))
 {
 }
 
-void ProgressLine::update(int frame, double musicSeconds)
+void ProgressLine::update(int frame, double seconds)
 {
     Clock::time_point now = Clock::now();
     // A log (not a terminal) gets a line a second.
@@ -236,8 +236,8 @@ void ProgressLine::update(int frame, double musicSeconds)
         return;
     last_ = now;
     printed_ = true;
-    std::fprintf(stderr, "%s%s: frame %d/%d, music %.2f s%s", terminal_ ? "\r" : "", tool_, frame, totalFrames_,
-                 musicSeconds, terminal_ ? "" : "\n");
+    std::fprintf(stderr, "%s%s: frame %d/%d, %s %.2f s%s", terminal_ ? "\r" : "", tool_, frame, totalFrames_, clock_,
+                 seconds, terminal_ ? "" : "\n");
     std::fflush(stderr);
 }
 

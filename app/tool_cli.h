@@ -57,19 +57,20 @@ public:
 // comes out of the start-up itself, such as a timed loading step).
 std::FILE* resultStream();
 
-// "<tool>: frame <n>/<total>, music <s> s" on stderr, at most four times a second (once on a log) and only
+// "<tool>: frame <n>/<total>, <clock> <s> s" on stderr (the music time, or the game's), at most four times a second (once on a log) and only
 // once the run has lasted a second, so a short run prints none; on a terminal the line is
 // rewritten in place. finish() ends the line when one was printed.
 class ProgressLine {
 public:
-    ProgressLine(const char* tool, int totalFrames);
-    void update(int frame, double musicSeconds);
+    ProgressLine(const char* tool, int totalFrames, const char* clock = "music");
+    void update(int frame, double seconds);
     void finish();
 
 private:
     using Clock = std::chrono::steady_clock;
     const char* tool_;
     int totalFrames_;
+    const char* clock_;
     Clock::time_point start_;
     Clock::time_point last_;
     bool printed_ = false;

@@ -87,7 +87,7 @@ int runGameBench(const BenchOptions& options, FrameCsv& csv)
     setKeySource(keys, KEY_SCRIPT_ARRAY_SIZE);
     worldStepObserver = timeWorldStep;
     std::vector<double> frameTimes, cpuTimes;
-    ProgressLine progress("demo-bench", frames);
+    ProgressLine progress("demo-bench", frames, "game");
     StdoutToStderr chatter(options.quiet);  // a frame that loads (the first, F1) says so
     for (int frame = 1; frame <= frames; ++frame) {
         progress.update(frame, frame * GAME_FRAME_MS / 1000.0);

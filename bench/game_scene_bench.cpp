@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <ctime>
 #include <string>
 
@@ -93,6 +94,10 @@ int main(int argc, char** argv)
         return status;
     level = inputPathFromHere(level);
     enterRunDirectoryIfNoData("game-scene-bench");
+    if (!std::ifstream(level)) {
+        std::fprintf(stderr, "game-scene-bench: cannot read level %s\n", level.c_str());
+        return 1;
+    }
     StdoutToStderr chatter(quiet);
     if (!startDemoOffline()) {
         std::fprintf(stderr, "game-scene-bench: start-up failed\n");

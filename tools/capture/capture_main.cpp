@@ -49,7 +49,12 @@ int runTimelineCapture(TimelineOptions options)
         return status;
     std::sort(timed.timesSeconds.begin(), timed.timesSeconds.end());
 
-    ProgressLine progress("demo-capture", static_cast<int>(std::ceil(timed.timesSeconds.back() * 1000.0 / timed.stepMs)));
+    // The frames stepped: from music time 0 to the last time, or from each time's scene start.
+    double steppedMs = options.fromStart ? timed.timesSeconds.back() * 1000.0 : 0.0;
+    for (double seconds : timed.timesSeconds)
+        if (!options.fromStart)
+            steppedMs += (seconds - stateStartSeconds(timelineStateAtMusicMs(seconds * 1000.0))) * 1000.0;
+    ProgressLine progress("demo-capture", static_cast<int>(std::ceil(steppedMs / timed.stepMs)));
     int framesDriven = 0;
     double nextMs = 0.0;  // --from-start: where the running walk stands
     for (double seconds : timed.timesSeconds) {

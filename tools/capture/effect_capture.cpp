@@ -1,6 +1,6 @@
 #include "tools/capture/effect_capture.h"
 
-#include "app/tool_cli.h"  // StdoutToStderr
+#include "app/tool_cli.h"  // ProgressLine, StdoutToStderr
 
 #include "app/frame.h"           // sceneStartMs, frameDt
 #include "app/main_window.h"     // mainWindow, SCREEN_WIDTH / HEIGHT
@@ -368,6 +368,9 @@ int runEffectCapture(const EffectCaptureOptions& options)
     std::sort(timed.timesSeconds.begin(), timed.timesSeconds.end());
 
     double nextMs = 0.0;  // effect time of the next stepped frame
+    ProgressLine progress("demo-capture",
+                          static_cast<int>(std::ceil(timed.timesSeconds.back() * 1000.0 / timed.stepMs)), "effect");
+    int framesDriven = 0;
     for (double seconds : timed.timesSeconds) {
         const double targetMs = seconds * 1000.0;
         {
@@ -377,6 +380,7 @@ int runEffectCapture(const EffectCaptureOptions& options)
                     std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
                     return exitStatus(ExitCode::TOOL_INTERRUPTED);
                 }
+                progress.update(++framesDriven, nextMs / 1000.0);
                 runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
             }
             runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
@@ -393,6 +397,7 @@ int runEffectCapture(const EffectCaptureOptions& options)
         std::fflush(stdout);
         SDL_GL_SwapWindow(mainWindow);
     }
+    progress.finish();
     closeMainWindow();
     return 0;
 }

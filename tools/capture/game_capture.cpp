@@ -76,7 +76,7 @@ int runGameCapture(const GameCaptureOptions& options)
     SDL_GLContext context = SDL_GL_GetCurrentContext();
 
     const auto firstFrameTime = std::chrono::steady_clock::now();
-    ProgressLine progress("demo-capture", options.frames);
+    ProgressLine progress("demo-capture", options.frames, "game");
     for (int frame = 1; frame <= options.frames; ++frame) {
         progress.update(frame, frame * GAME_FRAME_MS / 1000.0);
         if (offlineQuitRequested()) {
