@@ -5,9 +5,12 @@
 // once without, and the whole game frame for comparison. Prints
 //   scene <label> frames <n> cpu_ms_per_frame <x> wall_ms_per_frame <y> draws_per_frame <d>
 //         array_uploads_per_frame <u> uploaded_kb_per_frame <k>
-// Run with GALLIUM_NOOP=1 so the figures are the submission cost alone, from the run directory.
+// Run with GALLIUM_NOOP=1 so the figures are the submission cost alone. The start-up's and the
+// game's loader lines go to stderr (nowhere with --quiet); stdout holds the result lines.
 #include "app/frame.h"
 #include "app/offline_driver.h"
+#include "app/run_directory.h"
+#include "app/tool_cli.h"
 #include "core/keyboard.h"
 #include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "game/game.h"
@@ -24,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <ctime>
 #include <string>
 
@@ -62,7 +66,7 @@ static void measure(const char* label, int frames, const Step& step)
         step(frame);
         glFinish();
     }
-    std::printf("scene %s frames %d cpu_ms_per_frame %.3f wall_ms_per_frame %.3f draws_per_frame %.1f "
+    std::fprintf(resultStream(), "scene %s frames %d cpu_ms_per_frame %.3f wall_ms_per_frame %.3f draws_per_frame %.1f "
                 "array_uploads_per_frame %.1f uploaded_kb_per_frame %.1f\n",
                 label, frames, (cpuMs() - cpu) / frames, (wallMs() - wall) / frames,
                 double(modelDrawStats.drawCalls - before.drawCalls) / frames,
@@ -72,14 +76,29 @@ static void measure(const char* label, int frames, const Step& step)
 
 int main(int argc, char** argv)
 {
+    CLI::App app{"CPU cost of the game's 3D picture on a level, with and without the background props,\n"
+                 "and of the whole game frame. Run with GALLIUM_NOOP=1 so the figures are the submission\n"
+                 "cost alone.",
+                 "game-scene-bench"};
+    useToolRules(app);
     std::string level = "level1.level";
     int frames = 300;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--level"))
-            level = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--frames"))
-            frames = std::max(1, std::atoi(argv[i + 1]));
+    bool quiet = false;
+    app.add_option("--level", level, "the level (found here or in build/run/)")->type_name("FILE")->capture_default_str();
+    app.add_option("--frames", frames, "frames per measurement")
+        ->type_name("N")
+        ->check(wholeNumberFrom(1, 100000))
+        ->capture_default_str();
+    app.add_flag("--quiet", quiet, "drop the start-up's loader lines instead of sending them to stderr");
+    if (int status = parseToolCommandLine(app, argc, argv); status >= 0)
+        return status;
+    level = inputPathFromHere(level);
+    enterRunDirectoryIfNoData("game-scene-bench");
+    if (!std::ifstream(level)) {
+        std::fprintf(stderr, "game-scene-bench: cannot read level %s\n", level.c_str());
+        return 1;
     }
+    StdoutToStderr chatter(quiet);
     if (!startDemoOffline()) {
         std::fprintf(stderr, "game-scene-bench: start-up failed\n");
         return 1;

@@ -1,5 +1,7 @@
 #include "tools/capture/effect_capture.h"
 
+#include "app/tool_cli.h"  // ProgressLine, StdoutToStderr
+
 #include "app/frame.h"           // sceneStartMs, frameDt
 #include "app/main_window.h"     // mainWindow, SCREEN_WIDTH / HEIGHT
 #include "app/offline_driver.h"  // startDemoOffline
@@ -33,11 +35,6 @@
 namespace {
 
 constexpr double TICKS_PER_MS = 1.0e6;  // the virtual counter runs at 1e9 per second
-
-struct EffectOptions {
-    std::string name;
-    TimedCaptureOptions timed;
-};
 
 // An effect: its init (false when it cannot run) and one frame on the screen framebuffer.
 struct Effect {
@@ -320,22 +317,6 @@ const Effect* findEffect(const std::string& name)
 }
 
 
-bool parseOptions(int argc, char** argv, EffectOptions& options)
-{
-    for (int i = 1; i < argc; ++i) {
-        OptionMatch match = readTimedCaptureOption(argc, argv, i, options.timed);
-        if (match == OptionMatch::BAD)
-            return false;
-        if (match == OptionMatch::TAKEN)
-            continue;
-        if (!std::strcmp(argv[i], "--effect") && i + 1 < argc)
-            options.name = argv[++i];
-        else
-            return false;
-    }
-    return !options.name.empty() && !options.timed.outDir.empty() && !options.timed.timesSeconds.empty();
-}
-
 void setClockMs(double ms)
 {
     setVirtualCounter(clockState.clockStart + static_cast<long long>(std::llround(ms * TICKS_PER_MS)));
@@ -353,43 +334,32 @@ void runEffectFrame(const Effect& effect, double clockMs, double stepMs)
     effect.frame();
 }
 
-void printUsage()
-{
-    std::fprintf(stderr, "usage: demo-capture --effect NAME --out DIR --at S1,S2,... [--step-ms MS]\neffects:");
-    for (const Effect& effect : EFFECTS)
-        std::fprintf(stderr, " %s", effect.name);
-    std::fprintf(stderr, "\n");
-}
-
 }  // namespace
 
-bool wantsEffectCapture(int argc, char** argv)
+std::vector<std::string> effectNames()
 {
-    for (int i = 1; i < argc; ++i)
-        if (!std::strcmp(argv[i], "--effect"))
-            return true;
-    return false;
+    std::vector<std::string> names;
+    for (const Effect& effect : EFFECTS)
+        names.push_back(effect.name);
+    return names;
 }
 
-int runEffectCapture(int argc, char** argv)
+int runEffectCapture(const EffectCaptureOptions& options)
 {
-    EffectOptions options;
-    if (!parseOptions(argc, argv, options)) {
-        printUsage();
-        return exitStatus(ExitCode::TOOL_USAGE);
-    }
     const Effect* effect = findEffect(options.name);
     if (!effect) {
         std::fprintf(stderr, "demo-capture: no effect named %s\n", options.name.c_str());
-        printUsage();
         return exitStatus(ExitCode::TOOL_USAGE);
     }
-    TimedCaptureOptions& timed = options.timed;
-    std::error_code error;
-    std::filesystem::create_directories(timed.outDir, error);
-    if (int status = startCaptureRun())
+    TimedCaptureOptions timed = options.timed;
+    if (int status = startCaptureRun(options.quiet))
         return status;
-    if (!effect->init()) {
+    bool initialised = false;
+    {
+        StdoutToStderr chatter(options.quiet);  // the init loads what the effect draws
+        initialised = effect->init();
+    }
+    if (!initialised) {
         std::fprintf(stderr, "demo-capture: %s: init failed\n", effect->name);
         return exitStatus(ExitCode::TOOL_FAILED);
     }
@@ -398,16 +368,23 @@ int runEffectCapture(int argc, char** argv)
     std::sort(timed.timesSeconds.begin(), timed.timesSeconds.end());
 
     double nextMs = 0.0;  // effect time of the next stepped frame
+    ProgressLine progress("demo-capture",
+                          static_cast<int>(std::ceil(timed.timesSeconds.back() * 1000.0 / timed.stepMs)), "effect");
+    int framesDriven = 0;
     for (double seconds : timed.timesSeconds) {
         const double targetMs = seconds * 1000.0;
-        for (; nextMs < targetMs; nextMs += timed.stepMs) {
-            if (offlineQuitRequested()) {
-                std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
-                return exitStatus(ExitCode::TOOL_INTERRUPTED);
+        {
+            StdoutToStderr chatter(options.quiet);
+            for (; nextMs < targetMs; nextMs += timed.stepMs) {
+                if (offlineQuitRequested()) {
+                    std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
+                    return exitStatus(ExitCode::TOOL_INTERRUPTED);
+                }
+                progress.update(++framesDriven, nextMs / 1000.0);
+                runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
             }
-            runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
+            runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
         }
-        runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
         nextMs = targetMs + timed.stepMs;
 
         const long long milliseconds = std::llround(targetMs);
@@ -420,6 +397,7 @@ int runEffectCapture(int argc, char** argv)
         std::fflush(stdout);
         SDL_GL_SwapWindow(mainWindow);
     }
+    progress.finish();
     closeMainWindow();
     return 0;
 }

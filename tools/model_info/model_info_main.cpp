@@ -5,6 +5,7 @@
 //   .3dm:    triangles F bones B frames S
 // A file the reader refuses prints the reader's message on stderr and exits with status 1.
 // The path is used as given; textures are not loaded.
+#include "app/tool_cli.h"
 #include "gfx/collada_read.h"
 #include "gfx/model.h"  // getFileExtension
 #include "gfx/model_3dm.h"
@@ -82,11 +83,18 @@ int describe3dm(const char* path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: model-info FILE (.obj, .dae or .3dm)\n");
-        return 2;
-    }
-    const char* path = argv[1];
+    CLI::App app{"Reads an OBJ model (with its material library), a COLLADA document or a .3dm model\n"
+                 "with the engine's readers, without a window, and prints its counts in one line.\n"
+                 "Status 1 and the reader's message on stderr for a file it refuses.",
+                 "model-info"};
+    useToolRules(app);
+    std::string file;
+    app.add_option("FILE", file, "the model: .obj, .dae or .3dm (the path is used as given)")
+        ->type_name("")
+        ->required();
+    if (int status = parseToolCommandLine(app, argc, argv); status >= 0)
+        return status;
+    const char* path = file.c_str();
     const char* extension = getFileExtension(path);
     bool obj = std::strcmp(extension, "obj") == 0;
     bool dae = std::strcmp(extension, "dae") == 0;
