@@ -23,6 +23,7 @@
 
 PlayerDebris playerDebris = {};
 int32_t restartCount = 0;
+bool deathBurstAges = true;
 
 static constexpr int RESTART_MISSILES = 100;
 static constexpr int RESTART_NUKES = 5;
@@ -88,6 +89,8 @@ void updateDeathBurst()
         drawExplosionSprite(playerX + playerWidth * 0.5f + d.offsetX[p] - gameCameraX,
                             playerY + playerHeight * 0.5f + d.offsetY[p] - gameCameraY, d.size[p] * 0.5f,
                             d.life[p] / 100.0f, d.kind[p] != 0.0f ? 1 : 0, 1.0f);
+        if (!deathBurstAges)
+            continue;
         d.offsetX[p] += d.velocityX[p] * k;
         d.offsetY[p] += d.velocityY[p] * k;
         d.life[p] -= 10.0f * k;
@@ -99,6 +102,8 @@ void updateDeathBurst()
             d.growth[p] -= 10.0f * k;
         }
     }
+    if (!deathBurstAges)
+        return;
     deathBurstTimer -= 10.0f * k;
     if (deathBurstTimer <= 0.0f) {
         resetDeathBurst();
@@ -133,6 +138,13 @@ void restartGame()
     playerAmmo[1] = RESTART_NUKES;
     playerLives = PLAYER_START_LIVES;
     resetDeathBurst();
+    // Restarted during a burst or the wipe that follows it: neither goes on into the new game
+    // (a burst left active would also bar every later death by health).
+    deathBurstActive = 0;
+    if (viewRestartActive) {
+        viewRestartActive = 0;
+        wipeX = 0.0f;
+    }
     editorRequest = 0;
     consoleVisible = 0;
     playerWidth = PLAYER_WIDTH;

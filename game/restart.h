@@ -22,6 +22,8 @@ struct PlayerDebris {
 
 extern PlayerDebris playerDebris;
 extern int32_t restartCount;   // restartGame calls so far
+// False while the wipe draws its second view: the burst is drawn there but ages once a frame.
+extern bool deathBurstAges;
 
 // The boxes overlapping the player when one of them is a lift and one reaches above the
 // player's head, else 0; the game frame kills the player above 1.
@@ -31,5 +33,6 @@ void resetDeathBurst();
 // One frame of the burst (drawn by the effect layer); at its end the respawn and the wipe.
 void updateDeathBurst();
 // Restart: ammunition, lives, the burst, the player's size and curve, the ground strip and
-// lifts, the enemies, sparks, nuke, orb count, cleared targets and the projection.
+// lifts, the enemies, sparks, nuke, orb count, cleared targets and the projection; a burst or
+// wipe that runs ends.
 void restartGame();

@@ -217,6 +217,75 @@ TEST(GameKeyScripts, F2RestartsTheGameAtTheStart)
     EXPECT_EQ(run.value(99, "playerX"), 130.0f);
 }
 
+// A flyer parked on the start kills the player within frames of every respawn, the wipe
+// included, so the game is always dead or wiping.
+LevelImage killingStart()
+{
+    LevelImage level = groundOnly();
+    level.enemies.push_back(enemyAt(ENEMY_FLYER, 110.0f, GROUND_TOP));
+    return level;
+}
+
+int firstFrame(const GameRun& run, int from, int to, float active, float wiping)
+{
+    for (int f = from; f <= to; ++f)
+        if (run.value(f, "playerActive") == active && run.value(f, "viewRestartActive") == wiping)
+            return f;
+    return -1;
+}
+
+TEST(GameKeyScripts, KillingStartLetsF2AndF1ThroughDeathAndWipe)
+{
+    LevelImage level = killingStart();
+    GameRun idle = playScript("lock-idle", "", 420, &level);
+    ASSERT_EQ(idle.exitStatus, 0);
+    const int dead = firstFrame(idle, 1, 420, 0.0f, 0.0f);
+    const int wipe = firstFrame(idle, dead, 420, 1.0f, 1.0f);
+    const int deadInWipe = firstFrame(idle, wipe, 420, 0.0f, 1.0f);
+    ASSERT_GT(dead, 0);
+    ASSERT_GT(wipe, 0);
+    ASSERT_GT(deadInWipe, 0);
+    // A death during the wipe ages its burst once a frame like any other: about 133 frames.
+    const int nextWipe = firstFrame(idle, deadInWipe + 1, 420, 1.0f, 1.0f);
+    EXPECT_NEAR(nextWipe - deadInWipe, 133, 4);
+    EXPECT_NEAR(wipe - dead, 133, 4);
+
+    struct TapCase {
+        const char* name;
+        int frame;
+        const char* key;
+    };
+    const TapCase cases[] = {
+        {"F2 in the burst", dead + 20, "F2"},
+        {"F2 dead in the wipe", deadInWipe + 5, "F2"},
+        {"F1 in the burst", dead + 20, "F1"},
+        {"F1 in the wipe, alive", wipe + 1, "F1"},
+        {"F1 dead in the wipe", deadInWipe + 5, "F1"},
+    };
+    for (const TapCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int f = c.frame;
+        const std::string key = c.key;
+        // A one-frame tap; after F1 the editor's cursor is walked right to show its keys work.
+        std::string script = std::to_string(f) + " +" + key + "\n" + std::to_string(f + 1) + " -" + key + "\n";
+        if (key == "F1")
+            script += std::to_string(f + 5) + " +RIGHT\n" + std::to_string(f + 15) + " -RIGHT\n";
+        GameRun run = playScript("lock-tap", script, f + 20, &level);
+        ASSERT_EQ(run.exitStatus, 0);
+        ASSERT_EQ(run.value(f - 1, "playerLives"), idle.value(f - 1, "playerLives"));
+        if (key == "F2") {
+            // The flyer kills the new game's player again at once: a fresh life, no wipe.
+            EXPECT_GT(run.value(f + 2, "restartCount"), run.value(f - 1, "restartCount"));
+            EXPECT_GE(run.value(f + 2, "playerLives"), 4.0f);
+            EXPECT_EQ(run.value(f + 2, "viewRestartActive"), 0.0f);
+        } else {
+            EXPECT_EQ(run.value(f + 3, "editorMode"), 1.0f);
+            EXPECT_EQ(run.value(f + 3, "viewRestartActive"), 0.0f);
+            EXPECT_GT(run.value(f + 18, "cursorX"), run.value(f + 4, "cursorX"));
+        }
+    }
+}
+
 TEST(GameKeyScripts, SameScriptGivesTheSameHashesTwice)
 {
     // 600 frames on the generated level: walking, jumps, a turn, crouching and shots.
