@@ -11,7 +11,7 @@
 #include "game/game_camera.h"    // gameCameraX, gameCameraY
 #include "game/game_frame.h"     // substepFactor, prevPlayerY, editorRequest
 #include "game/game_scene.h"     // debugOverlay, backgroundPropsEnabled, sfbg, sfzbg
-#include "game/restart.h"        // restartGame
+#include "game/restart.h"        // restartGameFromLevelStart
 #include "render/light_space.h"  // sf, sfz, xsc, ysc, zsc
 
 #include <SDL_scancode.h>
@@ -113,7 +113,7 @@ static void nudgeLight(float& value, float step)
 static void serveRestartAndEditorKeys()
 {
     if (held(SDL_SCANCODE_F2))
-        restartGame();
+        restartGameFromLevelStart();
     if (pressed(SDL_SCANCODE_F1))
         editorRequest = 1;
 }

@@ -10,9 +10,10 @@
 #include "game/game_frame.h"     // frameStepFactor, prevPlayerX, prevPlayerY, editorRequest, wipeX
 #include "game/game_scene.h"     // debugOverlay
 #include "game/hero.h"           // heroSmoothX, heroDrawX
-#include "game/nuke.h"           // initNuke
+#include "game/missiles.h"       // clearHomingMissiles
+#include "game/nuke.h"           // initNuke, nukeRadius
 #include "game/player.h"
-#include "game/weapons.h"        // deactivateAllSparks
+#include "game/weapons.h"        // deactivateAllSparks, freeAllShots
 #include "core/keyboard.h"       // viewRestartActive
 #include "gfx/render_targets.h"
 #include "platform/crt_random.h"
@@ -24,6 +25,11 @@
 PlayerDebris playerDebris = {};
 int32_t restartCount = 0;
 bool deathBurstAges = true;
+
+// The enemy table as the level put it, kept by the latest restartGame.
+static EnemyTable levelStartEnemies;
+static int32_t levelStartEnemyCount = 0;
+static bool levelStartKept = false;
 
 static constexpr int RESTART_MISSILES = 100;
 static constexpr int RESTART_NUKES = 5;
@@ -131,12 +137,25 @@ static void clearTargetsAndProjection()
     gluPerspective(35.0, FRAME_ASPECT, 0.1, 500.0);
 }
 
+void restartGameFromLevelStart()
+{
+    if (levelStartKept) {
+        enemyTable = levelStartEnemies;
+        enemyCount = levelStartEnemyCount;
+    }
+    restartGame();
+}
+
 void restartGame()
 {
+    levelStartEnemies = enemyTable;
+    levelStartEnemyCount = enemyCount;
+    levelStartKept = true;
     debugOverlay = 0;
     playerAmmo[0] = RESTART_MISSILES;
     playerAmmo[1] = RESTART_NUKES;
     playerLives = PLAYER_START_LIVES;
+    playerScore = 0;
     resetDeathBurst();
     // Restarted during a burst or the wipe that follows it: neither goes on into the new game
     // (a burst left active would also bar every later death by health).
@@ -165,6 +184,9 @@ void restartGame()
     resetBoundaryBoxAndLifts();
     resetEnemies();
     deactivateAllSparks();
+    freeAllShots();
+    clearHomingMissiles();
+    nukeRadius = 0.0f;
     initNuke();
     orbsLeft = 0;
     for (int i = 0; i <= enemyCount && i < ENEMY_CAPACITY; ++i)

@@ -32,7 +32,11 @@ int countCrushingBoxes();
 void resetDeathBurst();
 // One frame of the burst (drawn by the effect layer); at its end the respawn and the wipe.
 void updateDeathBurst();
-// Restart: ammunition, lives, the burst, the player's size and curve, the ground strip and
-// lifts, the enemies, sparks, nuke, orb count, cleared targets and the projection; a burst or
-// wipe that runs ends.
+// Restart: ammunition, lives, score, the burst, the player's size and curve, the ground strip
+// and lifts, the enemies, no shot, spark, missile or nuke left, the orb count, cleared targets
+// and the projection; a running wipe ends. The enemy table as it stands is kept as the level's
+// start: every caller but F2 restarts right after the level was read or edited.
 void restartGame();
+// F2's restart: the enemies go back to the level's start kept by the restart before (where they
+// stood, their health and paths), then restartGame.
+void restartGameFromLevelStart();

@@ -286,6 +286,38 @@ TEST(GameKeyScripts, KillingStartLetsF2AndF1ThroughDeathAndWipe)
     }
 }
 
+TEST(GameKeyScripts, F2AfterNukeAndMissilesStartsACleanGame)
+{
+    // The laser wears walker 1 down (score), a missile goes for walker 2, then a nuke, and F2
+    // comes while both fly.
+    LevelImage level = groundOnly();
+    const float startX[] = {700.0f, 1100.0f, 1500.0f};
+    for (float x : startX)
+        level.enemies.push_back(enemyAt(ENEMY_WALKER, x, GROUND_TOP));
+    const std::string script = "1 +RIGHT\n2 -RIGHT\n5 +RCTRL\n150 -RCTRL\n152 +2\n153 -2\n154 +RCTRL\n156 -RCTRL\n"
+                               "160 +3\n161 -3\n162 +RCTRL\n164 -RCTRL\n170 +F2\n171 -F2\n";
+    GameRun run = playScript("clean-restart", script, 300, &level);
+    ASSERT_EQ(run.exitStatus, 0);
+    ASSERT_GT(run.value(169, "playerScore"), 0.0f);
+    ASSERT_GT(run.value(169, "nukeRadius"), 0.0f);
+    bool missileFlying = false;
+    for (const auto& [name, value] : run.states[169])
+        missileFlying |= name.rfind("missile", 0) == 0;
+    ASSERT_TRUE(missileFlying);
+
+    EXPECT_EQ(run.value(170, "playerScore"), 0.0f);
+    EXPECT_EQ(run.value(170, "nukeRadius"), 0.0f);
+    for (const auto& [name, value] : run.states[170])
+        for (const char* left : {"missile", "shot", "spark"})
+            EXPECT_NE(name.rfind(left, 0), 0u) << name;
+    for (int i = 1; i <= 3; ++i) {
+        const std::string enemy = "enemy" + std::to_string(i);
+        EXPECT_NEAR(run.value(170, enemy + ".x"), startX[i - 1], 10.0f) << enemy;
+        for (int f = 170; f <= 300; ++f)  // the old nuke's ring would reach them all by then
+            ASSERT_GT(run.value(f, enemy + ".health"), 0.0f) << enemy << " at frame " << f;
+    }
+}
+
 TEST(GameKeyScripts, SameScriptGivesTheSameHashesTwice)
 {
     // 600 frames on the generated level: walking, jumps, a turn, crouching and shots.
