@@ -6,6 +6,7 @@
 #include "tests/key_script_run.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -315,6 +316,52 @@ TEST(GameKeyScripts, F2AfterNukeAndMissilesStartsACleanGame)
         EXPECT_NEAR(run.value(170, enemy + ".x"), startX[i - 1], 10.0f) << enemy;
         for (int f = 170; f <= 300; ++f)  // the old nuke's ring would reach them all by then
             ASSERT_GT(run.value(f, enemy + ".health"), 0.0f) << enemy << " at frame " << f;
+    }
+}
+
+TEST(GameKeyScripts, DrawnHeroKeepsWithTheRidingAndSlowWalkingPlayer)
+{
+    // The start drops onto a lift going up or sideways; level1's own slow walk comes last.
+    auto liftLevel = [](float rangeX, float rangeY) {
+        LevelImage level = groundOnly();
+        BoxRecord lift = groundBox();
+        lift.x = lift.liftStartX = 60.0f;
+        lift.y = lift.liftStartY = 100.0f;
+        lift.width = 200.0f;
+        lift.height = 50.0f;
+        lift.type = 1;
+        lift.liftRangeX = rangeX;
+        lift.liftRangeY = rangeY;
+        lift.liftSpeed = 2.0f;
+        level.boxes.push_back(lift);
+        return level;
+    };
+    struct RideCase {
+        const char* name;
+        std::string script;
+        LevelImage level;
+        bool ownLevel;
+    };
+    const RideCase cases[] = {
+        {"lift up", "", liftLevel(0.0f, 650.0f), true},
+        {"lift sideways", "", liftLevel(600.0f, 0.0f), true},
+        {"slow walk on level1", "5 +F12\n6 -F12\n60 +RSHIFT\n60 +RIGHT\n240 -RIGHT\n240 -RSHIFT\n", LevelImage(), false},
+    };
+    for (const RideCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameRun run = playScript("drawn-hero", c.script, 240, c.ownLevel ? &c.level : nullptr);
+        ASSERT_EQ(run.exitStatus, 0);
+        ASSERT_TRUE(run.has(240, "heroDrawnX"));
+        float moved = std::fabs(run.value(240, "playerX") - run.value(30, "playerX")) +
+                      std::fabs(run.value(240, "playerY") - run.value(30, "playerY"));
+        EXPECT_GT(moved, 150.0f);
+        float worstX = 0.0f, worstY = 0.0f;
+        for (int f = 1; f <= 240; ++f) {
+            worstX = std::max(worstX, std::fabs(run.value(f, "heroDrawnX") - run.value(f, "playerX")));
+            worstY = std::max(worstY, std::fabs(run.value(f, "heroDrawnY") - run.value(f, "playerY")));
+        }
+        EXPECT_LT(worstX, 5.0f);
+        EXPECT_LT(worstY, 3.0f);
     }
 }
 
