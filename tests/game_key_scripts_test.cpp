@@ -365,6 +365,33 @@ TEST(GameKeyScripts, DrawnHeroKeepsWithTheRidingAndSlowWalkingPlayer)
     }
 }
 
+TEST(GameKeyScripts, EveryWalkerOfTheFirstLevelPatrols)
+{
+    // Nobody near: each walker walks its stretch to and fro, in the second half of the run too.
+    GameRun run = playScript("walkers", "", 600, nullptr);
+    ASSERT_EQ(run.exitStatus, 0);
+    int walkers = 0;
+    for (int i = 1; run.has(1, "enemy" + std::to_string(i) + ".type"); ++i) {
+        const std::string enemy = "enemy" + std::to_string(i);
+        if (run.value(1, enemy + ".type") != static_cast<float>(ENEMY_WALKER))
+            continue;
+        ++walkers;
+        float low = 1e9f, high = -1e9f, lateLow = 1e9f, lateHigh = -1e9f;
+        for (int f = 1; f <= 600; ++f) {
+            const float x = run.value(f, enemy + ".x");
+            low = std::min(low, x);
+            high = std::max(high, x);
+            if (f > 300) {
+                lateLow = std::min(lateLow, x);
+                lateHigh = std::max(lateHigh, x);
+            }
+        }
+        EXPECT_GT(high - low, 100.0f) << enemy;
+        EXPECT_GT(lateHigh - lateLow, 100.0f) << enemy << " stopped at " << run.value(600, enemy + ".x");
+    }
+    EXPECT_EQ(walkers, 3);
+}
+
 TEST(GameKeyScripts, SameScriptGivesTheSameHashesTwice)
 {
     // 600 frames on the generated level: walking, jumps, a turn, crouching and shots.
