@@ -79,10 +79,16 @@ bool parseKeyScript(const std::string& text, std::vector<KeyEvent>& events, std:
         long frame = std::strtol(frameText.c_str(), &end, 10);
         bool frameOk = !frameText.empty() && *end == '\0' && frame >= 1 && frame <= INT_MAX;
         bool signOk = keyText.size() > 1 && (keyText[0] == '+' || keyText[0] == '-');
-        int scancode = signOk ? scancodeFromScriptName(keyText.substr(1)) : -1;
-        if (!frameOk || !signOk || scancode < 0 || (fields >> extra)) {
-            error = "key script line " + std::to_string(lineNumber) + ": expected \"<frame> +KEY\" or " +
-                    "\"<frame> -KEY\", got \"" + content + "\"";
+        const std::string lineName = "key script line " + std::to_string(lineNumber);
+        if (!frameOk || !signOk || (fields >> extra)) {
+            error = lineName + ": expected \"<frame> +KEY\" or \"<frame> -KEY\", got \"" + content + "\"";
+            return false;
+        }
+        // A well-formed line with a misspelt key says which key, not that the line is malformed.
+        int scancode = scancodeFromScriptName(keyText.substr(1));
+        if (scancode < 0) {
+            error = lineName + ": unknown key \"" + keyText.substr(1) + "\" (SDL scancode names such as RIGHT, " +
+                    "SPACE, F1, RCTRL)";
             return false;
         }
         parsed.push_back(KeyEvent{static_cast<int>(frame), scancode, keyText[0] == '+'});
@@ -102,7 +108,10 @@ bool readKeyScript(const std::string& path, std::vector<KeyEvent>& events, std::
     }
     std::ostringstream text;
     text << file.rdbuf();
-    return parseKeyScript(text.str(), events, error);
+    if (parseKeyScript(text.str(), events, error))
+        return true;
+    error = path + ": " + error;
+    return false;
 }
 
 void applyKeyEvents(const std::vector<KeyEvent>& events, int frame, unsigned char* keys)

@@ -112,7 +112,9 @@ void runViewRestartWipeStep()
     const float keptY = gameCameraY;
     gameCameraX = 0.0f;
     gameCameraY = 0.0f;
+    deathBurstAges = false;   // a death during the wipe: the first view has aged the burst already
     renderGameFrame();
+    deathBurstAges = true;
     gameCameraX = keptX;
     gameCameraY = keptY;
 

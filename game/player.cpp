@@ -11,7 +11,7 @@
 #include "game/game_camera.h"    // gameCameraX, gameCameraY
 #include "game/game_frame.h"     // substepFactor, prevPlayerY, editorRequest
 #include "game/game_scene.h"     // debugOverlay, backgroundPropsEnabled, sfbg, sfzbg
-#include "game/restart.h"        // restartGame
+#include "game/restart.h"        // restartGameFromLevelStart
 #include "render/light_space.h"  // sf, sfz, xsc, ysc, zsc
 
 #include <SDL_scancode.h>
@@ -110,6 +110,14 @@ static void nudgeLight(float& value, float step)
     debugLog("xsc = %f, ysc = %f, zsc= %f\n", static_cast<double>(xsc), static_cast<double>(ysc), static_cast<double>(zsc));
 }
 
+static void serveRestartAndEditorKeys()
+{
+    if (held(SDL_SCANCODE_F2))
+        restartGameFromLevelStart();
+    if (pressed(SDL_SCANCODE_F1))
+        editorRequest = 1;
+}
+
 static void serveDebugKeys()
 {
     if (pressed(SDL_SCANCODE_RETURN)) {
@@ -151,10 +159,7 @@ static void serveDebugKeys()
         shadowDebugView = -shadowDebugView;
     if (pressed(SDL_SCANCODE_C))
         backgroundPropsEnabled = !backgroundPropsEnabled;
-    if (held(SDL_SCANCODE_F2))
-        restartGame();
-    if (pressed(SDL_SCANCODE_F1))
-        editorRequest = 1;
+    serveRestartAndEditorKeys();
 }
 
 static bool jumpKeyHeld()
@@ -294,8 +299,12 @@ static void respawn()
 
 void updatePlayer()
 {
-    if (!playerActive)
+    // Dead: the game frame keeps the tables fresh; only a restart or the editor can be asked
+    // for, so a level that kills at the start can always be left.
+    if (!playerActive) {
+        serveRestartAndEditorKeys();
         return;
+    }
     tween(heroAppearStartMs, 0.0, 1.1f, TWEEN_CLAMP, 1.0f / 60.0f, &heroViewYOffset);
     playerMoving = 0;
     pollKeyboardState();

@@ -10,9 +10,10 @@
 #include "game/game_frame.h"     // frameStepFactor, prevPlayerX, prevPlayerY, editorRequest, wipeX
 #include "game/game_scene.h"     // debugOverlay
 #include "game/hero.h"           // heroSmoothX, heroDrawX
-#include "game/nuke.h"           // initNuke
+#include "game/missiles.h"       // clearHomingMissiles
+#include "game/nuke.h"           // initNuke, nukeRadius
 #include "game/player.h"
-#include "game/weapons.h"        // deactivateAllSparks
+#include "game/weapons.h"        // deactivateAllSparks, freeAllShots
 #include "core/keyboard.h"       // viewRestartActive
 #include "gfx/render_targets.h"
 #include "platform/crt_random.h"
@@ -23,6 +24,12 @@
 
 PlayerDebris playerDebris = {};
 int32_t restartCount = 0;
+bool deathBurstAges = true;
+
+// The enemy table as the level put it, kept by the latest restartGame.
+static EnemyTable levelStartEnemies;
+static int32_t levelStartEnemyCount = 0;
+static bool levelStartKept = false;
 
 static constexpr int RESTART_MISSILES = 100;
 static constexpr int RESTART_NUKES = 5;
@@ -88,6 +95,8 @@ void updateDeathBurst()
         drawExplosionSprite(playerX + playerWidth * 0.5f + d.offsetX[p] - gameCameraX,
                             playerY + playerHeight * 0.5f + d.offsetY[p] - gameCameraY, d.size[p] * 0.5f,
                             d.life[p] / 100.0f, d.kind[p] != 0.0f ? 1 : 0, 1.0f);
+        if (!deathBurstAges)
+            continue;
         d.offsetX[p] += d.velocityX[p] * k;
         d.offsetY[p] += d.velocityY[p] * k;
         d.life[p] -= 10.0f * k;
@@ -99,6 +108,8 @@ void updateDeathBurst()
             d.growth[p] -= 10.0f * k;
         }
     }
+    if (!deathBurstAges)
+        return;
     deathBurstTimer -= 10.0f * k;
     if (deathBurstTimer <= 0.0f) {
         resetDeathBurst();
@@ -126,13 +137,33 @@ static void clearTargetsAndProjection()
     gluPerspective(35.0, FRAME_ASPECT, 0.1, 500.0);
 }
 
+void restartGameFromLevelStart()
+{
+    if (levelStartKept) {
+        enemyTable = levelStartEnemies;
+        enemyCount = levelStartEnemyCount;
+    }
+    restartGame();
+}
+
 void restartGame()
 {
+    levelStartEnemies = enemyTable;
+    levelStartEnemyCount = enemyCount;
+    levelStartKept = true;
     debugOverlay = 0;
     playerAmmo[0] = RESTART_MISSILES;
     playerAmmo[1] = RESTART_NUKES;
     playerLives = PLAYER_START_LIVES;
+    playerScore = 0;
     resetDeathBurst();
+    // Restarted during a burst or the wipe that follows it: neither goes on into the new game
+    // (a burst left active would also bar every later death by health).
+    deathBurstActive = 0;
+    if (viewRestartActive) {
+        viewRestartActive = 0;
+        wipeX = 0.0f;
+    }
     editorRequest = 0;
     consoleVisible = 0;
     playerWidth = PLAYER_WIDTH;
@@ -153,6 +184,9 @@ void restartGame()
     resetBoundaryBoxAndLifts();
     resetEnemies();
     deactivateAllSparks();
+    freeAllShots();
+    clearHomingMissiles();
+    nukeRadius = 0.0f;
     initNuke();
     orbsLeft = 0;
     for (int i = 0; i <= enemyCount && i < ENEMY_CAPACITY; ++i)

@@ -78,6 +78,8 @@ void updateSparks();
 void drawSparks();
 // All spark slots inactive (the restart).
 void deactivateAllSparks();
+// Every shot back to free (a restart leaves none of the old game flying).
+void freeAllShots();
 void setMuzzleFlash(int kind);
 void drawMuzzleFlash();
 // True when no level box overlaps the gun barrel at height y.
