@@ -209,6 +209,17 @@ static void runGameStep()
     }
 }
 
+// The frame's perspective with mainCamera's look-at in the projection; the modelview is left
+// current.
+static void loadFrameProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
+    mainCamera.applyLookAt();
+    glMatrixMode(GL_MODELVIEW);
+}
+
 int renderFrame()
 {
     if (!frameRoutineEnabled)
@@ -217,12 +228,8 @@ int renderFrame()
 
     rotateCameraUp(mainCamera.up, 0.0f, 0.0f, cameraRollEnabled ? 0.01f : 0.0f);
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
-    mainCamera.applyLookAt();
+    loadFrameProjection();
 
-    glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
@@ -255,6 +262,16 @@ int renderFrame()
             enterPictureScene();
         if (demoState == STATE_FLYOVER)
             enterFlyoverScene();
+        // These two are seen through the frame's projection, so their camera goes in before
+        // their first draw; otherwise that frame shows the previous scene's camera.
+        if (demoState == STATE_TUNNEL) {
+            enterTunnelScene();
+            loadFrameProjection();
+        }
+        if (demoState == STATE_RINGS) {
+            enterRingsScene();
+            loadFrameProjection();
+        }
     }
 
     if (demoState == STATE_GAME)
