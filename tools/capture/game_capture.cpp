@@ -21,6 +21,7 @@
 #include "core/program_exit.h"
 #include "core/sound.h"
 #include "game/game_hash.h"
+#include "game/level_file.h"  // useLevelFolder
 #include "tools/capture/capture_common.h"
 #include "tools/capture/frame_grab.h"
 
@@ -154,6 +155,9 @@ int runGameCapture(int argc, char** argv)
     }
     std::error_code ignored;
     std::filesystem::create_directories(options.outDir, ignored);
+    // The editor's saves of a scripted run land below --out, never in the working directory.
+    if (!useLevelFolder(options.outDir))
+        return exitStatus(ExitCode::TOOL_FAILED);
     if (int status = startCaptureRun())
         return status;
     startGameOffline();
