@@ -1,11 +1,12 @@
 #include "app/key_script.h"
 
+#include "core/regular_file.h"
+
 #include <SDL.h>
 #include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -34,6 +35,24 @@ std::string upper(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
+}
+
+// A script line as it may be printed: bytes outside printable ASCII as \xHH, so a binary file
+// given as the script cannot write control sequences to the terminal.
+std::string escaped(const std::string& text)
+{
+    static const char HEX[] = "0123456789abcdef";
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            shown += static_cast<char>(c);
+        } else {
+            shown += "\\x";
+            shown += HEX[c >> 4];
+            shown += HEX[c & 15];
+        }
+    }
+    return shown;
 }
 
 std::string trimmed(const std::string& text)
@@ -82,7 +101,7 @@ bool parseKeyScript(const std::string& text, std::vector<KeyEvent>& events, std:
         int scancode = signOk ? scancodeFromScriptName(keyText.substr(1)) : -1;
         if (!frameOk || !signOk || scancode < 0 || (fields >> extra)) {
             error = "key script line " + std::to_string(lineNumber) + ": expected \"<frame> +KEY\" or " +
-                    "\"<frame> -KEY\", got \"" + content + "\"";
+                    "\"<frame> -KEY\", got \"" + escaped(content) + "\"";
             return false;
         }
         parsed.push_back(KeyEvent{static_cast<int>(frame), scancode, keyText[0] == '+'});
@@ -95,14 +114,13 @@ bool parseKeyScript(const std::string& text, std::vector<KeyEvent>& events, std:
 
 bool readKeyScript(const std::string& path, std::vector<KeyEvent>& events, std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open key script " + path;
+    std::string text;
+    std::string why;
+    if (!readRegularFile(path.c_str(), text, why)) {
+        error = "cannot open key script " + path + ": " + why;
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parseKeyScript(text.str(), events, error);
+    return parseKeyScript(text, events, error);
 }
 
 void applyKeyEvents(const std::vector<KeyEvent>& events, int frame, unsigned char* keys)

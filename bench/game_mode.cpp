@@ -87,7 +87,7 @@ int runGameBench(int argc, char** argv)
                                      : readKeyScript(keysPath, events, error);
     if (!scriptOk) {
         std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
-        return 2;
+        return 1;
     }
     if (!startDemoOffline()) {
         std::fprintf(stderr, "demo-bench: start-up failed\n");

@@ -151,7 +151,7 @@ int runGameCapture(int argc, char** argv)
     std::string error;
     if (!readKeyScript(options.keysPath, events, error)) {
         std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
-        return exitStatus(ExitCode::TOOL_USAGE);
+        return exitStatus(ExitCode::TOOL_FAILED);
     }
     std::error_code ignored;
     std::filesystem::create_directories(options.outDir, ignored);
