@@ -8,6 +8,7 @@
 #include "app/frame.h"
 #include "app/offline_driver.h"
 #include "app/run_directory.h"
+#include "app/run_faults.h"
 #include "gfx/shaders.h"  // shaderBuildFailures
 #include "app/startup.h"
 #include "bench/game_mode.h"
@@ -95,5 +96,5 @@ int main(int argc, char** argv)
                     frames, times[times.size() / 2], times.back(), firstMs);
         std::fflush(stdout);
     }
-    return 0;
+    return toolRunStatus("demo-bench");
 }

@@ -16,6 +16,7 @@
 #include "game/restart.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
+#include "app/run_faults.h"
 
 #include <algorithm>
 #include <chrono>
@@ -120,5 +121,5 @@ int runGameBench(int argc, char** argv)
     std::printf("game %s frames %d world_median_ms %.3f world_max_ms %.3f frame_median_ms %.3f frame_max_ms %.3f\n",
                 levelPath.c_str(), frames, median(worldTimes), maximum(worldTimes), median(frameTimes),
                 maximum(frameTimes));
-    return 0;
+    return toolRunStatus("demo-bench");
 }

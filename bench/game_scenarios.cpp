@@ -26,6 +26,7 @@
 #include "game/weapons.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
+#include "app/run_faults.h"
 
 #include <SDL_scancode.h>
 #include <algorithm>
@@ -166,5 +167,5 @@ int runGameScenarios(int argc, char** argv)
     bool ok = true;
     for (const Scenario& s : SCENARIOS)
         ok = runScenario(s, frames) && ok;
-    return ok ? 0 : 1;
+    return ok ? toolRunStatus("demo-bench") : 1;
 }

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/offline_driver.h"
 #include "app/run_directory.h"
+#include "app/run_faults.h"
 #include "core/program_exit.h"
 #include "platform/gl_api.h"  // glErrorSink
 #include "tools/capture/capture_common.h"
@@ -104,5 +105,5 @@ int main(int argc, char** argv)
         SDL_GL_SwapWindow(mainWindow);
     }
     closeMainWindow();
-    return 0;
+    return toolRunStatus("demo-capture");
 }

@@ -18,6 +18,7 @@
 #include "core/program_exit.h"
 #include "tools/capture/capture_common.h"
 #include "tools/capture/frame_grab.h"
+#include "app/run_faults.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -421,5 +422,5 @@ int runEffectCapture(int argc, char** argv)
         SDL_GL_SwapWindow(mainWindow);
     }
     closeMainWindow();
-    return 0;
+    return toolRunStatus("demo-capture");
 }

@@ -16,6 +16,7 @@
 #include "app/frame.h"
 #include "app/key_script.h"
 #include "app/main_window.h"
+#include "app/run_faults.h"
 #include "app/offline_driver.h"
 #include "core/keyboard.h"
 #include "core/program_exit.h"
@@ -203,5 +204,5 @@ int runGameCapture(int argc, char** argv)
     setKeySource(nullptr, 0);
     soundObserver = nullptr;
     closeMainWindow();
-    return 0;
+    return toolRunStatus("demo-capture");
 }
