@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <sys/stat.h>
 
 // The largest file either reader takes; one byte more tells a file that is too long.
 static constexpr size_t MAX_LEVEL_FILE_BYTES = levelFileBytes(LEVEL_MAX_BOXES, LEVEL_MAX_ENEMIES);
@@ -268,6 +269,14 @@ ReadResult readWhole(const char* path, std::vector<uint8_t>& bytes)
         if (missing)
             return ReadResult::MISSING;
         std::fprintf(stderr, "level %s not read: %s\n", path, why.c_str());
+        return ReadResult::UNREADABLE;
+    }
+    // Its own size in the message: the read below stops one byte past the largest level.
+    struct stat info;
+    if (::fstat(fileno(file), &info) == 0 && static_cast<uint64_t>(info.st_size) > MAX_LEVEL_FILE_BYTES) {
+        std::fclose(file);
+        std::fprintf(stderr, "level %s refused: the file is %lld bytes, more than the largest level's %zu\n", path,
+                     static_cast<long long>(info.st_size), MAX_LEVEL_FILE_BYTES);
         return ReadResult::UNREADABLE;
     }
     bytes.resize(MAX_LEVEL_FILE_BYTES + 1);
