@@ -83,7 +83,8 @@ TEST(ModelInfo, PrintsTheCountsOrTheReadersMessage)
 }
 
 // Inputs that ask for more than any model needs are refused with a message inside a 2 GB
-// address space: one face line of 2^26 + 1 corners (134 MB), and 512 MB of zero bytes.
+// address space: one face line of 2^26 + 1 corners (134 MB), and 512 MB of zero bytes; a model
+// within the bounds that does not fit the memory there is is a message too.
 TEST(ModelInfo, HugeInputsAreRefusedWithinTwoGigabytes)
 {
     const std::filesystem::path folder = scratchPath("model-info-huge");
@@ -98,17 +99,26 @@ TEST(ModelInfo, HugeInputsAreRefusedWithinTwoGigabytes)
     }
     std::ofstream(folder / "zeros.obj").close();
     std::filesystem::resize_file(folder / "zeros.obj", size_t(512) << 20);  // sparse: nothing written
+    {
+        std::string faces = "v 0 0 0\n";
+        for (int i = 0; i < 3000000; ++i)  // 24 MB asking for some 280 MB of arrays
+            faces += "f 1 1 1\n";
+        std::ofstream(folder / "faces.obj", std::ios::binary) << faces;
+    }
     const std::string dir = folder.string() + "/";
     const struct {
         const char* file;
+        const char* kilobytes;
         std::string output;
     } cases[] = {
-        {"face.obj", dir + "face.obj:2: expected a face of at most 65536 corners, found more\n"},
-        {"zeros.obj", "model-info: " + dir + "zeros.obj: is 536870912 bytes, more than the 268435456 bytes taken\n"},
+        {"face.obj", "2097152", dir + "face.obj:2: expected a face of at most 65536 corners, found more\n"},
+        {"zeros.obj", "2097152",
+         "model-info: " + dir + "zeros.obj: is 536870912 bytes, more than the 268435456 bytes taken\n"},
+        {"faces.obj", "200000", dir + "faces.obj: out of memory while reading the model\n"},
     };
     for (const auto& c : cases) {
-        ProgramRun run = runProgram("ulimit -v 2097152 && '" + std::string(BINARY_DIR) + "/model-info' '" + dir +
-                                    c.file + "' 2>&1");
+        ProgramRun run = runProgram(std::string("ulimit -v ") + c.kilobytes + " && '" + BINARY_DIR + "/model-info' '" +
+                                    dir + c.file + "' 2>&1");
         EXPECT_EQ(run.exitStatus, 1) << c.file;
         EXPECT_EQ(run.output, c.output) << c.file;
     }

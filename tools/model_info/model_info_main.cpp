@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace {
@@ -78,7 +79,21 @@ int describe3dm(const char* path, const std::string& text)
 
 } // namespace
 
+static int describeFile(int argc, char** argv);
+
 int main(int argc, char** argv)
+{
+    // The readers bound what a file may ask for; a machine short of memory below those bounds
+    // still gets a message, not an abort.
+    try {
+        return describeFile(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "model-info: %s: out of memory\n", argc > 1 ? argv[1] : "");
+        return 1;
+    }
+}
+
+static int describeFile(int argc, char** argv)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: model-info FILE (.obj, .dae or .3dm)\n");
