@@ -14,6 +14,7 @@
 #include "app/frame.h"
 #include "app/offline_driver.h"
 #include "app/run_directory.h"
+#include "app/run_faults.h"
 #include "app/startup.h"
 #include "app/tool_cli.h"
 #include "bench/bench_options.h"
@@ -94,7 +95,7 @@ int runSceneBench(const BenchOptions& options, FrameCsv& csv)
                     wallTimes.front());
         std::fflush(resultStream());
     }
-    return 0;
+    return toolRunStatus("demo-bench");
 }
 
 }  // namespace

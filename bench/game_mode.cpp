@@ -18,6 +18,7 @@
 #include "game/restart.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
+#include "app/run_faults.h"
 
 #include <algorithm>
 #include <chrono>
@@ -61,7 +62,7 @@ int runGameBench(const BenchOptions& options, FrameCsv& csv)
                                              : readKeyScript(options.keysPath, events, error);
     if (!scriptOk) {
         std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
-        return 2;
+        return 1;
     }
     if (!std::ifstream(levelPath)) {
         std::fprintf(stderr, "demo-bench: cannot read level %s\n", levelPath.c_str());
@@ -105,5 +106,5 @@ int runGameBench(const BenchOptions& options, FrameCsv& csv)
     csv.addFrames("game", cpuTimes, frameTimes);
     std::fprintf(resultStream(), "game %s frames %d %s %s %s\n", levelPath.c_str(), frames, frameFigures("world_", worldTimes).c_str(),
                 frameFigures("wall_", frameTimes).c_str(), frameFigures("cpu_", cpuTimes).c_str());
-    return 0;
+    return toolRunStatus("demo-bench");
 }

@@ -29,6 +29,7 @@
 #include "game/weapons.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
+#include "app/run_faults.h"
 
 #include <SDL_scancode.h>
 #include <algorithm>
@@ -155,5 +156,5 @@ int runGameScenarios(const BenchOptions& options, FrameCsv& csv)
     bool ok = true;
     for (const Scenario& s : SCENARIOS)
         ok = runScenario(s, frames, options.quiet, csv) && ok;
-    return ok ? 0 : 1;
+    return ok ? toolRunStatus("demo-bench") : 1;
 }

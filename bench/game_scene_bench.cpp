@@ -21,6 +21,7 @@
 #include "platform/gl_api.h"
 #include "render/lights.h"
 #include "render/model_draw.h"
+#include "app/run_faults.h"
 
 #include <SDL_scancode.h>
 #include <chrono>
@@ -129,5 +130,5 @@ int main(int argc, char** argv)
     backgroundPropsEnabled = 1;
     measure("game_frame", frames, [](int frame) { driveGameFrame(60 + frame); });
     setKeySource(nullptr, 0);
-    return 0;
+    return toolRunStatus("game-scene-bench");
 }

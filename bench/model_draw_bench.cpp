@@ -20,6 +20,7 @@
 #include "render/lights.h"
 #include "render/model_draw.h"
 #include "tests/draw_test_support.h"  // addSkeleton, buildProgram
+#include "app/run_faults.h"
 
 #include <SDL.h>
 #include <chrono>
@@ -287,5 +288,5 @@ int main(int argc, char** argv)
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     SDL_Quit();
-    return 0;
+    return toolRunStatus("model-draw-bench");
 }

@@ -78,6 +78,10 @@ TEST(KeyScript, RefusesMalformedLinesNamingThem)
     std::string error;
     EXPECT_FALSE(readKeyScript("/nonexistent/keys.txt", events, error));
     EXPECT_NE(error.find("/nonexistent/keys.txt"), std::string::npos);
+    // A binary file's bytes come back escaped, never as raw control codes for the terminal.
+    EXPECT_FALSE(parseKeyScript(std::string("5 +\x1b[2J\x01\\\xff\n"), events, error));
+    EXPECT_EQ(error, "key script line 1: expected \"<frame> +KEY\" or \"<frame> -KEY\", got "
+                     "\"5 +\\x1b[2J\\x01\\x5c\\xff\"");
 }
 
 TEST(KeyScript, NamesAnUnknownKeyAndTheFile)

@@ -57,7 +57,7 @@ GameRun playScript(const char* name, const std::string& script, int frames, cons
         std::ofstream(dir / "level1.level", std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     } else {
-        std::filesystem::copy_file(std::filesystem::path(RUN_DIR) / "level1.level", dir / "level1.level");
+        std::filesystem::copy_file(std::filesystem::path(LEVELS_DIR) / "level1.level", dir / "level1.level");
     }
     std::string options = "--frames " + std::to_string(frames);
     std::string dumps;
@@ -417,7 +417,7 @@ TEST(GameProgram, EntersTheGameAndQuitsOnEscape)
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
-    std::filesystem::copy_file(std::filesystem::path(RUN_DIR) / "level1.level", dir / "level1.level");
+    std::filesystem::copy_file(std::filesystem::path(LEVELS_DIR) / "level1.level", dir / "level1.level");
     std::ofstream(dir / "play.sh") << "SDL_AUDIODRIVER=dummy GALLIUM_NOOP=1 timeout 120 stdbuf -oL " BINARY_DIR
                                       "/demo-game > game.out 2>/dev/null &\n"
                                       "pid=$!\n"

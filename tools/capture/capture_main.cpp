@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/offline_driver.h"
 #include "app/run_directory.h"
+#include "app/run_faults.h"
 #include "app/tool_cli.h"
 #include "core/program_exit.h"
 #include "platform/gl_api.h"  // glErrorSink
@@ -90,7 +91,7 @@ int runTimelineCapture(TimelineOptions options)
     }
     progress.finish();
     closeMainWindow();
-    return 0;
+    return toolRunStatus("demo-capture");
 }
 
 std::string joined(const std::vector<std::string>& words)

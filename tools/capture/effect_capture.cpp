@@ -20,6 +20,7 @@
 #include "core/program_exit.h"
 #include "tools/capture/capture_common.h"
 #include "tools/capture/frame_grab.h"
+#include "app/run_faults.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -399,5 +400,5 @@ int runEffectCapture(const EffectCaptureOptions& options)
     }
     progress.finish();
     closeMainWindow();
-    return 0;
+    return toolRunStatus("demo-capture");
 }

@@ -16,12 +16,14 @@
 #include "app/frame.h"
 #include "app/key_script.h"
 #include "app/main_window.h"
+#include "app/run_faults.h"
 #include "app/offline_driver.h"
 #include "app/tool_cli.h"  // ProgressLine, StdoutToStderr
 #include "core/keyboard.h"
 #include "core/program_exit.h"
 #include "core/sound.h"
 #include "game/game_hash.h"
+#include "game/level_file.h"  // useLevelFolder
 #include "tools/capture/capture_common.h"
 #include "tools/capture/frame_grab.h"
 
@@ -64,8 +66,11 @@ int runGameCapture(const GameCaptureOptions& options)
     std::string error;
     if (!readKeyScript(options.keysPath, events, error)) {
         std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
-        return exitStatus(ExitCode::TOOL_USAGE);
+        return exitStatus(ExitCode::TOOL_FAILED);
     }
+    // The editor's saves of a scripted run land below --out, never in the working directory.
+    if (!useLevelFolder(options.outDir))
+        return exitStatus(ExitCode::TOOL_FAILED);
     if (int status = startCaptureRun(options.quiet))
         return status;
     startGameOffline();
@@ -117,5 +122,5 @@ int runGameCapture(const GameCaptureOptions& options)
     setKeySource(nullptr, 0);
     soundObserver = nullptr;
     closeMainWindow();
-    return 0;
+    return toolRunStatus("demo-capture");
 }
