@@ -1,6 +1,7 @@
 #include "tools/capture/effect_capture.h"
 
 #include "app/frame.h"           // sceneStartMs, frameDt
+#include "app/legacy_states.h"
 #include "app/main_window.h"     // mainWindow, SCREEN_WIDTH / HEIGHT
 #include "app/offline_driver.h"  // startDemoOffline
 #include "core/clock.h"          // clockState, clockNowMs
@@ -288,6 +289,17 @@ void drawBurstBufferFrame()
     updateBursts();
 }
 
+// ---- legacy-models: the frame routine's legacy environment state ----
+
+bool initLegacyModels()
+{
+    initEnvShader();
+    initRasterBars();  // the letterbox bands' black
+    loadLegacyModels();
+    return envProgram != 0 && envLightTexture != 0 && envCubeTexture != 0 && blankingTexture != 0 &&
+           legacyModels[0] && legacyModels[1] && legacyRingModels[0] && legacyRingModels[1];
+}
+
 // ---- jelly ----
 
 bool initJellyEffect()
@@ -309,6 +321,7 @@ const Effect EFFECTS[] = {
     {"circles", initCircleField, drawCircles},
     {"stencil", initStencilEffect, drawStencilFrame},
     {"testquad", initTestQuadEffect, drawTestQuadFrame},
+    {"legacy-models", initLegacyModels, drawLegacyState},
 };
 
 const Effect* findEffect(const std::string& name)
