@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -155,6 +156,21 @@ TEST_F(LegacyState, FrameShowsTwoTurningChromeModelsBetweenBlackBands)
             worst = std::max(worst, std::abs(int(again[i]) - int(first[i])));
         }
     EXPECT_EQ(differing, 0) << "worst " << worst;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(LegacyState, EmptyModelSlotsLeaveOnlyTheBackdrop)
+{
+    Model* models[LEGACY_MODEL_COUNT];
+    Model* rings[LEGACY_MODEL_COUNT];
+    std::copy(legacyModels, legacyModels + LEGACY_MODEL_COUNT, models);
+    std::copy(legacyRingModels, legacyRingModels + LEGACY_MODEL_COUNT, rings);
+    std::fill(legacyModels, legacyModels + LEGACY_MODEL_COUNT, nullptr);
+    std::fill(legacyRingModels, legacyRingModels + LEGACY_MODEL_COUNT, nullptr);
+    const std::vector<uint8_t> empty = frameAt(1000);
+    std::copy(models, models + LEGACY_MODEL_COUNT, legacyModels);
+    std::copy(rings, rings + LEGACY_MODEL_COUNT, legacyRingModels);
+    EXPECT_EQ(litIn(empty, 0, 0, W, H), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
