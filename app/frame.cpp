@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "app/console.h"
+#include "app/legacy_states.h"
 #include "core/data_files.h"
 #include "app/main_window.h"
 #include "app/music.h"
@@ -182,6 +183,7 @@ static void drawSceneOfState(int state)
     case STATE_PLASMA: drawPlasmaScene(); break;
     case STATE_FLYOVER: drawFlyoverScene(); break;
     case STATE_LOGO_GLOW: drawLogoGlowScene(); break;
+    case STATE_LEGACY_MODELS: drawLegacyState(); break;
     default: break;
     }
 }

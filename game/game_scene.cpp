@@ -26,11 +26,6 @@
 
 unsigned char backgroundPropsEnabled = 1;
 unsigned char debugOverlay = 0;
-// The props sit about 4 units behind the tiles and spread over the whole view, so their light
-// box is about three times as wide and deep as the tiles' (sf 0.05, sfz 0.015): wide enough to
-// hold the props' shadows, small enough to keep the shadow map's resolution on them.
-float sfbg = 0.15f;
-float sfzbg = 0.05f;
 
 static constexpr float FLYER_WRAP = 20.0f;
 // The hero's frame slots: jump, idle, gun, the crouch at rest and the first crawl frame the lit

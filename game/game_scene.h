@@ -3,13 +3,12 @@
 // variant with depth of field; the dotted box outlines.
 #pragma once
 
+#include "render/light_space.h"  // sfbg, sfzbg: the props' light box, beside sf and sfz
+
 constexpr int BACKGROUND_FLYER_COUNT = 50;
 
 extern unsigned char backgroundPropsEnabled;   // C toggles
 extern unsigned char debugOverlay;             // box and player outlines (F12)
-// The light box scales of the background props' shadow pass (the draw family's sf and sfz).
-extern float sfbg;
-extern float sfzbg;
 
 void renderGameScene();
 void renderEditorScene();

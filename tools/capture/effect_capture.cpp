@@ -3,6 +3,7 @@
 #include "app/tool_cli.h"  // ProgressLine, StdoutToStderr
 
 #include "app/frame.h"           // sceneStartMs, frameDt
+#include "app/legacy_states.h"
 #include "app/main_window.h"     // mainWindow, SCREEN_WIDTH / HEIGHT
 #include "app/offline_driver.h"  // startDemoOffline
 #include "core/clock.h"          // clockState, clockNowMs
@@ -286,6 +287,17 @@ void drawBurstBufferFrame()
     updateBursts();
 }
 
+// ---- legacy-models: the frame routine's legacy environment state ----
+
+bool initLegacyModels()
+{
+    initEnvShader();
+    initRasterBars();  // the letterbox bands' black
+    loadLegacyModels();
+    return envProgram != 0 && envLightTexture != 0 && envCubeTexture != 0 && blankingTexture != 0 &&
+           legacyModels[0] && legacyModels[1] && legacyRingModels[0] && legacyRingModels[1];
+}
+
 // ---- jelly ----
 
 bool initJellyEffect()
@@ -307,6 +319,7 @@ const Effect EFFECTS[] = {
     {"circles", initCircleField, drawCircles},
     {"stencil", initStencilEffect, drawStencilFrame},
     {"testquad", initTestQuadEffect, drawTestQuadFrame},
+    {"legacy-models", initLegacyModels, drawLegacyState},
 };
 
 const Effect* findEffect(const std::string& name)
