@@ -20,7 +20,7 @@ std::string firstLine(const std::string& text)
 TEST(ToolCommandLine, HelpAndFaultsBeforeTheStartUp)
 {
     const struct {
-        const char* command;  // below the build folder; run in the run directory
+        const char* command;  // below the build folder, or ./run.sh of the source tree; run in the run directory
         int status;
         const char* stderrFirstLine;  // "" for none
         const char* stdoutHas;
@@ -78,11 +78,17 @@ TEST(ToolCommandLine, HelpAndFaultsBeforeTheStartUp)
          "model-draw-bench: --mode: no mode named fast (static, static_uncached, static_lean, skinned, shadowed)", ""},
         {"tools/picture_data/picture_data", 2, "picture_data: RUN_DIR is required", ""},
         {"tools/picture_data/picture_data a b", 2, "picture_data: unexpected argument b", ""},
+        {"./run.sh --help", 0, "", "usage: ./run.sh [--game]"},
+        {"./run.sh extra", 2, "run.sh: unknown arguments: extra", ""},
+        {"./run.sh --game extra", 2, "run.sh: unknown arguments: --game extra", ""},
     };
     const std::string errPath = scratchPath("tool-command-line.err").string();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
-        ProgramRun run = runProgram(std::string(BINARY_DIR) + "/" + c.command + " 2>'" + errPath + "' </dev/null");
+        const std::string command = std::string(c.command).rfind("./run.sh", 0) == 0
+                                        ? std::string(SOURCE_DIR) + "/" + (c.command + 2)
+                                        : std::string(BINARY_DIR) + "/" + c.command;
+        ProgramRun run = runProgram(command + " 2>'" + errPath + "' </dev/null");
         std::stringstream err;
         err << std::ifstream(errPath).rdbuf();
         EXPECT_EQ(run.exitStatus, c.status);

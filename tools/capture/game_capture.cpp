@@ -3,7 +3,8 @@
 // The real start-up, then N game frames (frame 1 is the first; 600 unless given) on the
 // virtual clock at 60 Hz with the keys of the script. Prints "hash <frame> <16 hex>" after
 // every K-th frame, "state <frame> <name> <value>" lines after each dump frame, and writes the
-// picture of each capture frame as DIR/game_<frame>.png with "capture <frame> state -1 <file>".
+// picture of each capture frame as DIR/game_<frame>.png with
+// "capture <frame> state -1 <file> scene game".
 // Long runs belong under GALLIUM_NOOP=1; pictures come from short runs on a real rasteriser.
 // --real-time paces the frames at 60 a second of wall time, so the mixer's output keeps step
 // with the game (a run without it plays its sounds as fast as the frames come).
