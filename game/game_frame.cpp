@@ -144,6 +144,7 @@ void (*worldStepObserver)(bool finished) = nullptr;
 void gameFrame()
 {
     fogZFactor = GAME_FOG_Z_FACTOR;
+    screenTargetsCleared = false;
     if (editorMode) {
         editorInput();
         renderEditorScene();
@@ -163,6 +164,7 @@ void gameFrame()
         if (gameHasGlContext())   // the HUD only draws; the world runs without a window too
             drawHud();
     }
+    screenTargetsCleared = false;   // drawn since: the editor's restart below clears again
     pollKeyboardState();
     if (!editorMode && editorRequest) {
         editorMode = 1;

@@ -24,6 +24,9 @@ extern PlayerDebris playerDebris;
 extern int32_t restartCount;   // restartGame calls so far
 // False while the wipe draws its second view: the burst is drawn there but ages once a frame.
 extern bool deathBurstAges;
+// Set by the restart's clear of the screen targets, cleared by the game frame around its drawing:
+// restarts with no drawing between them clear the targets once.
+extern bool screenTargetsCleared;
 
 // The boxes overlapping the player when one of them is a lift and one reaches above the
 // player's head, else 0; the game frame kills the player above 1.
