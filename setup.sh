@@ -12,11 +12,10 @@ PLAYER_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev 
   libcli11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libmp3lame-dev libfreetype-dev fonts-dejavu-core)
 # Playing with no display.
 HEADLESS_PACKAGES=(xvfb xauth)
-# The tools (demo-capture writes PNGs) and the tests: GoogleTest, the soundtrack's decoder, and
-# independent producers and readers of test files (ImageMagick, netpbm, pycollada, assimp),
-# xdotool typing into the game's window, python3 for the plot script.
-DEVELOPER_PACKAGES=(libpng-dev libmpg123-dev libgtest-dev imagemagick netpbm python3 python3-collada assimp-utils
-  xdotool)
+# The tools (demo-capture writes PNGs) and the tests: GoogleTest, the soundtrack's decoder,
+# independent producers and readers of test pictures (ImageMagick, netpbm), xdotool typing into
+# the game's window, python3 for the COLLADA test documents and the plot script.
+DEVELOPER_PACKAGES=(libpng-dev libmpg123-dev libgtest-dev imagemagick netpbm python3 xdotool)
 
 what="${1:-}"
 case "$what" in
