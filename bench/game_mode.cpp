@@ -64,10 +64,9 @@ int runGameBench(const BenchOptions& options, FrameCsv& csv)
         std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
         return 1;
     }
-    if (!std::ifstream(levelPath)) {
-        std::fprintf(stderr, "demo-bench: cannot read level %s\n", levelPath.c_str());
+    // Checked before the start-up; a FIFO is refused here rather than waited on.
+    if (!levelReadable(levelPath.c_str()))
         return 1;
-    }
     if (!startBenchOffline(options.quiet))
         return 1;
     startGameOffline();

@@ -95,10 +95,9 @@ int main(int argc, char** argv)
         return status;
     level = inputPathFromHere(level);
     enterRunDirectoryIfNoData("game-scene-bench");
-    if (!std::ifstream(level)) {
-        std::fprintf(stderr, "game-scene-bench: cannot read level %s\n", level.c_str());
+    // Checked before the start-up; a FIFO is refused here rather than waited on.
+    if (!levelReadable(level.c_str()))
         return 1;
-    }
     StdoutToStderr chatter(quiet);
     if (!startDemoOffline()) {
         std::fprintf(stderr, "game-scene-bench: start-up failed\n");

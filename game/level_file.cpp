@@ -256,6 +256,22 @@ bool writeWhole(const char* path, const std::vector<uint8_t>& bytes)
     return ok;
 }
 
+}  // namespace
+
+bool levelReadable(const char* path)
+{
+    std::string why;
+    FILE* file = openRegularFile(path, why);
+    if (!file) {
+        std::fprintf(stderr, "level %s not read: %s\n", path, why.c_str());
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+namespace {
+
 enum class ReadResult { READ, MISSING, UNREADABLE };
 
 // The whole file (at most one byte more than the largest level, enough to refuse it). A file

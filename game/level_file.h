@@ -28,6 +28,9 @@ void commitPalette(const PaletteImage& palette);
 // first write after an edit keeps the refused original as NAME.refused, with one line.
 bool writeLevel(const char* path);
 bool readLevel(const char* path);
+// Whether `path` is a regular file that can be opened; otherwise one line "level PATH not
+// read: WHY" on stderr. Tools check a level named on their command line before the start-up.
+bool levelReadable(const char* path);
 bool writePalette();
 bool readPalette();
 

@@ -80,8 +80,8 @@ TEST(KeyScript, RefusesMalformedLinesNamingThem)
     EXPECT_NE(error.find("/nonexistent/keys.txt"), std::string::npos);
     // A binary file's bytes come back escaped, never as raw control codes for the terminal.
     EXPECT_FALSE(parseKeyScript(std::string("5 +\x1b[2J\x01\\\xff\n"), events, error));
-    EXPECT_EQ(error, "key script line 1: expected \"<frame> +KEY\" or \"<frame> -KEY\", got "
-                     "\"5 +\\x1b[2J\\x01\\x5c\\xff\"");
+    EXPECT_EQ(error, "key script line 1: unknown key \"\\x1b[2J\\x01\\x5c\\xff\" (SDL scancode names such as "
+                     "RIGHT, SPACE, F1, RCTRL)");
 }
 
 TEST(KeyScript, NamesAnUnknownKeyAndTheFile)
