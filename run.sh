@@ -1,20 +1,33 @@
 #!/usr/bin/env bash
-# Builds the demo and plays it from build/run (the working directory it expects).
-# ./run.sh --game starts the action game instead of the demo's timeline.
+# Installs what playing needs, builds the demo and the game, and plays from build/run (the
+# working directory they expect).
+#   ./run.sh          the demo (about three minutes; it ends by itself, Escape ends it earlier)
+#   ./run.sh --game   the action game instead of the demo's timeline (needs a display)
 set -euo pipefail
 cd "$(dirname "$0")"
 
+usage="usage: ./run.sh [--game]"
 program=../demo
-case "${1:-}" in
-  "") ;;
-  --game) program=../demo-game ;;
-  *) echo "usage: ./run.sh [--game]" >&2; exit 2 ;;
+case "$#:${1:-}" in
+  0:) ;;
+  1:--game) program=../demo-game ;;
+  1:-h | 1:--help) echo "$usage"; sed -n '2,5s/^# \{0,1\}//p' "$0"; exit 0 ;;
+  *) echo "run.sh: unknown arguments: $*" >&2; echo "$usage" >&2; exit 2 ;;
 esac
-./setup.sh
+headless=""
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  headless=1
+  if [ "$program" = ../demo-game ]; then
+    # Under Xvfb no one could press a key, and the game never ends by itself.
+    echo "run.sh: the game needs a display to be played (DISPLAY and WAYLAND_DISPLAY are unset)" >&2
+    exit 2
+  fi
+fi
+./setup.sh player
 
 cd build/run
 launch=("$program")
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+if [ -n "$headless" ]; then
   echo "no display: playing under Xvfb at 1920x1080x24"
   launch=(xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" "$program")
 fi

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test; GL tests run under Xvfb.
+# Installs everything (the tools' and the tests' packages too), builds the demo, the game, the
+# tools and the tests, and runs every test; GL tests run under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/checks/check_layers.sh
-./setup.sh -DENGINE_WERROR=ON
+./setup.sh all -DENGINE_WERROR=ON
 
 export SDL_AUDIODRIVER=dummy
 cd build

@@ -88,10 +88,10 @@ void drawConsole()
     const float glyphWidth = 1.0f / static_cast<float>(CONSOLE_GLYPH_COUNT);
     glBegin(GL_QUADS);
     for (int r = 0; r < CONSOLE_ROWS; ++r) {
-        // Row r spans the cell below the line 16r pixels under the top edge, so row 0 is the
-        // frame's top row of cells.
-        const float top = static_cast<float>(SCREEN_HEIGHT - CONSOLE_CELL_PIXELS * r);
-        const float bottom = top - static_cast<float>(CONSOLE_CELL_PIXELS);
+        // Row r spans the cell above the line 16r pixels under the top edge: row 0 lies just
+        // above the frame, and the bottom row 24 pixels over its lower edge.
+        const float bottom = static_cast<float>(SCREEN_HEIGHT - CONSOLE_CELL_PIXELS * r);
+        const float top = bottom + static_cast<float>(CONSOLE_CELL_PIXELS);
         for (int c = 0; c < CONSOLE_COLUMNS; ++c) {
             const unsigned char ch = static_cast<unsigned char>(consoleGrid[r][c]);
             if (ch == ' ' || ch == '\0')

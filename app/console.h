@@ -1,7 +1,8 @@
 // The text console overlay: a grid of 67 rows by 120 columns, row 0 at the top, drawn over the
 // frame while shown. Text enters through a pending line that is committed to the bottom row on a
 // line feed or when it is full; committing scrolls the grid up one row. Each cell is a 16 x 16
-// quad of the 1920 x 1080 screen frame (y up), so the 67 rows fill the frame from its top edge.
+// quad of the 1920 x 1080 screen frame (y up), row r from y 1080 - 16r to 1096 - 16r: row 0
+// lies just above the frame and rows 1 to 66 show.
 #pragma once
 
 constexpr int CONSOLE_ROWS = 67;

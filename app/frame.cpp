@@ -1,8 +1,8 @@
 #include "app/frame.h"
 
 #include "core/clock.h"
-#include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "app/console.h"
+#include "app/legacy_states.h"
 #include "core/data_files.h"
 #include "app/main_loop_state.h"  // frameRoutineEnabled, quitRequested
 #include "app/music.h"
@@ -182,6 +182,7 @@ static void drawSceneOfState(int state)
     case STATE_PLASMA: drawPlasmaScene(); break;
     case STATE_FLYOVER: drawFlyoverScene(); break;
     case STATE_LOGO_GLOW: drawLogoGlowScene(); break;
+    case STATE_LEGACY_MODELS: drawLegacyState(); break;
     default: break;
     }
 }
@@ -246,6 +247,16 @@ int renderFrame()
             enterPictureScene();
         if (demoState == STATE_FLYOVER)
             enterFlyoverScene();
+        // These two are seen through the frame's projection, so their camera goes in before
+        // their first draw; otherwise that frame shows the previous scene's camera.
+        if (demoState == STATE_TUNNEL) {
+            enterTunnelScene();
+            loadFrameProjection();
+        }
+        if (demoState == STATE_RINGS) {
+            enterRingsScene();
+            loadFrameProjection();
+        }
     }
 
     if (demoState == STATE_GAME)

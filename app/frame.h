@@ -15,6 +15,8 @@ constexpr int STATE_PLASMA = 21;
 constexpr int STATE_PALETTE_LOGO = 22;
 constexpr int STATE_RADIAL_BLUR = 23;
 constexpr int STATE_DISCO_BALL = 24;
+// The legacy environment state (app/legacy_states.h), which the timeline never assigns.
+constexpr int STATE_LEGACY_MODELS = 25;
 
 // Timeline position past which the demo ends (175.01 s after the music start).
 constexpr float TIMELINE_END = 49.5f;

@@ -1,11 +1,12 @@
 #include "app/key_script.h"
 
+#include "core/regular_file.h"
+
 #include <SDL.h>
 #include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -34,6 +35,24 @@ std::string upper(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
+}
+
+// A script line as it may be printed: bytes outside printable ASCII as \xHH, so a binary file
+// given as the script cannot write control sequences to the terminal.
+std::string escaped(const std::string& text)
+{
+    static const char HEX[] = "0123456789abcdef";
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            shown += static_cast<char>(c);
+        } else {
+            shown += "\\x";
+            shown += HEX[c >> 4];
+            shown += HEX[c & 15];
+        }
+    }
+    return shown;
 }
 
 std::string trimmed(const std::string& text)
@@ -79,10 +98,16 @@ bool parseKeyScript(const std::string& text, std::vector<KeyEvent>& events, std:
         long frame = std::strtol(frameText.c_str(), &end, 10);
         bool frameOk = !frameText.empty() && *end == '\0' && frame >= 1 && frame <= INT_MAX;
         bool signOk = keyText.size() > 1 && (keyText[0] == '+' || keyText[0] == '-');
-        int scancode = signOk ? scancodeFromScriptName(keyText.substr(1)) : -1;
-        if (!frameOk || !signOk || scancode < 0 || (fields >> extra)) {
-            error = "key script line " + std::to_string(lineNumber) + ": expected \"<frame> +KEY\" or " +
-                    "\"<frame> -KEY\", got \"" + content + "\"";
+        const std::string lineName = "key script line " + std::to_string(lineNumber);
+        if (!frameOk || !signOk || (fields >> extra)) {
+            error = lineName + ": expected \"<frame> +KEY\" or \"<frame> -KEY\", got \"" + escaped(content) + "\"";
+            return false;
+        }
+        // A well-formed line with a misspelt key says which key, not that the line is malformed.
+        int scancode = scancodeFromScriptName(keyText.substr(1));
+        if (scancode < 0) {
+            error = lineName + ": unknown key \"" + escaped(keyText.substr(1)) + "\" (SDL scancode names such as RIGHT, " +
+                    "SPACE, F1, RCTRL)";
             return false;
         }
         parsed.push_back(KeyEvent{static_cast<int>(frame), scancode, keyText[0] == '+'});
@@ -95,14 +120,16 @@ bool parseKeyScript(const std::string& text, std::vector<KeyEvent>& events, std:
 
 bool readKeyScript(const std::string& path, std::vector<KeyEvent>& events, std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open key script " + path;
+    std::string text;
+    std::string why;
+    if (!readRegularFile(path.c_str(), text, why)) {
+        error = "cannot open key script " + path + ": " + why;
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parseKeyScript(text.str(), events, error);
+    if (parseKeyScript(text, events, error))
+        return true;
+    error = path + ": " + error;
+    return false;
 }
 
 void applyKeyEvents(const std::vector<KeyEvent>& events, int frame, unsigned char* keys)

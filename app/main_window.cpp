@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/data_files.h"
+#include "core/keyboard.h"      // noteKeyDown
 #include "app/frame.h"
 #include "core/sound.h"
 #include "app/startup.h"
@@ -147,10 +148,18 @@ bool runMainLoopPass()
         quitRequested = 1;
         return false;
     }
+    // Key-down events are noted for the keyboard tables and Escape is taken from its event, so a
+    // tap that is over before this pass (a slow frame) still counts.
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT)
             quitRequested = 1;
+        if (event.type != SDL_KEYDOWN)
+            continue;
+        noteKeyDown(event.key.keysym.scancode);
+        if (event.key.keysym.scancode == SCANCODE_ESCAPE)
+            quitRequested = 1;
+    }
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
     if (keys && keys[SCANCODE_ESCAPE])
         quitRequested = 1;

@@ -1,40 +1,28 @@
 #include "app/run_directory.h"
 
 #include <cstdio>
-#include <cstring>
-#include <deque>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-static bool namedIn(std::initializer_list<const char*> options, const char* word)
-{
-    for (const char* option : options)
-        if (std::strcmp(option, word) == 0)
-            return true;
-    return false;
-}
-
-void anchorPathOptions(int argc, char** argv, std::initializer_list<const char*> inputOptions,
-                       std::initializer_list<const char*> outputOptions)
+static std::string pathFromHere(const std::string& path, bool output)
 {
     namespace fs = std::filesystem;
-    // argv keeps pointing into these for the rest of the run; a deque never moves its strings.
-    static std::deque<std::string> absolutePaths;
-    for (int i = 1; i + 1 < argc; ++i) {
-        const bool output = namedIn(outputOptions, argv[i]);
-        if (!output && !namedIn(inputOptions, argv[i]))
-            continue;
-        std::error_code error;
-        const char* value = argv[++i];
-        if (!output && !fs::exists(value, error))
-            continue;
-        fs::path absolute = fs::absolute(value, error);
-        if (error)
-            continue;
-        absolutePaths.push_back(absolute.string());
-        argv[i] = &absolutePaths.back()[0];
-    }
+    std::error_code error;
+    if (!output && !fs::exists(path, error))
+        return path;
+    fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+std::string inputPathFromHere(const std::string& path)
+{
+    return pathFromHere(path, false);
+}
+
+std::string outputPathFromHere(const std::string& path)
+{
+    return pathFromHere(path, true);
 }
 
 void enterRunDirectoryIfNoData(const char* tool)
@@ -55,6 +43,6 @@ void enterRunDirectoryIfNoData(const char* tool)
     if (error)
         std::fprintf(stderr, "%s: cannot change to %s: %s\n", tool, runDirectory.c_str(), error.message().c_str());
     else
-        std::printf("%s: %s, working in %s\n", tool, sourceTree ? "started in the source tree" : "no data/ here",
+        std::fprintf(stderr, "%s: %s, working in %s\n", tool, sourceTree ? "started in the source tree" : "no data/ here",
                     runDirectory.c_str());
 }

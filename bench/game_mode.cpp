@@ -2,13 +2,15 @@
 // Starts the game on the level FILE and plays N frames (600 unless given) of the key script (a
 // built-in walk with jumps unless given) on the virtual clock, timing each whole frame routine
 // and, apart, the world step inside it (the 20 substeps). Prints
-// "game <file> frames <n> world_median_ms <x> world_max_ms <y> frame_median_ms <z> frame_max_ms <w>".
+//   game <file> frames <n> world_p50_ms .. world_p95_ms .. world_p99_ms .. world_max_ms ..
+//        world_longest_frame <i> wall_... cpu_... (the same five keys each)
 // With GALLIUM_NOOP=1 the frame figures are the CPU cost of a frame.
 #include "bench/game_mode.h"
 
 #include "app/frame.h"
 #include "app/key_script.h"
 #include "app/offline_driver.h"
+#include "app/tool_cli.h"  // ProgressLine, StdoutToStderr
 #include "core/keyboard.h"
 #include "game/game.h"
 #include "game/game_frame.h"
@@ -16,12 +18,14 @@
 #include "game/restart.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
+#include "app/run_faults.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -46,79 +50,60 @@ void timeWorldStep(bool finished)
         worldTimes.push_back(std::chrono::duration<double, std::milli>(BenchClock::now() - worldStart).count());
 }
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double maximum(const std::vector<double>& values)
-{
-    return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
-}
-
 }  // namespace
 
-int runGameBench(int argc, char** argv)
+int runGameBench(const BenchOptions& options, FrameCsv& csv)
 {
-    std::string levelPath;
-    std::string keysPath;
-    int frames = 600;
-    for (int i = 1; i < argc; ++i) {
-        bool hasValue = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--game") && hasValue)
-            levelPath = argv[++i];
-        else if (!std::strcmp(argv[i], "--keys") && hasValue)
-            keysPath = argv[++i];
-        else if (!std::strcmp(argv[i], "--frames") && hasValue)
-            frames = std::max(1, std::atoi(argv[++i]));
-        else
-            levelPath.clear(), i = argc;
-    }
-    if (levelPath.empty()) {
-        std::fprintf(stderr, "usage: demo-bench --game FILE [--keys SCRIPT] [--frames N]\n");
-        return 2;
-    }
+    const std::string& levelPath = options.levelPath;
+    const int frames = options.frames > 0 ? options.frames : 600;
     std::vector<KeyEvent> events;
     std::string error;
-    bool scriptOk = keysPath.empty() ? parseKeyScript(DEFAULT_SCRIPT, events, error)
-                                     : readKeyScript(keysPath, events, error);
+    bool scriptOk = options.keysPath.empty() ? parseKeyScript(DEFAULT_SCRIPT, events, error)
+                                             : readKeyScript(options.keysPath, events, error);
     if (!scriptOk) {
         std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
-        return 2;
-    }
-    if (!startDemoOffline()) {
-        std::fprintf(stderr, "demo-bench: start-up failed\n");
         return 1;
     }
+    // Checked before the start-up; a FIFO is refused here rather than waited on.
+    if (!levelReadable(levelPath.c_str()))
+        return 1;
+    if (!startBenchOffline(options.quiet))
+        return 1;
     startGameOffline();
-    // The frame routine's first game frame, with the level read in place of the editor's.
-    initEditor();
-    if (!readLevel(levelPath.c_str())) {
-        std::fprintf(stderr, "demo-bench: cannot read level %s\n", levelPath.c_str());
-        return 1;
+    {
+        StdoutToStderr chatter(options.quiet);
+        // The frame routine's first game frame, with the level read in place of the editor's.
+        initEditor();
+        if (!readLevel(levelPath.c_str())) {
+            std::fprintf(stderr, "demo-bench: cannot read level %s\n", levelPath.c_str());
+            return 1;
+        }
+        presetRandomOrbitLights();
+        restartGame();
+        gameFirstFrame = 0;
     }
-    presetRandomOrbitLights();
-    restartGame();
-    gameFirstFrame = 0;
 
     static unsigned char keys[KEY_SCRIPT_ARRAY_SIZE] = {};
     setKeySource(keys, KEY_SCRIPT_ARRAY_SIZE);
     worldStepObserver = timeWorldStep;
-    std::vector<double> frameTimes;
+    std::vector<double> frameTimes, cpuTimes;
+    ProgressLine progress("demo-bench", frames, "game");
+    StdoutToStderr chatter(options.quiet);  // a frame that loads (the first, F1) says so
     for (int frame = 1; frame <= frames; ++frame) {
+        progress.update(frame, frame * GAME_FRAME_MS / 1000.0);
         applyKeyEvents(events, frame, keys);
         BenchClock::time_point start = BenchClock::now();
+        const double cpuStart = threadCpuMs();
         driveGameFrame(frame);
         glFinish();
         frameTimes.push_back(std::chrono::duration<double, std::milli>(BenchClock::now() - start).count());
+        cpuTimes.push_back(threadCpuMs() - cpuStart);
     }
+    progress.finish();
     worldStepObserver = nullptr;
     setKeySource(nullptr, 0);
-    std::printf("game %s frames %d world_median_ms %.3f world_max_ms %.3f frame_median_ms %.3f frame_max_ms %.3f\n",
-                levelPath.c_str(), frames, median(worldTimes), maximum(worldTimes), median(frameTimes),
-                maximum(frameTimes));
-    return 0;
+    csv.addFrames("game", cpuTimes, frameTimes);
+    std::fprintf(resultStream(), "game %s frames %d %s %s %s\n", levelPath.c_str(), frames, frameFigures("world_", worldTimes).c_str(),
+                frameFigures("wall_", frameTimes).c_str(), frameFigures("cpu_", cpuTimes).c_str());
+    return toolRunStatus("demo-bench");
 }

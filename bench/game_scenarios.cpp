@@ -4,16 +4,19 @@
 // (the player's burst of 500 sprites), "nuke_30_walkers" (a nuke going off over 30 walkers on
 // screen, then their debris), "crowded" (the crowded level, running and firing), and last
 // "editor" (F1 into the level editor, the cursor held moving right so the view scrolls). Prints
-// "scenario <name> frames <n> frame_median_ms <x> frame_max_ms <y> draw_calls_2d <c> primitives_2d <p>
-// send_2d_ms <s> cpu_median_ms <t> cpu_max_ms <u>" per scenario (the 2D figures per frame;
-// send_2d_ms is the time spent sending the 2D layer's batches; the cpu figures count this
-// thread's processor time, which a busy machine does not inflate). Under GALLIUM_NOOP=1 the frame figures are the CPU cost of a game frame; on
+//   scenario <name> frames <n> wall_p50_ms .. wall_p95_ms .. wall_p99_ms .. wall_max_ms ..
+//            wall_longest_frame <i> draw_calls_2d <c> primitives_2d <p> send_2d_ms <s>
+//            cpu_p50_ms .. cpu_p95_ms .. cpu_p99_ms .. cpu_max_ms .. cpu_longest_frame <i>
+// per scenario (the 2D figures per frame; send_2d_ms is the time spent sending the 2D layer's
+// batches; the cpu figures count this thread's processor time, which a busy machine does not
+// inflate). Under GALLIUM_NOOP=1 the frame figures are the CPU cost of a game frame; on
 // llvmpipe they are the frame time.
 #include "bench/game_scenarios.h"
 
 #include "app/frame.h"
 #include "app/key_script.h"
 #include "app/offline_driver.h"
+#include "app/tool_cli.h"  // StdoutToStderr
 #include "core/frame_values.h"  // gameFirstFrame
 #include "core/keyboard.h"      // setKeySource
 #include "game/draw_2d.h"
@@ -26,6 +29,7 @@
 #include "game/weapons.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
+#include "app/run_faults.h"
 
 #include <SDL_scancode.h>
 #include <algorithm>
@@ -68,21 +72,6 @@ const Scenario SCENARIOS[] = {
     {"editor", "level1.level", "1 +F1\n2 -F1\n3 +RIGHT\n", Setup::None},
 };
 
-double threadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Thirty walkers spread over the start view, standing on the ground strip.
 void placeWalkersOnScreen()
 {
@@ -98,7 +87,7 @@ void placeWalkersOnScreen()
     }
 }
 
-bool runScenario(const Scenario& s, int frames)
+bool runScenario(const Scenario& s, int frames, bool quiet, FrameCsv& csv)
 {
     std::vector<KeyEvent> events;
     std::string error;
@@ -106,12 +95,15 @@ bool runScenario(const Scenario& s, int frames)
         std::fprintf(stderr, "demo-bench: %s: %s\n", s.name, error.c_str());
         return false;
     }
-    if (!readLevel(s.level)) {
-        std::fprintf(stderr, "demo-bench: cannot read level %s\n", s.level);
-        return false;
+    {
+        StdoutToStderr chatter(quiet);
+        if (!readLevel(s.level)) {
+            std::fprintf(stderr, "demo-bench: cannot read level %s\n", s.level);
+            return false;
+        }
+        restartGame();
+        gameFirstFrame = 0;
     }
-    restartGame();
-    gameFirstFrame = 0;
     static unsigned char keys[KEY_SCRIPT_ARRAY_SIZE];
     std::memset(keys, 0, sizeof(keys));
     setKeySource(keys, KEY_SCRIPT_ARRAY_SIZE);
@@ -138,33 +130,31 @@ bool runScenario(const Scenario& s, int frames)
         cpuTimes.push_back(threadCpuMs() - cpuStart);
     }
     setKeySource(nullptr, 0);
-    std::printf("scenario %s frames %d frame_median_ms %.3f frame_max_ms %.3f draw_calls_2d %d primitives_2d %d "
-                "send_2d_ms %.3f cpu_median_ms %.3f cpu_max_ms %.3f\n",
-        s.name, frames, median(times), *std::max_element(times.begin(), times.end()),
-        draw2DStats.drawCalls / frames, draw2DStats.primitives / frames, draw2DStats.sendMs / frames, median(cpuTimes),
-        *std::max_element(cpuTimes.begin(), cpuTimes.end()));
+    csv.addFrames(s.name, cpuTimes, times);
+    std::fprintf(resultStream(), "scenario %s frames %d %s draw_calls_2d %d primitives_2d %d send_2d_ms %.3f %s\n", s.name, frames,
+                frameFigures("wall_", times).c_str(), draw2DStats.drawCalls / frames, draw2DStats.primitives / frames,
+                draw2DStats.sendMs / frames, frameFigures("cpu_", cpuTimes).c_str());
+    std::fflush(resultStream());
     return true;
 }
 
 }  // namespace
 
-int runGameScenarios(int argc, char** argv)
+int runGameScenarios(const BenchOptions& options, FrameCsv& csv)
 {
-    int frames = 120;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
-            frames = std::max(1, std::atoi(argv[++i]));
-    }
-    if (!startDemoOffline()) {
-        std::fprintf(stderr, "demo-bench: start-up failed\n");
+    const int frames = options.frames > 0 ? options.frames : 120;
+    if (!startBenchOffline(options.quiet))
         return 1;
-    }
     startGameOffline();
-    initEditor();
-    presetRandomOrbitLights();
-    restartGame();
+    {
+        StdoutToStderr chatter(options.quiet);
+        initEditor();
+        presetRandomOrbitLights();
+        restartGame();
+    }
+    StdoutToStderr chatter(options.quiet);  // a frame that loads (F1 into the editor) says so
     bool ok = true;
     for (const Scenario& s : SCENARIOS)
-        ok = runScenario(s, frames) && ok;
-    return ok ? 0 : 1;
+        ok = runScenario(s, frames, options.quiet, csv) && ok;
+    return ok ? toolRunStatus("demo-bench") : 1;
 }

@@ -5,9 +5,12 @@
 // once without, and the whole game frame for comparison. Prints
 //   scene <label> frames <n> cpu_ms_per_frame <x> wall_ms_per_frame <y> draws_per_frame <d>
 //         array_uploads_per_frame <u> uploaded_kb_per_frame <k>
-// Run with GALLIUM_NOOP=1 so the figures are the submission cost alone, from the run directory.
+// Run with GALLIUM_NOOP=1 so the figures are the submission cost alone. The start-up's and the
+// game's loader lines go to stderr (nowhere with --quiet); stdout holds the result lines.
 #include "app/frame.h"
 #include "app/offline_driver.h"
+#include "app/run_directory.h"
+#include "app/tool_cli.h"
 #include "core/keyboard.h"
 #include "core/screen_frame.h"  // FRAME_ASPECT, FRAME_NEAR_PLANE
 #include "game/game.h"
@@ -18,12 +21,14 @@
 #include "platform/gl_api.h"
 #include "render/lights.h"
 #include "render/model_draw.h"
+#include "app/run_faults.h"
 
 #include <SDL_scancode.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <ctime>
 #include <string>
 
@@ -62,7 +67,7 @@ static void measure(const char* label, int frames, const Step& step)
         step(frame);
         glFinish();
     }
-    std::printf("scene %s frames %d cpu_ms_per_frame %.3f wall_ms_per_frame %.3f draws_per_frame %.1f "
+    std::fprintf(resultStream(), "scene %s frames %d cpu_ms_per_frame %.3f wall_ms_per_frame %.3f draws_per_frame %.1f "
                 "array_uploads_per_frame %.1f uploaded_kb_per_frame %.1f\n",
                 label, frames, (cpuMs() - cpu) / frames, (wallMs() - wall) / frames,
                 double(modelDrawStats.drawCalls - before.drawCalls) / frames,
@@ -72,14 +77,28 @@ static void measure(const char* label, int frames, const Step& step)
 
 int main(int argc, char** argv)
 {
+    CLI::App app{"CPU cost of the game's 3D picture on a level, with and without the background props,\n"
+                 "and of the whole game frame. Run with GALLIUM_NOOP=1 so the figures are the submission\n"
+                 "cost alone.",
+                 "game-scene-bench"};
+    useToolRules(app);
     std::string level = "level1.level";
     int frames = 300;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--level"))
-            level = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--frames"))
-            frames = std::max(1, std::atoi(argv[i + 1]));
-    }
+    bool quiet = false;
+    app.add_option("--level", level, "the level (found here or in build/run/)")->type_name("FILE")->capture_default_str();
+    app.add_option("--frames", frames, "frames per measurement")
+        ->type_name("N")
+        ->check(wholeNumberFrom(1, 100000))
+        ->capture_default_str();
+    app.add_flag("--quiet", quiet, "drop the start-up's loader lines instead of sending them to stderr");
+    if (int status = parseToolCommandLine(app, argc, argv); status >= 0)
+        return status;
+    level = inputPathFromHere(level);
+    enterRunDirectoryIfNoData("game-scene-bench");
+    // Checked before the start-up; a FIFO is refused here rather than waited on.
+    if (!levelReadable(level.c_str()))
+        return 1;
+    StdoutToStderr chatter(quiet);
     if (!startDemoOffline()) {
         std::fprintf(stderr, "game-scene-bench: start-up failed\n");
         return 1;
@@ -110,5 +129,5 @@ int main(int argc, char** argv)
     backgroundPropsEnabled = 1;
     measure("game_frame", frames, [](int frame) { driveGameFrame(60 + frame); });
     setKeySource(nullptr, 0);
-    return 0;
+    return toolRunStatus("game-scene-bench");
 }

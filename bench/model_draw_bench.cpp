@@ -10,6 +10,7 @@
 // (drawModelFrame at slot 1 of a 32-bone skeleton) and "shadowed" (drawStaticModelShadowed).
 // --mode runs one of them only. Run with GALLIUM_NOOP=1 so the figures are the submission cost alone. DIR is the run
 // directory holding data/ (default: run/ beside the executable).
+#include "app/tool_cli.h"
 #include "core/screen_frame.h"  // SCREEN_WIDTH, SCREEN_HEIGHT: the bench window
 #include "gfx/model.h"
 #include "gfx/shadow_map.h"
@@ -19,6 +20,7 @@
 #include "render/lights.h"
 #include "render/model_draw.h"
 #include "tests/draw_test_support.h"  // addSkeleton, buildProgram
+#include "app/run_faults.h"
 
 #include <SDL.h>
 #include <chrono>
@@ -187,27 +189,35 @@ static void runMode(const char* name, Model& model, BenchMode mode, int frames, 
 
 int main(int argc, char** argv)
 {
+    CLI::App app{"CPU cost of one model drawn many times a frame through the model draw family, and how\n"
+                 "many vertex arrays reach GL. Run with GALLIUM_NOOP=1 so the figures are the submission\n"
+                 "cost alone.",
+                 "model-draw-bench"};
+    useToolRules(app);
     int frames = 100, draws = 120, triangles = 5000;
     std::string runDir, only;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
-            frames = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--draws") && i + 1 < argc)
-            draws = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--triangles") && i + 1 < argc)
-            triangles = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--mode") && i + 1 < argc)
-            only = argv[++i];
-        else if (!std::strcmp(argv[i], "--run-dir") && i + 1 < argc)
-            runDir = argv[++i];
-        else {
-            std::fprintf(stderr, "usage: model-draw-bench [--frames N] [--draws N] [--triangles N] [--mode NAME] [--run-dir DIR]\n");
-            return 2;
-        }
-    }
-    frames = frames < 1 ? 1 : frames;
-    draws = draws < 1 ? 1 : draws;
-    triangles = triangles < 2 ? 2 : triangles;
+    app.add_option("--frames", frames, "frames per mode")->type_name("N")->check(wholeNumberFrom(1, 100000))
+        ->capture_default_str();
+    app.add_option("--draws", draws, "draws a frame")->type_name("N")->check(wholeNumberFrom(1, 100000))
+        ->capture_default_str();
+    app.add_option("--triangles", triangles, "triangles of the model")
+        ->type_name("N")
+        ->check(wholeNumberFrom(2, 10000000))
+        ->capture_default_str();
+    app.add_option("--mode", only, "run one mode only")
+        ->type_name("NAME")
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                for (const char* mode : {"static", "static_uncached", "static_lean", "skinned", "shadowed"})
+                    if (name == mode)
+                        return std::string();
+                return "no mode named " + name + " (static, static_uncached, static_lean, skinned, shadowed)";
+            },
+            ""));
+    app.add_option("--run-dir", runDir, "the run directory holding data/ (default: run/ beside the executable)")
+        ->type_name("DIR");
+    if (int status = parseToolCommandLine(app, argc, argv); status >= 0)
+        return status;
     if (runDir.empty()) {
         char* base = SDL_GetBasePath();
         runDir = std::string(base ? base : "./") + "run";
@@ -278,5 +288,5 @@ int main(int argc, char** argv)
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     SDL_Quit();
-    return 0;
+    return toolRunStatus("model-draw-bench");
 }

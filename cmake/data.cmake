@@ -2,6 +2,9 @@
 # their variants), everything else written by the generators under tools/ when they (or their
 # inputs) change.
 
+# The level generator's own output; the run directory gets a copy unless its level was edited.
+set(GENERATED_LEVELS_DIR ${CMAKE_BINARY_DIR}/levels)
+
 set_property(GLOBAL PROPERTY DEMO_DATA_OUTPUTS "")
 set_property(GLOBAL PROPERTY DEMO_DATA_TARGETS "")
 

@@ -1,6 +1,7 @@
 #include "core/file_text.h"
 
 #include "core/data_files.h"  // openDataFile
+#include "core/regular_file.h"
 
 #include <cstdlib>
 
@@ -33,10 +34,12 @@ char* readTextFile(const char* name)
     return text;
 }
 
-// Read in chunks rather than sized first: the parsers' files need not be seekable.
+// Read in chunks rather than sized first: the parsers' files need not be seekable. Only a
+// regular file: a FIFO would block the program.
 bool readWholeFile(const char* path, std::string& text)
 {
-    FILE* file = std::fopen(path, "rb");
+    std::string why;
+    FILE* file = openRegularFile(path, why);
     if (!file)
         return false;
     text.clear();

@@ -27,5 +27,12 @@ void setKeySource(const unsigned char* keys, int keyCount);
 // The same update from any key array of `keyCount` entries; entries past the array count as up.
 void updateKeyboardStateFrom(const unsigned char* keys, int keyCount);
 // The gated form: while viewRestartActive is set, held and pressed are cleared and previous is
-// kept, so no key acts during the wipe and a key held across it gives no press afterwards.
+// kept, so no key acts during the wipe and a key held across it gives no press afterwards; only
+// the restart and editor keys (F2, F1) are read as usual, so a level that kills the player at
+// its start can always be left.
 void pollKeyboardState();
+// A key-down event from the window (scancodes outside the tables are ignored). The next read
+// counts the key as held, and as pressed when it was up at the read before, even if it is up
+// again by then: a tap shorter than the time between two reads is not lost. Every read, the
+// gated one during the wipe included, forgets the keys noted before it.
+void noteKeyDown(int scancode);

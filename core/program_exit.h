@@ -11,6 +11,7 @@ enum class ExitCode : int {
     TOOL_USAGE = 2,            // a bad command line
     TOOL_SHADER_FAILURE = 3,   // a program failed to compile or link (logs on stderr)
     TOOL_INTERRUPTED = 4,      // a quit event or SIGTERM / SIGINT came before the run ended
+    TOOL_GL_ERRORS = 5,        // the driver reported GL errors during the run (logs on stderr)
 };
 
 constexpr int exitStatus(ExitCode code) { return static_cast<int>(code); }

@@ -154,13 +154,16 @@ static float profileValue(int b, float x, int32_t profileId, int firstColumn)
     const float w = boxTable.width[b];
     if (!p || !(w > 0.0f) || !std::isfinite(w))
         return 0.0f;
-    const int columns = std::min(p->width, HEIGHT_PROFILE_COLUMNS);
-    if (columns - 1 < firstColumn)
+    // Stretched by the picture's own width; a picture wider than the table reads its last
+    // stored column beyond it.
+    const int columns = p->width;
+    const int lastColumn = std::min(columns, HEIGHT_PROFILE_COLUMNS) - 1;
+    if (lastColumn < firstColumn)
         return 0.0f;
     const float at = (x - boxTable.x[b]) * static_cast<float>(columns) / w;
     if (!std::isfinite(at))
         return 0.0f;
-    const float limited = std::clamp(std::trunc(at), static_cast<float>(firstColumn), static_cast<float>(columns - 1));
+    const float limited = std::clamp(std::trunc(at), static_cast<float>(firstColumn), static_cast<float>(lastColumn));
     return p->heights[static_cast<int>(limited)];
 }
 

@@ -8,6 +8,9 @@
 // sprites are drawn one call each through the ordinary program.
 #include "game/draw_2d.h"
 
+#include "core/clock.h"          // tween
+#include "core/frame_values.h"   // sceneStartMs
+#include "game/game_state.h"     // gameCameraX, gameCameraY, playerX, playerY, heroTurnAngle
 #include "gfx/shaders.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"  // pushScreenFrame, popScreenFrame
@@ -403,7 +406,8 @@ void drawRotatedQuadDirect(float x0, float y0, float x1, float y1, float angle, 
     draw2DStats.drawCalls += 1;
 }
 
-void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex, int small, float colourSelect)
+// The sprite's colour, program, textures and uniforms.
+void bindExplosionSprite(float colourIndex, int small, float colourSelect)
 {
     glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
     shaderLoader.use(explosionProgram);
@@ -416,6 +420,11 @@ void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex
     glBindTexture(GL_TEXTURE_2D, small ? explosionRampSmallTexture : explosionRampTexture);
     glUniform1f(u[EXPLOSION_COLOR_INDEX], colourIndex);
     glUniform1f(u[EXPLOSION_COLOR_SELECT], colourSelect);
+}
+
+void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex, int small, float colourSelect)
+{
+    bindExplosionSprite(colourIndex, small, colourSelect);
     glLoadIdentity();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -428,6 +437,17 @@ void drawExplosionSpriteDirect(float cx, float cy, float size, float colourIndex
     endScreenMatrices();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
+    draw2DStats.drawCalls += 1;
+}
+
+// The sprite without its screen frame: no matrix, depth, lighting or culling changes.
+void drawExplosionSpriteInPlaceDirect(float cx, float cy, float size, float colourIndex, int small, float colourSelect)
+{
+    bindExplosionSprite(colourIndex, small, colourSelect);
+    applyBlend(Blend2D::Additive);
+    const float s = size * 0.5f;
+    const float corner[4][2] = {{cx - s, cy - s}, {cx + s, cy - s}, {cx + s, cy + s}, {cx - s, cy + s}};
+    emitTexturedTriangles(corner);
     draw2DStats.drawCalls += 1;
 }
 
@@ -587,6 +607,16 @@ void drawExplosionSprite(float cx, float cy, float size, float colourIndex, int 
     putQuad(out, corner, red, colourIndex, colourSelect);
 }
 
+void drawExplosionSpriteInPlace(float cx, float cy, float size, float colourIndex, int small, float colourSelect)
+{
+    draw2DStats.primitives += 1;
+    if (!hasGlContext2D())
+        return;
+    // Queued primitives were given before this one: they go out first, in the screen frame.
+    flush2D();
+    drawExplosionSpriteInPlaceDirect(cx, cy, size, colourIndex, small, colourSelect);
+}
+
 void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend)
 {
     if (!batching2D) {
@@ -609,4 +639,37 @@ void flush2D()
     const auto start = std::chrono::steady_clock::now();
     closeLayer();
     draw2DStats.sendMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The hero's placement built on the projection and given up again (the last identity load
+// drops it); the variants differ only in where the placement stands.
+static void placeHeroCopy(float x, float y, float turn)
+{
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    shaderLoader.use(spareLitProgram);
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
+    glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CW);
+    glLoadIdentity();
+    glTranslatef(x, y, 0.0f);
+    glRotatef(turn, 0.0f, 1.0f, 0.0f);
+    glRotatef(270.0f, 1.0f, 0.0f, 0.0f);
+    glLoadIdentity();
+}
+
+void setHeroTransformCopyA(float x, float y)
+{
+    if (hasGlContext2D())
+        placeHeroCopy(x, y, heroTurnAngle);
+}
+
+void setHeroTransformCopyB()
+{
+    float turn = 0.0f;
+    tween(sceneStartMs, 0.0, 360.0, TWEEN_WRAP, 1.0f, &turn);
+    if (hasGlContext2D())
+        placeHeroCopy(playerX - gameCameraX, playerY - gameCameraY, turn);
 }

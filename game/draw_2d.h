@@ -58,6 +58,12 @@ void drawLaserQuad(float x0, float y0, float x1, float y1, float angle);
 // picture coloured from the ramp (the small one when `small` is non-zero) at `colourIndex`,
 // row `colourSelect`; added to the picture.
 void drawExplosionSprite(float cx, float cy, float size, float colourIndex, int small, float colourSelect);
+// The sprite alone, for callers that set up their own frame: colour, program, textures and
+// uniforms as drawExplosionSprite sets them, additive blending, and the square in whatever
+// projection and modelview are current. Depth test, culling, lighting and the matrices stay
+// as they were, so a caller with culling on loses the square's second triangle (wound
+// clockwise); the explosion program stays in use. Queued primitives go out first.
+void drawExplosionSpriteInPlace(float cx, float cy, float size, float colourIndex, int small, float colourSelect);
 // A free quad: corners a, b, c, d in order round the quad with their texture coordinates,
 // tinted by the draw colour (two triangles a-b-c and a-c-d).
 struct Corner2D {
@@ -67,3 +73,11 @@ void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend);
 
 // Sends what is queued; the GL state afterwards is that of the last primitive's own call.
 void flush2D();
+
+// Two spare forms of the hero placement, drawn with nothing: each builds the hero's screen
+// placement, at (x, y) or at the player's position, and drops it again. What lasts is GL
+// state: the projection matrix current and the identity, colour opaque white,
+// spareLitProgram in use, culling off, clockwise front faces. The modelview (when it was the
+// current matrix at the call) is the identity too.
+void setHeroTransformCopyA(float x, float y);
+void setHeroTransformCopyB();

@@ -252,6 +252,7 @@ void placeBox()
         cursorWidth = CURSOR_DEFAULT_SIZE;
         cursorHeight = CURSOR_DEFAULT_SIZE;
     } else if (liftDestinationPending) {
+        noteLevelEdited();
         const int i = boxCount;
         boxTable.liftStartX[i] = boxTable.x[i];
         boxTable.liftStartY[i] = boxTable.y[i];
@@ -263,11 +264,13 @@ void placeBox()
         boxTable.liftFlag[i] = 0;
         liftDestinationPending = false;
     } else if (paletteMode) {
+        notePaletteEdited();
         paletteCount = std::min(paletteCount + 1, MAX_PALETTE_COUNT);
         stampBoxFromCursor(PALETTE_FIRST_SLOT + paletteCount);
         debugLog("boxxescount = %d\n", paletteCount);
         debugLog("put box type %d - %s\n", selectedBoxType, boxTypeName(selectedBoxType));
     } else {
+        noteLevelEdited();
         // A full level overwrites its last box.
         boxCount = std::min(boxCount + 1, MAX_LEVEL_BOXES);
         stampBoxFromCursor(boxCount);
@@ -374,12 +377,17 @@ void clearEnemyUpToJumpRequest(int i)
 void deleteAtCursor()
 {
     if (held(SDL_SCANCODE_RCTRL)) {
+        noteLevelEdited();
         boxCount = 1;
         enemyCount = 0;
         return;
     }
     const int k = pickBoxAtCursor();
     if (k > 1) {  // the ground box stays
+        if (paletteMode)
+            notePaletteEdited();
+        else
+            noteLevelEdited();
         int& count = paletteMode ? paletteCount : boxCount;
         const int last = paletteMode ? PALETTE_FIRST_SLOT + paletteCount - 1 : boxCount - 1;
         for (int i = k; i <= last; ++i)
@@ -389,6 +397,7 @@ void deleteAtCursor()
     const int j = findEnemyAtCursor();
     if (j == -1)
         return;
+    noteLevelEdited();
     if (j == enemyCount)
         clearEnemyUpToJumpRequest(j);
     else
@@ -433,6 +442,7 @@ void placeEnemy()
         return;
     }
     EnemyTable& e = enemyTable;
+    noteLevelEdited();
     if (flyerDestinationPending) {
         const int i = enemyCount;
         e.pathStartX[i] = e.x[i];

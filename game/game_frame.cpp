@@ -97,7 +97,9 @@ void runViewRestartWipeStep()
     const float keptY = gameCameraY;
     gameCameraX = 0.0f;
     gameCameraY = 0.0f;
+    deathBurstAges = false;   // a death during the wipe: the first view has aged the burst already
     renderGameFrame();
+    deathBurstAges = true;
     gameCameraX = keptX;
     gameCameraY = keptY;
 
@@ -127,6 +129,7 @@ void (*worldStepObserver)(bool finished) = nullptr;
 void gameFrame()
 {
     fogZFactor = GAME_FOG_Z_FACTOR;
+    screenTargetsCleared = false;
     if (editorMode) {
         editorInput();
         renderEditorScene();
@@ -146,6 +149,7 @@ void gameFrame()
         if (gameHasGlContext())   // the HUD only draws; the world runs without a window too
             drawHud();
     }
+    screenTargetsCleared = false;   // drawn since: the editor's restart below clears again
     pollKeyboardState();
     if (!editorMode && editorRequest) {
         editorMode = 1;

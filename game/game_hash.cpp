@@ -94,6 +94,8 @@ std::vector<GameStateValue> listGameState()
     std::vector<GameStateValue> values = {
         {"playerX", floatText(playerX)},
         {"playerY", floatText(playerY)},
+        {"heroDrawnX", floatText(heroDrawX)},
+        {"heroDrawnY", floatText(heroDrawY)},
         {"playerHealth", floatText(playerHealth)},
         {"playerLives", std::to_string(playerLives)},
         {"playerScore", std::to_string(playerScore)},

@@ -14,7 +14,8 @@ struct GameStateValue {
 };
 
 uint64_t hashGameState();
-// playerX, playerY, playerHealth, playerLives, playerScore, orbsLeft, editorMode, playerHeight,
+// playerX, playerY, heroDrawnX, heroDrawnY (where the hero model is drawn, in level units),
+// playerHealth, playerLives, playerScore, orbsLeft, editorMode, playerHeight,
 // playerCrouched, playerActive, jumpCount, deathBurstTimer, viewRestartActive, restartCount,
 // gameCameraX, gameCameraY, then enemy<i>.type, .x, .y, .health for i = 1 .. enemyCount.
 std::vector<GameStateValue> listGameState();

@@ -3,7 +3,8 @@
 // variant with depth of field; the dotted box outlines.
 #pragma once
 
-#include "game/game_state.h"  // the scene's switches and light box scales
+#include "game/game_state.h"  // the scene's switches
+#include "render/light_space.h"  // sfbg, sfzbg: the props' light box, beside sf and sfz
 
 constexpr int BACKGROUND_FLYER_COUNT = 50;
 

@@ -37,14 +37,9 @@ float heroYOffset = 0.0f;
 float resolvedX = 0.0f;
 float resolvedY = 0.0f;
 
-// The game scene's switches. The props sit about 4 units behind the tiles and spread over the
-// whole view, so their light box is about three times as wide and deep as the tiles' (sf 0.05,
-// sfz 0.015): wide enough to hold the props' shadows, small enough to keep the shadow map's
-// resolution on them.
+// The game scene's switches.
 unsigned char backgroundPropsEnabled = 1;
 unsigned char debugOverlay = 0;
-float sfbg = 0.15f;
-float sfzbg = 0.05f;
 
 // The height profiles.
 int32_t floorProfileId = -1;

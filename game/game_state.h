@@ -123,9 +123,6 @@ extern float resolvedY;   // 0: no vertical contact
 // The game scene's switches (game/game_scene.h).
 extern unsigned char backgroundPropsEnabled;   // C toggles
 extern unsigned char debugOverlay;             // box and player outlines (F12)
-// The light box scales of the background props' shadow pass (the draw family's sf and sfz).
-extern float sfbg;
-extern float sfzbg;
 
 // Height profiles of every heightmap floor and ceiling; -1 (reads 0) until loaded
 // (game/game_assets.h).

@@ -61,10 +61,13 @@ void setHeroTransform()
     muzzleFlashFade = std::max(muzzleFlashFade - 0.1f * frameStepFactor, 0.0f);
     gunBob = static_cast<float>((1.0 - heroIdleBlend) * 3.0 * std::sin(4.0 * 3.14 * (heroWalkPhase / 110.0 - 0.25)));
 
-    if (wholeUnits(playerY - prevPlayerY) >= HERO_SMOOTH_STEP_Y)
+    // A dead band around the drawn position: it keeps still through the stand's hover and
+    // snaps to the player once the player is a whole step away, so it never trails the player by
+    // a step or more, whatever a frame's own move (a lift, a slow walk, a high frame rate).
+    if (wholeUnits(playerY - heroSmoothY) >= HERO_SMOOTH_STEP_Y)
         heroSmoothY = playerY;
     heroDrawY = heroSmoothY;
-    if (wholeUnits(playerX - prevPlayerX) >= HERO_SMOOTH_STEP_X)
+    if (wholeUnits(playerX - heroSmoothX) >= HERO_SMOOTH_STEP_X)
         heroSmoothX = playerX;
     heroDrawX = heroSmoothX;
 

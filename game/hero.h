@@ -9,7 +9,8 @@ constexpr float HERO_TURN_RATE = 20.0f;   // degrees per 60 Hz frame
 constexpr float HERO_IDLE_RATE = 0.4f;    // per 60 Hz frame
 constexpr float VIEW_PULL_X = 20.0f;
 constexpr float VIEW_PULL_Y = 20.0f;
-// The drawn position follows the player only by steps of at least these many units.
+// The drawn position follows the player by steps of at least these many whole units, and is
+// never that far from it.
 constexpr int HERO_SMOOTH_STEP_X = 5;
 constexpr int HERO_SMOOTH_STEP_Y = 3;
 

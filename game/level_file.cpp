@@ -1,13 +1,18 @@
 #include "game/level_file.h"
 
 #include "core/data_files.h"   // debugLog
+#include "core/regular_file.h"
 #include "game/boxes.h"
 #include "game/enemies.h"
 #include "game/game_state.h"  // paletteCount
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
 #include <string>
+#include <sys/stat.h>
 
 // The largest file either reader takes; one byte more tells a file that is too long.
 static constexpr size_t MAX_LEVEL_FILE_BYTES = levelFileBytes(LEVEL_MAX_BOXES, LEVEL_MAX_ENEMIES);
@@ -176,8 +181,67 @@ void commitPalette(const PaletteImage& palette)
         storeBoxRecord(PALETTE_FIRST_SLOT + static_cast<int>(k), palette.entries[k]);
 }
 
+namespace {
+
+// Where the plain names lie: the working directory, or the folder a tool's run asked for.
+std::string levelFolder;
+
+// `name` below the level folder (a name with a folder part, or an absolute one, as given).
+std::string levelPath(const char* name)
+{
+    if (levelFolder.empty() || std::strchr(name, '/'))
+        return name;
+    return levelFolder + "/" + name;
+}
+
+// Edits of the level tables and of the palette slots, counted by the editor.
+unsigned levelEditCount = 0;
+unsigned paletteEditCount = 0;
+
+// Files a reader refused (or found but could not read), by absolute path, with the edit count
+// of their kind at the first refusal. Such a file is the user's only copy of something the
+// program could not take in, so it is written over only after an edit made since.
+std::map<std::string, unsigned> refusedFiles;
+
+std::string fileKey(const char* path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? std::string(path) : absolute.lexically_normal().string();
+}
+
+void noteRefused(const char* path, unsigned edits)
+{
+    refusedFiles.emplace(fileKey(path), edits);   // the first refusal counts
+}
+
+// Whether `path` may be written now; a refused file with edits since is first renamed to
+// NAME.refused, so the user keeps what the program refused.
+bool mayWriteOver(const char* path, unsigned edits)
+{
+    const auto found = refusedFiles.find(fileKey(path));
+    if (found == refusedFiles.end())
+        return true;
+    if (edits == found->second) {
+        std::fprintf(stderr, "%s was refused when read and nothing was edited since: left as it is\n", path);
+        return false;
+    }
+    const std::string kept = std::string(path) + ".refused";
+    std::error_code error;
+    std::filesystem::rename(path, kept, error);
+    if (error && std::filesystem::exists(std::filesystem::symlink_status(path))) {
+        std::fprintf(stderr, "%s was refused when read and could not be kept as %s (%s): not saved\n", path,
+                     kept.c_str(), error.message().c_str());
+        return false;
+    }
+    if (!error)
+        std::fprintf(stderr, "%s was refused when read: the original is kept as %s\n", path, kept.c_str());
+    refusedFiles.erase(found);
+    return true;
+}
+
 // Writes NAME.tmp, checks every write and the close, then renames it over NAME.
-static bool writeWhole(const char* path, const std::vector<uint8_t>& bytes)
+bool writeWhole(const char* path, const std::vector<uint8_t>& bytes)
 {
     const std::string temp = std::string(path) + ".tmp";
     FILE* file = std::fopen(temp.c_str(), "wb");
@@ -192,23 +256,75 @@ static bool writeWhole(const char* path, const std::vector<uint8_t>& bytes)
     return ok;
 }
 
-// The whole file (at most one byte more than the largest level, enough to refuse it), or false
-// when it cannot be opened or read.
-static bool readWhole(const char* path, std::vector<uint8_t>& bytes)
+}  // namespace
+
+bool levelReadable(const char* path)
 {
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
+    std::string why;
+    FILE* file = openRegularFile(path, why);
+    if (!file) {
+        std::fprintf(stderr, "level %s not read: %s\n", path, why.c_str());
         return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+namespace {
+
+enum class ReadResult { READ, MISSING, UNREADABLE };
+
+// The whole file (at most one byte more than the largest level, enough to refuse it). A file
+// that exists but cannot be read (a directory, a FIFO, no permission) gets its one line here.
+ReadResult readWhole(const char* path, std::vector<uint8_t>& bytes)
+{
+    std::string why;
+    bool missing = false;
+    FILE* file = openRegularFile(path, why, &missing);
+    if (!file) {
+        if (missing)
+            return ReadResult::MISSING;
+        std::fprintf(stderr, "level %s not read: %s\n", path, why.c_str());
+        return ReadResult::UNREADABLE;
+    }
+    // Its own size in the message: the read below stops one byte past the largest level.
+    struct stat info;
+    if (::fstat(fileno(file), &info) == 0 && static_cast<uint64_t>(info.st_size) > MAX_LEVEL_FILE_BYTES) {
+        std::fclose(file);
+        std::fprintf(stderr, "level %s refused: the file is %lld bytes, more than the largest level's %zu\n", path,
+                     static_cast<long long>(info.st_size), MAX_LEVEL_FILE_BYTES);
+        return ReadResult::UNREADABLE;
+    }
     bytes.resize(MAX_LEVEL_FILE_BYTES + 1);
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     bytes.resize(got);
-    return !failed;
+    if (failed) {
+        std::fprintf(stderr, "level %s not read: a read failed\n", path);
+        return ReadResult::UNREADABLE;
+    }
+    return ReadResult::READ;
 }
 
-bool writeLevel(const char* path)
+}  // namespace
+
+void noteLevelEdited()
 {
+    ++levelEditCount;
+}
+
+void notePaletteEdited()
+{
+    ++paletteEditCount;
+}
+
+bool writeLevel(const char* name)
+{
+    const std::string where = levelPath(name);
+    const char* path = where.c_str();
+    if (!mayWriteOver(path, levelEditCount))
+        return false;
     if (!writeWhole(path, encodeLevel(captureLevel()))) {
         debugLog("error opening level %s for write\n", path);
         std::fprintf(stderr, "level %s not saved\n", path);
@@ -218,17 +334,23 @@ bool writeLevel(const char* path)
     return true;
 }
 
-bool readLevel(const char* path)
+bool readLevel(const char* name)
 {
+    const std::string where = levelPath(name);
+    const char* path = where.c_str();
     std::vector<uint8_t> bytes;
-    if (!readWhole(path, bytes)) {
+    const ReadResult result = readWhole(path, bytes);
+    if (result != ReadResult::READ) {
         debugLog("error opening level %s for read\n", path);
+        if (result == ReadResult::UNREADABLE)
+            noteRefused(path, levelEditCount);
         return false;
     }
     LevelImage level;
     std::string error;
     if (!decodeLevel(bytes.data(), bytes.size(), level, error)) {
         std::fprintf(stderr, "level %s refused: %s\n", path, error.c_str());
+        noteRefused(path, levelEditCount);
         return false;
     }
     commitLevel(level);
@@ -240,9 +362,13 @@ bool readLevel(const char* path)
 
 bool writePalette()
 {
-    if (!writeWhole(PALETTE_FILE_NAME, encodePalette(capturePalette()))) {
+    const std::string where = levelPath(PALETTE_FILE_NAME);
+    const char* path = where.c_str();
+    if (!mayWriteOver(path, paletteEditCount))
+        return false;
+    if (!writeWhole(path, encodePalette(capturePalette()))) {
         debugLog("error opening level %s for write\n", "palette");
-        std::fprintf(stderr, "palette %s not saved\n", PALETTE_FILE_NAME);
+        std::fprintf(stderr, "palette %s not saved\n", path);
         return false;
     }
     debugLog("palette saved\n");
@@ -251,8 +377,15 @@ bool writePalette()
 
 bool readPalette()
 {
+    const std::string where = levelPath(PALETTE_FILE_NAME);
+    const char* path = where.c_str();
     std::vector<uint8_t> bytes;
-    if (!readWhole(PALETTE_FILE_NAME, bytes)) {
+    const ReadResult result = readWhole(path, bytes);
+    if (result == ReadResult::UNREADABLE) {
+        noteRefused(path, paletteEditCount);
+        return false;
+    }
+    if (result == ReadResult::MISSING) {
         debugLog("error opening level %s for read\n", "palette");
         paletteCount = 1;
         BoxTable& t = boxTable;
@@ -268,10 +401,31 @@ bool readPalette()
     PaletteImage palette;
     std::string error;
     if (!decodePalette(bytes.data(), bytes.size(), palette, error)) {
-        std::fprintf(stderr, "palette %s refused: %s\n", PALETTE_FILE_NAME, error.c_str());
+        std::fprintf(stderr, "palette %s refused: %s\n", path, error.c_str());
+        noteRefused(path, paletteEditCount);
         return false;
     }
     commitPalette(palette);
     debugLog("palette loaded\n");
+    return true;
+}
+
+bool useLevelFolder(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    for (const char* name : {LEVEL_FILE_NAME, PALETTE_FILE_NAME}) {
+        const std::string from = levelPath(name);
+        const std::string to = folder + "/" + name;
+        std::error_code error;
+        if (!fs::exists(from, error) || fs::equivalent(from, to, error))
+            continue;
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+        if (error) {
+            std::fprintf(stderr, "level %s not copied to %s: %s\n", from.c_str(), to.c_str(),
+                         error.message().c_str());
+            return false;
+        }
+    }
+    levelFolder = folder;
     return true;
 }

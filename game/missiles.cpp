@@ -144,6 +144,17 @@ void sideOffset(float side, int c, float out[2])
 
 }  // namespace
 
+void clearHomingMissiles()
+{
+    for (int m = 0; m < MISSILE_COUNT; ++m) {
+        missiles.active[m] = 0;
+        missiles.hit[m] = 0;
+        missiles.burstTimer[m] = 0;
+    }
+    for (int s = 0; s < MISSILE_SPARK_COUNT; ++s)
+        missileSparks.active[s] = 0;
+}
+
 void buildMissileSinCosTable()
 {
     for (int n = 0; n < MISSILE_TABLE_SIZE; ++n) {

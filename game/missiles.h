@@ -69,6 +69,8 @@ bool fireHomingMissile();
 // The nearest living walker or jumper to (x, y) among entries 1..enemyCount, or NO_TARGET.
 int nearestMissileTarget(float x, float y);
 void updateHomingMissiles();
+// Ends every missile without a burst and clears the line sparks (a restart starts with none).
+void clearHomingMissiles();
 void checkMissileHits(int m);
 void drawHomingMissiles();
 void missileHeading();

@@ -7,8 +7,8 @@
 #include "core/sound.h"
 #include "game/boxes.h"
 #include "game/flash_light.h"
-#include "game/game_state.h"  // PLAYER_START_Y, heroTurnAngle, sfbg, sfzbg, playerX, playerY, ...
-#include "game/restart.h"        // restartGame
+#include "game/game_state.h"  // PLAYER_START_Y, heroTurnAngle, playerX, playerY, ...
+#include "game/restart.h"        // restartGameFromLevelStart
 #include "render/light_space.h"  // sf, sfz, xsc, ysc, zsc
 
 #include <SDL_scancode.h>
@@ -62,6 +62,14 @@ static void nudgeLight(float& value, float step)
     debugLog("xsc = %f, ysc = %f, zsc= %f\n", static_cast<double>(xsc), static_cast<double>(ysc), static_cast<double>(zsc));
 }
 
+static void serveRestartAndEditorKeys()
+{
+    if (held(SDL_SCANCODE_F2))
+        restartGameFromLevelStart();
+    if (pressed(SDL_SCANCODE_F1))
+        editorRequest = 1;
+}
+
 static void serveDebugKeys()
 {
     if (pressed(SDL_SCANCODE_RETURN)) {
@@ -103,10 +111,7 @@ static void serveDebugKeys()
         shadowDebugView = -shadowDebugView;
     if (pressed(SDL_SCANCODE_C))
         backgroundPropsEnabled = !backgroundPropsEnabled;
-    if (held(SDL_SCANCODE_F2))
-        restartGame();
-    if (pressed(SDL_SCANCODE_F1))
-        editorRequest = 1;
+    serveRestartAndEditorKeys();
 }
 
 static bool jumpKeyHeld()
@@ -246,8 +251,12 @@ static void respawn()
 
 void updatePlayer()
 {
-    if (!playerActive)
+    // Dead: the game frame keeps the tables fresh; only a restart or the editor can be asked
+    // for, so a level that kills at the start can always be left.
+    if (!playerActive) {
+        serveRestartAndEditorKeys();
         return;
+    }
     tween(heroAppearStartMs, 0.0, 1.1f, TWEEN_CLAMP, 1.0f / 60.0f, &heroViewYOffset);
     playerMoving = 0;
     pollKeyboardState();

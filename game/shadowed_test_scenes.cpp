@@ -135,6 +135,7 @@ void drawShadowedScene()
     tween(sceneStartMs, 0.0, TWO_PI, TWEEN_WRAP, 0.011, &lightAnimationAngles[1]);
     tween(sceneStartMs, 0.0, TWO_PI, TWEEN_WRAP, 0.007, &lightAnimationAngles[2]);
     tween(sceneStartMs, 0.0, TWO_PI, TWEEN_WRAP, 0.013, &lightAnimationAngles[3]);
+    animateFlybyTileFrames();
     const int frame = shadowTestHeroFrame();
 
     bindShadowTarget();

@@ -372,6 +372,12 @@ void drawShots()
     }
 }
 
+void freeAllShots()
+{
+    for (int i = 0; i < SHOT_COUNT; ++i)
+        shots.state[i] = SHOT_FREE;
+}
+
 void drawMuzzleFlash()
 {
     muzzleFlashAlpha = static_cast<float>(crtRand() % 3) / 3.0f + 0.3f;

@@ -61,6 +61,8 @@ void spawnLaserShot(float x, float y, int direction);
 void spawnBulletShot(float x, float y, int direction, float slant);
 void updateShots();
 void drawShots();
+// Every shot back to free (a restart leaves none of the old game flying).
+void freeAllShots();
 void setMuzzleFlash(int kind);
 void drawMuzzleFlash();
 // True when no level box overlaps the gun barrel at height y.

@@ -299,8 +299,8 @@ ColladaResult parseCollada(const char* text, size_t size, const char* fileName, 
 
 std::string colladaXmlReport(const char* path, const ColladaXmlError& xmlError)
 {
-    return std::string("XML [") + path + "] parsed with errors\n" + "Error description: " + xmlError.description +
-           "\n" + "Error offset: " + std::to_string(xmlError.offset) + " (error at [..." + xmlError.excerpt + "]\n\n";
+    return std::string("XML [") + path + "] parsed with errors: " + xmlError.description + " at offset " +
+           std::to_string(xmlError.offset) + " (error at [..." + xmlError.excerpt + "])\n";
 }
 
 ColladaXmlError colladaUnreadableFile()

@@ -2,6 +2,7 @@
 
 #include "core/data_files.h"  // debugLog
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -16,20 +17,19 @@ HeightProfileFault scanHeightProfile(const TgaImage& image, float* heights)
         return HeightProfileFault::NO_PIXELS;
     if (image.bpp != HEIGHT_PROFILE_BPP)
         return HeightProfileFault::NOT_32_BIT;
-    // Columns beyond the table could not be stored: a cut-off profile would give the box a
-    // surface that ends early, so such a picture is refused whole.
-    if (image.width > static_cast<uint32_t>(HEIGHT_PROFILE_COLUMNS))
-        return HeightProfileFault::TOO_WIDE;
     // A one-row picture has no row to differ from the first: its columns stay 0.
     if (image.height == 1)
         return HeightProfileFault::NONE;
     const size_t rowBytes = static_cast<size_t>(image.width) * PROFILE_BYTES_PER_PIXEL;
+    // Columns past the table would store nothing, so their scan is skipped.
+    const size_t scannedBytes =
+        std::min<size_t>(image.width, static_cast<size_t>(HEIGHT_PROFILE_COLUMNS)) * PROFILE_BYTES_PER_PIXEL;
     const float height = static_cast<float>(image.height);
     const uint8_t* firstRow = image.data;
     const uint8_t* lastRow = image.data + (image.height - 1) * rowBytes;
     // Each column walks down from row 1 until its red differs from row 0's, stopping at the
     // last row either way; pointers step the walk, the row number only counts.
-    for (const uint8_t* column = firstRow; column != firstRow + rowBytes; column += PROFILE_BYTES_PER_PIXEL) {
+    for (const uint8_t* column = firstRow; column != firstRow + scannedBytes; column += PROFILE_BYTES_PER_PIXEL) {
         const uint8_t reference = column[0];  // red of the first stored row
         const uint8_t* bottom = lastRow + (column - firstRow);
         const uint8_t* red = column + rowBytes;
@@ -71,8 +71,6 @@ int32_t loadHeightProfile(const char* name)
         char reason[96];
         if (fault == HeightProfileFault::NOT_32_BIT)
             std::snprintf(reason, sizeof reason, "%u bits per pixel, profiles need 32", bpp);
-        else if (fault == HeightProfileFault::TOO_WIDE)
-            std::snprintf(reason, sizeof reason, "%u columns, at most %d fit", width, HEIGHT_PROFILE_COLUMNS);
         else
             std::snprintf(reason, sizeof reason, "no pixels");
         reportRefusal(name, reason);
@@ -91,7 +89,7 @@ float heightProfileAt(int32_t id, int32_t x)
     if (id < 0 || id >= heightProfileCount || id >= MAX_HEIGHT_PROFILES)
         return 0.0f;
     const HeightProfile& profile = heightProfiles[id];
-    if (x < 0 || x >= profile.width || x >= HEIGHT_PROFILE_COLUMNS)
+    if (x < 0 || x >= profile.width)
         return 0.0f;
-    return profile.heights[x];
+    return profile.heights[std::min(x, HEIGHT_PROFILE_COLUMNS - 1)];
 }

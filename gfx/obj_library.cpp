@@ -1,5 +1,5 @@
 // The OBJ reader's public entries with the library's own seams: stdio files, GL textures.
-#include "core/file_text.h"  // readWholeFile
+#include "core/regular_file.h"
 #include "gfx/obj_draw.h"  // objLoadTexture
 #include "gfx/obj_read.h"
 #include "core/program_exit.h"
@@ -11,7 +11,10 @@
 ObjReadSeams objLibrarySeams()
 {
     ObjReadSeams seams;
-    seams.readFile = [](const std::string& path, std::string& text) { return readWholeFile(path.c_str(), text); };
+    seams.readFile = [](const std::string& path, std::string& text) {
+        std::string why;
+        return readRegularFile(path.c_str(), text, why, nullptr, OBJ_MAX_FILE_BYTES);
+    };
     seams.loadTexture = [](const std::string& path, float* width, float* height) {
         return objLoadTexture(path.c_str(), true, true, true, true, width, height);
     };
@@ -22,8 +25,10 @@ ObjReadSeams objLibrarySeams()
 ObjModel* objReadOBJ(const char* path, ObjLoadProgress* progress)
 {
     std::string text;
-    if (!readWholeFile(path, text))
-        exitWithError(ExitCode::LOAD_FAILED, "objReadOBJ() failed: can't open data file \"%s\".\n", path);
+    std::string why;
+    if (!readRegularFile(path, text, why, nullptr, OBJ_MAX_FILE_BYTES))
+        exitWithError(ExitCode::LOAD_FAILED, "objReadOBJ() failed: can't open data file \"%s\" (%s).\n", path,
+                      why.c_str());
     ObjReadError error;
     ObjModel* model = objReadText(path, text.data(), text.size(), objLibrarySeams(), progress, error);
     if (!model) {

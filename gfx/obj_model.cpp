@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 ObjModel::~ObjModel()
 {
@@ -89,20 +90,19 @@ std::string objPathDirectory(const char* path)
 
 ObjGroup* objLookupGroup(ObjModel& model, const char* name)
 {
-    for (ObjGroup* group = model.groups; group; group = group->next)
-        if (group->name == name)
-            return group;
-    return nullptr;
+    const auto found = model.groupIndex.find(name);
+    return found == model.groupIndex.end() ? nullptr : found->second;
 }
 
 ObjGroup* objEnsureGroup(ObjModel& model, const char* name)
 {
     if (ObjGroup* found = objLookupGroup(model, name))
         return found;
-    ObjGroup* group = new ObjGroup();
+    std::unique_ptr<ObjGroup> group(new ObjGroup());
     group->name = name;
+    model.groupIndex.emplace(group->name, group.get());
     group->next = model.groups;
-    model.groups = group;
+    model.groups = group.release();
     ++model.numgroups;
-    return group;
+    return model.groups;
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Mode bits of the writer and the draws.
@@ -85,6 +86,15 @@ struct ObjModel {
     uint32_t numtextures = 0;
     std::vector<ObjTexture> textures;
     float position[3] = {0.0f, 0.0f, 0.0f}; // for the caller's use
+
+    // Name indices the reader keeps beside the lists, so a file reads in time linear in its
+    // size: every group by name (objEnsureGroup adds to it), the first material and texture of
+    // each name (rebuilt from the arrays when their sizes no longer match the index).
+    std::unordered_map<std::string, ObjGroup*> groupIndex;
+    std::unordered_map<std::string, int32_t> materialIndex;
+    size_t materialsIndexed = 0;
+    std::unordered_map<std::string, int32_t> textureIndex;
+    size_t texturesIndexed = 0;
 
     ObjModel() = default;
     ObjModel(const ObjModel&) = delete;

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <unordered_map>
 
 namespace {
 
@@ -39,7 +41,7 @@ std::string quoted(const char* text, size_t length)
     return length > QUOTED_WORD_CHARS ? shown + "..." : shown;
 }
 
-// One line of the text without its line end (LF, or CR LF).
+// One line of the text without its line end (LF, CR LF, or a CR alone).
 struct Line {
     const char* begin = nullptr;
     const char* end = nullptr;
@@ -57,14 +59,16 @@ struct LineCursor {
         if (pos >= size)
             return false;
         size_t stop = pos;
-        while (stop < size && text[stop] != '\n')
+        while (stop < size && text[stop] != '\n' && text[stop] != '\r')
             ++stop;
         line.begin = text + pos;
         line.end = text + stop;
-        if (line.end > line.begin && line.end[-1] == '\r')
-            --line.end;
         line.number = ++number;
-        pos = stop < size ? stop + 1 : stop;
+        pos = stop;
+        if (pos < size && text[pos] == '\r')
+            ++pos;
+        if (pos < size && text[pos] == '\n' && (pos == stop || text[stop] == '\r'))
+            ++pos;
         return true;
     }
 };
@@ -100,13 +104,20 @@ struct Words {
 };
 
 // "%f" as the platform reads it: the longest number at the start of the word; 0 when none.
-float readFloat(Words& words)
+// NaN, an infinity or a number beyond the float range is refused (false, the word in `bad`):
+// it would spread through fitting, normals and tangents into every vertex of the model.
+bool readFloat(Words& words, float& value, std::string& bad)
 {
+    value = 0.0f;
     std::string word;
     if (!words.next(word))
-        return 0.0f;
-    float value = std::strtof(word.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0f;
+        return true;
+    value = std::strtof(word.c_str(), nullptr);
+    if (std::isfinite(value))
+        return true;
+    bad = quoted(word.data(), word.size());
+    value = 0.0f;
+    return false;
 }
 
 // The name of an mtllib, usemtl or newmtl statement: the words of the rest of the line (as much
@@ -203,21 +214,25 @@ CornerForm formOf(const char* word, size_t length)
     return CornerForm::VERTEX;
 }
 
-// The corners of a face line (after the "f" word), read while they match the first one's form.
-void readFaceCorners(Words words, CornerForm& form, std::vector<Corner>& corners)
+// The corners of a face line (after the "f" word), read while they match the first one's form;
+// false when the line holds more than OBJ_MAX_FACE_CORNERS.
+bool readFaceCorners(Words words, CornerForm& form, std::vector<Corner>& corners)
 {
     corners.clear();
     const char* word;
     size_t length;
     if (!words.next(word, length))
-        return;
+        return true;
     form = formOf(word, length);
     do {
         Corner corner;
         if (!parseCorner(word, length, form, corner))
-            return;
+            return true;
+        if (corners.size() == OBJ_MAX_FACE_CORNERS)
+            return false;
         corners.push_back(corner);
     } while (words.next(word, length));
+    return true;
 }
 
 // The statements both passes act on. They are told apart by their first letter, the vertex
@@ -261,6 +276,12 @@ bool eachStatement(const char* text, size_t size, Visit&& visit)
     return true;
 }
 
+// The materials of a library the file named before, parked while another one is in force.
+struct ParkedLibrary {
+    std::vector<ObjMaterial> materials;
+    std::unordered_map<std::string, int32_t> index;
+};
+
 struct Reader {
     ObjModel& model;
     const char* path;
@@ -268,6 +289,34 @@ struct Reader {
     ObjLoadProgress* progress;
     ObjReadError& error;
     ObjCounts counts;
+    // Each library is read once: naming the one in force again changes nothing, and one named
+    // before comes back from where it was parked, as reading it again would give the same.
+    std::string libraryInForce;
+    bool libraryRead = false;
+    std::unordered_map<std::string, ParkedLibrary> parked;
+
+    bool useMaterialLibrary()
+    {
+        const std::string library = objPathDirectory(model.pathname.c_str()) + model.mtllibname;
+        if (libraryRead && library == libraryInForce)
+            return true;
+        if (libraryRead) {
+            ParkedLibrary& park = parked[libraryInForce];
+            park.materials = std::move(model.materials);
+            park.index = std::move(model.materialIndex);
+        }
+        libraryInForce = library;
+        libraryRead = true;
+        const auto found = parked.find(library);
+        if (found == parked.end())
+            return objReadMTL(model, model.mtllibname.c_str(), seams, progress, error);
+        model.materials = std::move(found->second.materials);
+        model.materialIndex = std::move(found->second.index);
+        model.materialsIndexed = model.materials.size();
+        model.nummaterials = static_cast<uint32_t>(model.materials.size());
+        parked.erase(found);
+        return true;
+    }
 
     bool fail(const std::string& message, bool onStdout = false)
     {
@@ -301,13 +350,15 @@ struct Reader {
                 return fail("objFirstPass(): Unknown token \"" + quoted(word.data(), word.size()) + "\".\n", true);
             case Statement::MATERIAL_LIBRARY:
                 model.mtllibname = statementName(words);
-                return objReadMTL(model, model.mtllibname.c_str(), seams, progress, error);
+                return useMaterialLibrary();
             case Statement::GROUP:
                 group = objEnsureGroup(model, words.rest().c_str());
                 return true;
             case Statement::FACE: {
                 CornerForm form;
-                readFaceCorners(words, form, corners);
+                if (!readFaceCorners(words, form, corners))
+                    return failAt(line, "expected a face of at most " + std::to_string(OBJ_MAX_FACE_CORNERS) +
+                                            " corners, found more");
                 if (corners.size() < 3)
                     return failAt(line, "expected a face of 3 or more corners, found " +
                                             std::to_string(corners.size()));
@@ -341,7 +392,8 @@ struct Reader {
     bool storeFace(const Line& line, Words words, ObjGroup* group, std::vector<Corner>& corners)
     {
         CornerForm form = CornerForm::VERTEX;
-        readFaceCorners(words, form, corners);
+        if (!readFaceCorners(words, form, corners))
+            return failAt(line, "expected a face of at most " + std::to_string(OBJ_MAX_FACE_CORNERS) + " corners");
         bool withTexture = form == CornerForm::VERTEX_TEXTURE_NORMAL || form == CornerForm::VERTEX_TEXTURE;
         bool withNormal = form == CornerForm::VERTEX_NORMAL || form == CornerForm::VERTEX_TEXTURE_NORMAL;
         for (const Corner& corner : corners) {
@@ -387,8 +439,10 @@ struct Reader {
         if (count >= total)
             return failAt(line, "expected the values the count pass found, found more");
         ++count;
+        std::string bad;
         for (int c = 0; c < width; ++c)
-            array[static_cast<size_t>(width) * count + c] = readFloat(words);
+            if (!readFloat(words, array[static_cast<size_t>(width) * count + c], bad))
+                return failAt(line, "expected a finite number, found \"" + bad + "\"");
         return true;
     }
 
@@ -446,6 +500,17 @@ void cutLineEnd(std::string& name)
         name.pop_back();
 }
 
+// The first material of each name, rebuilt when the array no longer matches the index.
+void indexMaterials(ObjModel& model)
+{
+    if (model.materialsIndexed == model.materials.size())
+        return;
+    model.materialIndex.clear();
+    for (size_t i = 0; i < model.materials.size(); ++i)
+        model.materialIndex.emplace(model.materials[i].name, static_cast<int32_t>(i));
+    model.materialsIndexed = model.materials.size();
+}
+
 const char* skipBlanks(const char* name)
 {
     while (*name == ' ' || *name == '\t')
@@ -455,10 +520,11 @@ const char* skipBlanks(const char* name)
 
 } // namespace
 
-ObjModel* objReadText(const char* path, const char* text, size_t size, const ObjReadSeams& seams,
-                      ObjLoadProgress* progress, ObjReadError& error, ObjCounts* counted)
+namespace {
+
+ObjModel* readText(const char* path, const char* text, size_t size, const ObjReadSeams& seams,
+                   ObjLoadProgress* progress, ObjReadError& error, ObjCounts* counted)
 {
-    error = ObjReadError();
     std::unique_ptr<ObjModel> model(new ObjModel());
     model->pathname = path;
     // A model without a material library still draws with the default material.
@@ -466,14 +532,22 @@ ObjModel* objReadText(const char* path, const char* text, size_t size, const Obj
     model->materials[0].name = "default";
     model->nummaterials = 1;
 
-    Reader reader{*model, path, seams, progress, error, ObjCounts()};
+    Reader reader{*model, path, seams, progress, error, ObjCounts(), std::string(), false, {}};
     if (!reader.firstPass(text, size))
         return nullptr;
+    const ObjCounts& counts = reader.counts;
+    // What the arrays below and the tangents will take, refused before any of it is asked for.
+    const uint64_t bytes = 4 * (3 * (counts.vertices + 1) + 3 * (counts.normals + 1) + 2 * (counts.texcoords + 1)) +
+                           counts.triangles * (sizeof(ObjTriangle) + sizeof(uint32_t) + 9 * sizeof(float));
+    if (bytes > OBJ_MAX_MODEL_BYTES) {
+        reader.fail(std::string(path) + ": expected a model of at most " + std::to_string(OBJ_MAX_MODEL_BYTES >> 20) +
+                    " MB, found one that needs " + std::to_string(bytes >> 20) + " MB\n");
+        return nullptr;
+    }
     for (ObjGroup* group = model->groups; group; group = group->next) {
         group->triangles.assign(group->numtriangles, 0);
         group->numtriangles = 0;
     }
-    const ObjCounts& counts = reader.counts;
     model->vertices.assign(3 * (counts.vertices + 1), 0.0f);
     model->triangles.assign(counts.triangles, ObjTriangle());
     if (counts.normals)
@@ -490,6 +564,26 @@ ObjModel* objReadText(const char* path, const char* text, size_t size, const Obj
     return model.release();
 }
 
+}  // namespace
+
+ObjModel* objReadText(const char* path, const char* text, size_t size, const ObjReadSeams& seams,
+                      ObjLoadProgress* progress, ObjReadError& error, ObjCounts* counted)
+{
+    error = ObjReadError();
+    if (const void* zero = std::memchr(text, 0, size)) {
+        error.message = std::string(path) + ": expected a text file, found a zero byte at offset " +
+                        std::to_string(static_cast<const char*>(zero) - text) + "\n";
+        return nullptr;
+    }
+    try {
+        return readText(path, text, size, seams, progress, error, counted);
+    } catch (const std::bad_alloc&) {
+        error = ObjReadError();
+        error.message = std::string(path) + ": out of memory while reading the model\n";
+        return nullptr;
+    }
+}
+
 bool objReadMTL(ObjModel& model, const char* name, const ObjReadSeams& seams, ObjLoadProgress* progress,
                 ObjReadError& error)
 {
@@ -497,6 +591,12 @@ bool objReadMTL(ObjModel& model, const char* name, const ObjReadSeams& seams, Ob
     std::string text;
     if (!seams.readFile || !seams.readFile(path, text)) {
         error.message = "objReadMTL() failed: can't open material file \"" + path + "\".\n";
+        error.onStdout = false;
+        return false;
+    }
+    if (const void* zero = std::memchr(text.data(), 0, text.size())) {
+        error.message = path + ": expected a text file, found a zero byte at offset " +
+                        std::to_string(static_cast<const char*>(zero) - text.data()) + "\n";
         error.onStdout = false;
         return false;
     }
@@ -517,9 +617,15 @@ bool objReadMTL(ObjModel& model, const char* name, const ObjReadSeams& seams, Ob
     model.materials[0].name = "default";
     model.nummaterials = static_cast<uint32_t>(count);
 
+    // Indexed as the names come, so a name given twice finds its first material.
+    model.materialIndex.clear();
+    model.materialIndex.emplace(model.materials[0].name, 0);
+    model.materialsIndexed = model.materials.size();
     size_t current = 0;
+    bool ok = true;
+    std::string bad;
     lines = LineCursor{text.data(), text.size()};
-    while (lines.next(line)) {
+    while (ok && lines.next(line)) {
         Words words{line.begin, line.end};
         std::string word;
         if (!words.next(word))
@@ -528,8 +634,10 @@ bool objReadMTL(ObjModel& model, const char* name, const ObjReadSeams& seams, Ob
         switch (word[0]) {
         case 'n':
             // Counted above line for line, so there is always a next material.
-            if (current + 1 < model.materials.size())
+            if (current + 1 < model.materials.size()) {
                 model.materials[++current].name = statementName(words);
+                model.materialIndex.emplace(model.materials[current].name, static_cast<int32_t>(current));
+            }
             break;
         case 'K': {
             float* target = word.size() < 2 ? nullptr
@@ -538,13 +646,15 @@ bool objReadMTL(ObjModel& model, const char* name, const ObjReadSeams& seams, Ob
                             : word[1] == 's' ? material.specular
                                              : nullptr;
             if (target)
-                for (int c = 0; c < 3; ++c)
-                    target[c] = readFloat(words);
+                for (int c = 0; c < 3 && ok; ++c)
+                    ok = readFloat(words, target[c], bad);
             break;
         }
         case 'N':
-            if (word.size() >= 2 && word[1] == 's')
-                material.shininess = readFloat(words) / 1000.0f * 128.0f;
+            if (word.size() >= 2 && word[1] == 's') {
+                ok = readFloat(words, material.shininess, bad);
+                material.shininess = material.shininess / 1000.0f * 128.0f;
+            }
             break;
         case 'm': {
             std::string map = words.rest();
@@ -567,15 +677,26 @@ bool objReadMTL(ObjModel& model, const char* name, const ObjReadSeams& seams, Ob
             break;
         }
     }
+    if (!ok) {
+        error.message = path + ":" + std::to_string(line.number) + ": expected a finite number, found \"" + bad + "\"\n";
+        error.onStdout = false;
+        return false;
+    }
     return true;
 }
 
 int32_t objAddTexture(ObjModel& model, const char* name, const ObjReadSeams& seams, ObjLoadProgress* progress)
 {
     std::string bare = skipBlanks(name);
-    for (size_t i = 0; i < model.textures.size(); ++i)
-        if (model.textures[i].name == bare)
-            return static_cast<int32_t>(i);
+    if (model.texturesIndexed != model.textures.size()) {
+        model.textureIndex.clear();
+        for (size_t i = 0; i < model.textures.size(); ++i)
+            model.textureIndex.emplace(model.textures[i].name, static_cast<int32_t>(i));
+        model.texturesIndexed = model.textures.size();
+    }
+    const auto known = model.textureIndex.find(bare);
+    if (known != model.textureIndex.end())
+        return known->second;
     if (progress && progress->callback) {
         double step = static_cast<double>(progress->to - progress->from) * model.numtextures * 30.0 / 5.0 / 100.0;
         std::string text = std::string("Loading Textures (") + name + " )...";
@@ -589,14 +710,17 @@ int32_t objAddTexture(ObjModel& model, const char* name, const ObjReadSeams& sea
         texture.id = seams.loadTexture(file, &texture.width, &texture.height);
     model.textures.push_back(texture);
     model.numtextures = static_cast<uint32_t>(model.textures.size());
+    model.textureIndex.emplace(bare, static_cast<int32_t>(model.textures.size() - 1));
+    model.texturesIndexed = model.textures.size();
     return static_cast<int32_t>(model.textures.size() - 1);
 }
 
 int32_t objFindMaterial(ObjModel& model, const char* name, FILE* out)
 {
-    for (size_t i = 0; i < model.materials.size(); ++i)
-        if (model.materials[i].name == name)
-            return static_cast<int32_t>(i);
+    indexMaterials(model);
+    const auto found = model.materialIndex.find(name);
+    if (found != model.materialIndex.end())
+        return found->second;
     say(out, "objFindMaterial():  can't find material \"%s\".\n", name);
     return 0;
 }

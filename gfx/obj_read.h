@@ -15,7 +15,11 @@
 // MTL statements: "newmtl" (name: the rest of the line's words, the second one winning), Kd,
 // Ka, Ks "%f %f %f", Ns "%f" (stored x 128 / 1000), map lines (the rest of the line; "map_Kd"
 // adds the map and its "_normal.tga", "_chraber.tga", "_specular.tga" companions).
-// Line ends may be LF or CRLF; a last line without one reads the same.
+// Line ends may be LF, CRLF or CR; a last line without one reads the same. A number that reads
+// as NaN or an infinity (or beyond the float range) refuses the file, as does a zero byte (the
+// file is not text), a face of more than OBJ_MAX_FACE_CORNERS corners and a model whose arrays
+// would pass OBJ_MAX_MODEL_BYTES; running out of memory is a message too. Names are found
+// through hash indices and each material library is read once, so reading is linear in size.
 #pragma once
 
 #include "gfx/obj_model.h"
@@ -28,6 +32,11 @@
 
 // Vertices, normals, texture coordinates or triangles one file may hold.
 constexpr uint64_t OBJ_MAX_ELEMENTS = 1u << 26;
+// Corners one face line may give (a fan of 65,534 triangles), bytes the arrays of one model
+// may take, and the largest OBJ or MTL file the file readers take.
+constexpr size_t OBJ_MAX_FACE_CORNERS = 65536;
+constexpr uint64_t OBJ_MAX_MODEL_BYTES = uint64_t(1) << 30;
+constexpr uint64_t OBJ_MAX_FILE_BYTES = uint64_t(256) << 20;
 // Characters kept of an mtllib / usemtl / newmtl statement's rest of line, and of a map name.
 constexpr size_t OBJ_NAME_LINE_CHARS = 127;
 constexpr size_t OBJ_MAP_LINE_CHARS = 259;

@@ -1,12 +1,15 @@
 #include "gfx/ppm_read.h"
 
+#include "core/regular_file.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 const char* const NOT_RAW = "Not a raw PPM file";
-const size_t PPM_READ_CHUNK = 65536;
+// Room for the header with its comments.
+const uint64_t PPM_MAX_HEADER_BYTES = 65536;
 
 bool isSpace(uint8_t c)
 {
@@ -87,20 +90,17 @@ bool decodePpm(const uint8_t* data, size_t size, PpmImage& out, std::string& err
 
 uint8_t* objReadPPM(const char* path, int* width, int* height)
 {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        std::perror(path);
+    // The largest picture and room for any header: a longer file is no picture of ours.
+    constexpr uint64_t MAX_FILE_BYTES = 3ull * PPM_MAX_DIMENSION * PPM_MAX_DIMENSION + PPM_MAX_HEADER_BYTES;
+    std::string text;
+    std::string error;
+    if (!readRegularFile(path, text, error, nullptr, MAX_FILE_BYTES)) {
+        std::fprintf(stderr, "%s: %s\n", path, error.c_str());
         return nullptr;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[PPM_READ_CHUNK];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(file);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text.data());
     PpmImage image;
-    std::string error;
-    if (!decodePpm(bytes.data(), bytes.size(), image, error)) {
+    if (!decodePpm(bytes, text.size(), image, error)) {
         std::fprintf(stderr, "%s: %s\n", path, error.c_str());
         return nullptr;
     }

@@ -80,12 +80,23 @@ static bool compileShader(uint32_t shader)
 }
 
 int shaderBuildFailures = 0;
+std::string firstShaderBuildFailure;
+
+// The two source files of the build under way, named with the first failure.
+static std::string buildingFiles;
+
+static void startBuild(const char* vertexFile, const char* fragmentFile)
+{
+    buildingFiles = std::string(vertexFile ? vertexFile : "(null)") + "," + (fragmentFile ? fragmentFile : "(null)");
+}
 
 // A build failure's text: on standard output where the loader has always printed it, and on
-// standard error so scripted runs see it; counted for the tools that must fail on it.
+// standard error so scripted runs see it; counted (the first kept) for the tools that must
+// fail on it.
 static void reportBuildFailure(const std::string& text)
 {
-    ++shaderBuildFailures;
+    if (shaderBuildFailures++ == 0)
+        firstShaderBuildFailure = buildingFiles + ": " + text.substr(0, text.find('\n'));
     std::fputs(text.c_str(), stdout);
     std::fputs(text.c_str(), stderr);
     if (!text.empty() && text.back() != '\n')
@@ -173,6 +184,7 @@ static ModelBuildFamily modelBuildFamilies[MODEL_BUILD_FAMILY_CAPACITY];
 // shader; 0 (reported like any build failure) when it does not build.
 static uint32_t buildSmallerModelPass(const char* vertexFile, const char* fragmentFile, uint32_t fragmentShader)
 {
+    startBuild(vertexFile, fragmentFile);
     char* source = readShaderSource(vertexFile);
     reportMissingSource("vertex", vertexFile, source);
     if (!source)
@@ -253,6 +265,7 @@ ShaderProgram::~ShaderProgram()
 
 uint32_t ShaderProgram::load(const char* vertexFile, const char* fragmentFile)
 {
+    startBuild(vertexFile, fragmentFile);
     std::printf("shader init... %s,%s\n", vertexFile ? vertexFile : "(null)", fragmentFile ? fragmentFile : "(null)");
     vertexShader = glCreateShader(GL_VERTEX_SHADER);
     fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
@@ -295,6 +308,7 @@ uint32_t ShaderProgram::create(const char* vertexFile, const char* fragmentFile)
 
 uint32_t ShaderProgram::loadWithAttributes(const char* vertexFile, const char* fragmentFile)
 {
+    startBuild(vertexFile, fragmentFile);
     vertexShader = glCreateShader(GL_VERTEX_SHADER);
     fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     char* vertexSource = nullptr;

@@ -55,6 +55,8 @@ extern unsigned char shaderSourceFound;  // set by readShaderSource when the fil
 extern uint32_t defaultShaderProgram;    // "shader.vert" + "shader.frag"
 // Sources missing, compiles and links failed so far; each is also reported on standard error.
 extern int shaderBuildFailures;
+// "vertex,fragment: " and the first line of the first failure's report; empty while none.
+extern std::string firstShaderBuildFailure;
 
 // The whole text of a data-folder file in a malloc'd NUL-terminated buffer (the caller frees
 // it), or null for a null name, a missing file or an empty file.

@@ -7,9 +7,11 @@
 
 int tgaCaptureScreen(const char* prefix, int x, int y, int width, int height)
 {
-    if (width <= 0 || height <= 0)
+    // A negative size would read into a buffer of no sensible size; an empty one saves a header.
+    if (width < 0 || height < 0)
         return TGA_STATUS_BAD_TYPE;
-    unsigned char* pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(width) * height * 4));
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    unsigned char* pixels = static_cast<unsigned char*>(std::malloc(bytes > 0 ? bytes : 1));
     if (!pixels)
         return TGA_STATUS_NO_MEMORY;
     glPixelStorei(GL_PACK_ALIGNMENT, 4);

@@ -36,11 +36,6 @@ void tgaReadHeader(FILE* file, TgaFileInfo& info)
         info.status = TGA_STATUS_OK;
 }
 
-static bool depthTaken(int type, int bpp)
-{
-    return type == TGA_TYPE_GREY ? bpp == 8 : (bpp == 24 || bpp == 32);
-}
-
 // Bytes from the current position to the end; -1 when the stream cannot tell.
 static int64_t bytesLeft(FILE* file)
 {
@@ -56,17 +51,20 @@ static int64_t bytesLeft(FILE* file)
 void tgaReadPixels(FILE* file, TgaFileInfo& info)
 {
     info.data = nullptr;
-    if (info.width <= 0 || info.height <= 0 || !depthTaken(info.type, info.bpp)) {
+    // Sizes past 32767 read as negative in the 16-bit fields: no buffer can be sized from them.
+    if (info.width < 0 || info.height < 0) {
         info.status = TGA_STATUS_BAD_TYPE;
         return;
     }
     const int64_t bytesPerPixel = info.bpp / 8;
     const int64_t size = static_cast<int64_t>(info.width) * info.height * bytesPerPixel;
+    // Checked before allocating, so a header that claims a huge picture costs nothing.
     if (bytesLeft(file) < size) {
         info.status = TGA_STATUS_READ_ERROR;
         return;
     }
-    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
+    // An empty picture (a zero size, or fewer than 8 bits a pixel) still gets a buffer of its own.
+    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size > 0 ? size : 1)));
     if (!pixels) {
         info.status = TGA_STATUS_NO_MEMORY;
         return;
@@ -100,10 +98,13 @@ TgaFileInfo* tgaLoad(const char* name)
 
 void tgaConvertToGrey(TgaFileInfo& info)
 {
-    if (!info.data || info.status != TGA_STATUS_OK || (info.bpp != 24 && info.bpp != 32))
+    // A pixel of fewer than three bytes has no green and blue to weigh: reading them would run
+    // past the buffer, so such a picture (8-bit grey among them, and one that did not load) is
+    // left as it is.
+    if (!info.data || info.status != TGA_STATUS_OK || info.bpp / 8 < 3)
         return;
     const size_t count = static_cast<size_t>(info.width) * static_cast<size_t>(info.height);
-    uint8_t* grey = static_cast<uint8_t*>(std::malloc(count));
+    uint8_t* grey = static_cast<uint8_t*>(std::malloc(count > 0 ? count : 1));
     if (!grey)
         return;
     const size_t bytesPerPixel = info.bpp / 8;
@@ -118,8 +119,10 @@ void tgaConvertToGrey(TgaFileInfo& info)
 
 int tgaSave(const char* name, int width, int height, int bpp, unsigned char* pixels)
 {
-    if (!pixels || width <= 0 || height <= 0 || width > TGA_FILE_MAX_DIMENSION || height > TGA_FILE_MAX_DIMENSION ||
-        (bpp != 8 && bpp != 24 && bpp != 32))
+    // Only what the header's fields can say: a negative size or one past 16 bits, or a depth past
+    // its byte, would write a file that reads back as another picture.
+    if (!pixels || width < 0 || height < 0 || width > TGA_FILE_MAX_DIMENSION || height > TGA_FILE_MAX_DIMENSION ||
+        bpp < 0 || bpp > TGA_FILE_MAX_BPP)
         return TGA_STATUS_BAD_TYPE;
     // Written under a temporary name and renamed once complete, so no half-written file stays.
     const std::string finalPath = dataFilePath(name);
@@ -130,7 +133,7 @@ int tgaSave(const char* name, int width, int height, int bpp, unsigned char* pix
         return TGA_STATUS_OPEN_ERROR;
 
     uint8_t header[TGA_FILE_HEADER_BYTES] = {};
-    header[2] = bpp >= 24 ? TGA_TYPE_TRUE_COLOUR : TGA_TYPE_GREY;
+    header[2] = bpp == 24 || bpp == 32 ? TGA_TYPE_TRUE_COLOUR : TGA_TYPE_GREY;
     tgaWriteLittle16(&header[12], static_cast<uint16_t>(width));
     tgaWriteLittle16(&header[14], static_cast<uint16_t>(height));
     header[16] = static_cast<uint8_t>(bpp);

@@ -10,6 +10,8 @@
 #undef GL_FUNCTION
 
 GlErrorSink glErrorSink = nullptr;
+int glErrorsReported = 0;
+std::string firstGlError;
 
 void printGlError(const char* message)
 {
@@ -21,8 +23,11 @@ void printGlError(const char* message)
 static void APIENTRY forwardGlError(GLenum source, GLenum type, GLuint /*id*/, GLenum /*severity*/,
                                     GLsizei /*length*/, const GLchar* message, const void* /*user*/)
 {
-    if (type == GL_DEBUG_TYPE_ERROR && source != GL_DEBUG_SOURCE_SHADER_COMPILER && glErrorSink)
-        glErrorSink(message);
+    if (type != GL_DEBUG_TYPE_ERROR || source == GL_DEBUG_SOURCE_SHADER_COMPILER || !glErrorSink)
+        return;
+    if (glErrorsReported++ == 0)
+        firstGlError = message ? message : "";
+    glErrorSink(message);
 }
 
 // Synchronous, so the sink runs inside the call that raised the error.

@@ -6,6 +6,8 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <string>
+
 #define GL_FUNCTION(type, name) extern type glapi_##name;
 #include "platform/gl_functions.inc"
 #undef GL_FUNCTION
@@ -19,6 +21,9 @@ using GlErrorSink = void (*)(const char* message);
 // Set before the context is made: tests and the development tools name one, so a GL error is
 // loud; null (the demo itself) leaves the driver's debug output off.
 extern GlErrorSink glErrorSink;
+// The errors sent to the sink so far, and the first one's message: a tool's run fails on them.
+extern int glErrorsReported;
+extern std::string firstGlError;
 // Prints "GL error: <message>" on stderr: the development tools' sink.
 void printGlError(const char* message);
 

@@ -87,13 +87,18 @@ void Camera::mouseLook(int width, int height)
     rotateY(static_cast<float>(mouseX - midX) / 1000.0f);
 }
 
-void loadFrameView()
+void loadFrameProjection()
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(35.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 500.0);
     mainCamera.applyLookAt();
     glMatrixMode(GL_MODELVIEW);
+}
+
+void loadFrameView()
+{
+    loadFrameProjection();
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();

@@ -19,7 +19,10 @@ struct Camera {
 
 extern Camera mainCamera;
 
-// The view every frame starts from (the jelly's atlas pass starts from it too): the 35-degree
-// frame perspective with mainCamera's look-at on the projection, colour, depth and stencil
-// cleared, and the modelview current at the identity moved 20 units back.
+// The frame's 35-degree perspective with mainCamera's look-at in the projection; the modelview
+// is left current.
+void loadFrameProjection();
+// The view every frame starts from (the jelly's atlas pass starts from it too): the frame
+// projection, colour, depth and stencil cleared, and the modelview at the identity moved 20
+// units back.
 void loadFrameView();

@@ -10,6 +10,11 @@ float sfz = 0.015f;
 float xsc = 1.0f;
 float ysc = 2.0f;
 float zsc = 2.0f;
+// The props sit about 4 units behind the tiles and spread over the whole view, so their light
+// box is about three times as wide and deep as the tiles' (sf 0.05, sfz 0.015): wide enough to
+// hold the props' shadows, small enough to keep the shadow map's resolution on them.
+float sfbg = 0.15f;
+float sfzbg = 0.05f;
 
 // Texture-space bias: x, y, z scaled by 0.5, then moved by 0.5 (column-major).
 static const float BIAS_MATRIX[16] = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1};

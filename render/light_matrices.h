@@ -14,6 +14,10 @@ extern float sfz;  // half the light box's depth, in units of 600
 extern float xsc;
 extern float ysc;
 extern float zsc;
+// The same box scales for the game's background props, which sit behind the tiles and spread
+// over the whole view; the game swaps them in for the props' passes.
+extern float sfbg;
+extern float sfzbg;
 
 // depthMVP and depthBiasMVP for a light at `light` with box scales sf and sfz, from a
 // column-major modelview. A light at the origin looks down -z, a light straight above or below

@@ -60,6 +60,8 @@ void castStencilShadow(ShadowCaster* caster, const float light[4])
     glStencilFunc(GL_ALWAYS, 1, 0xFFFFFFFFu);
     glFrontFace(GL_CCW);
     glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
+    // The sides alone: a unit square at the caster's origin drawn after each side would count
+    // up where nothing counts it down again, and show as a dark triangle wherever it is seen.
     drawSilhouetteSides(*caster, light);
 
     // The faces turned from the light close the volume where the caster itself stands.

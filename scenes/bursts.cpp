@@ -410,15 +410,14 @@ void fillBurstMesh(Model* mesh)
             const float* colour = burstColours[b][p];
             const int first = BURST_SLOTS_PER_PARTICLE * p;
             const float* head = burstTrails[b][p][0];
-            // The head keeps the immediate draw's fade, so both paths show the same picture.
-            const float headAlpha = colour[3] * (BURST_LIFE - g) / BURST_LIFE;
+            // One fade for every vertex of the particle, the head's slots as well as the ribbon's.
+            const float alpha = ribbonAlpha(g, colour[3]);
             for (int v = 0; v < 6; ++v) {
                 const int corner = SPRITE_TRIANGLES[v];
                 const float at[3] = {head[0] + SPRITE_CORNERS[corner][0], head[1] + SPRITE_CORNERS[corner][1], head[2]};
-                put(first + v, at, SPRITE_UV[corner], colour, headAlpha);
+                put(first + v, at, SPRITE_UV[corner], colour, alpha);
             }
             buildRibbon(b, p, frame);
-            const float alpha = ribbonAlpha(g, colour[3]);
             for (int s = 0; s < RIBBON_SEGMENTS; ++s)
                 for (int v = 0; v < 6; ++v)
                     put(first + 6 + 6 * s * RIBBON_STEP + v, frame.ribbon[s][v], frame.ribbonUv[s][v], colour, alpha);

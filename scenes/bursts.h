@@ -2,7 +2,9 @@
 // centres, each particle trailing a ribbon of its last 50 positions and falling under a
 // growing drop. A burst waits a random delay, lives 120 updates and is dealt again. Drawn
 // either in immediate mode (drawBursts) or through one streamed mesh per burst
-// (fillBurstMesh); the frame routine runBurstFrame puts the sky behind them.
+// (fillBurstMesh); the frame routine runBurstFrame puts the sky behind them. The immediate
+// path fades a head by (120 - g) / 120 and its ribbon by (120 - g^1.06) / 120; the mesh gives
+// every vertex, the head's included, the ribbon's fade.
 //
 // Angles are indices 0..627 into burstSin / burstCos (0.01 radian a step). Ages and delays
 // count updates, not milliseconds. Positions are in eye space in front of the camera.

@@ -2,10 +2,11 @@
 
 #include "core/frame_values.h"     // sceneStartMs
 #include "core/clock.h"            // tween
-#include "core/data_files.h"       // openDataFile
+#include "core/keyboard.h"         // keyboardState
+#include "core/data_files.h"       // openDataFile, debugLog
 #include "gfx/shadow_map.h"        // shadowDepthProgram, shadowFogProgram
 #include "platform/gl_api.h"
-#include "render/light_space.h"    // drawModelDepth
+#include "render/light_space.h"    // drawModelDepth, the shadow tuning values
 #include "render/shadowed_draw.h"  // drawModelShadowed
 #include "scenes/toolkit.h"        // loadSkyTextures
 #include "core/program_exit.h"     // exitWithError
@@ -22,6 +23,9 @@ float flybyTileFrames[2] = {0.0f, 0.0f};
 static constexpr float FLYBY_ROW_HEIGHT = 27.69f;
 static constexpr float FLYBY_SCROLL_SPEED = 0.2f;  // per 60 Hz frame
 static constexpr int FLYBY_ANIMATION_FRAMES = 99;
+// One pass through a tile's frames takes 100 frames of the scene clock (about 1.7 s): slow
+// enough to read as motion on the 4.26-unit tiles, quick enough to show in a short capture.
+static constexpr float FLYBY_FRAME_SPEED = 0.01f;  // of the 0..1 range, per 60 Hz frame
 
 void loadFlybyMap()
 {
@@ -106,4 +110,53 @@ void drawFlybyMapLitPass()
 {
     drawFlybyRows([](Model& model, int frame) { drawModelShadowed(model, static_cast<int>(shadowFogProgram), frame); });
     scrollFlybyMap();
+}
+
+void animateFlybyTileFrames()
+{
+    tween(sceneStartMs, 0.0, 1.0, TWEEN_WRAP, FLYBY_FRAME_SPEED, &flybyTileFrames[0]);
+    tween(sceneStartMs, 0.0, 1.0, TWEEN_PING_PONG, FLYBY_FRAME_SPEED, &flybyTileFrames[1]);
+}
+
+namespace {
+
+constexpr float SHADOW_BOX_STEP = 0.001f;
+constexpr float LIGHT_STEP = 0.5f;
+constexpr int RIGHT_SHIFT = 229;
+
+// One tuning key: the value it steps, the value it steps while right SHIFT is held (the same
+// for the light keys), and the step.
+struct TuningKey {
+    int scancode;
+    float* value;
+    float* shiftedValue;
+    float step;
+};
+
+const TuningKey TUNING_KEYS[] = {
+    {24, &sf, &sfbg, -SHADOW_BOX_STEP},    {12, &sf, &sfbg, SHADOW_BOX_STEP},
+    {13, &sfz, &sfzbg, -SHADOW_BOX_STEP},  {14, &sfz, &sfzbg, SHADOW_BOX_STEP},
+    {30, &zsc, &zsc, -LIGHT_STEP},         {31, &zsc, &zsc, LIGHT_STEP},
+    {32, &ysc, &ysc, LIGHT_STEP},          {33, &ysc, &ysc, -LIGHT_STEP},
+    {34, &xsc, &xsc, -LIGHT_STEP},         {35, &xsc, &xsc, LIGHT_STEP},
+};
+
+}  // namespace
+
+void adjustShadowTuning()
+{
+    const bool shifted = keyboardState.held[RIGHT_SHIFT] != 0;
+    for (const TuningKey& key : TUNING_KEYS) {
+        if (!keyboardState.held[key.scancode])
+            continue;
+        float* value = shifted ? key.shiftedValue : key.value;
+        *value += key.step;
+        if (value == &sf || value == &sfz)
+            debugLog("sf = %f, sfz= %f\n", static_cast<double>(sf), static_cast<double>(sfz));
+        else if (value == &sfbg || value == &sfzbg)
+            debugLog("sfbg = %f, sfzbg= %f\n", static_cast<double>(sfbg), static_cast<double>(sfzbg));
+        else
+            debugLog("xsc = %f, ysc = %f, zsc= %f\n", static_cast<double>(xsc), static_cast<double>(ysc),
+                     static_cast<double>(zsc));
+    }
 }

@@ -44,3 +44,12 @@ void drawFlybyMapLitPass();
 // The model and animation frame a cell code draws with; false for codes that draw nothing
 // (outside 1 to 7, or an empty slot).
 bool flybyTileFor(uint8_t code, Model*& model, int& frame);
+// flybyTileFrames from the scene clock, 0.01 per 60 Hz frame: code 3's tiles loop through their
+// frames once every 100 frames, code 4's swing forwards and back at the same pace.
+void animateFlybyTileFrames();
+
+// The shadow tuning keys, on the held key table (SDL scancodes), applied once per call for
+// every key held: U / I step sf (with right SHIFT sfbg) by -/+0.001, J / K sfz (sfzbg) the
+// same; 1 / 2 step zsc by -/+0.5, 3 / 4 ysc by +/-0.5, 5 / 6 xsc by -/+0.5. Each step sends the
+// values it changed to the diagnostic log.
+void adjustShadowTuning();

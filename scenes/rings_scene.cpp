@@ -45,7 +45,17 @@ void placeRingsModel(int m)
     }
 }
 
+void setRingsCamera()
+{
+    mainCamera.set(-3.0f, 2.0f, 4.0f, -2.3431f, 1.516f, 0.526f, 0.0f, 1.0f, 0.0f);
+}
+
 }  // namespace
+
+void enterRingsScene()
+{
+    setRingsCamera();
+}
 
 void initRingsScene()
 {
@@ -140,7 +150,7 @@ void drawRingsScene()
 
     advanceRingAngles(speed, frameDt);
     // Seen from the next frame on: the frame routine applies mainCamera.
-    mainCamera.set(-3.0f, 2.0f, 4.0f, -2.3431f, 1.516f, 0.526f, 0.0f, 1.0f, 0.0f);
+    setRingsCamera();
 
     sf = 0.04f;
     sfz = 0.022f;

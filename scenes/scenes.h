@@ -26,6 +26,10 @@ void drawLogoGlowScene();
 void enterPictureScene();
 // On the frame the timeline enters the flyover, after sceneStartMs is set: two warm-up draws.
 void enterFlyoverScene();
+// On the frame the timeline enters the tunnel or the rings: mainCamera takes the pose the scene
+// is seen through, since its draw sets the camera only for the frames after its own.
+void enterTunnelScene();
+void enterRingsScene();
 // Every flyover frame before its draw: the timeline position since the scene began.
 void updateFlyoverScene(float sinceBeginT);
 // The Return key: the flyover's next draw takes its first-frame pose again.

@@ -79,6 +79,18 @@ float stepTunnelFlash(float flash, bool beat, float dt)
     return next < 0.0f ? 0.0f : next;
 }
 
+// The tunnel's camera before the roll turns its up vector.
+static void setTunnelCamera()
+{
+    mainCamera.set(-1.5007f, 0.9481f, 1.5247f, -1.3809f, -0.3159f, -2.0088f, 0.0f, 1.0f, 0.0f);
+}
+
+// The roll starts at 0 on the scene's first frame, so the unrolled pose is the one it is seen with.
+void enterTunnelScene()
+{
+    setTunnelCamera();
+}
+
 void drawTunnelScene()
 {
     float spinX, spinY, spinZ, wobble1, wobble2, scroll, roll;
@@ -99,7 +111,7 @@ void drawTunnelScene()
 
     gluPerspective(65.0, FRAME_ASPECT, FRAME_NEAR_PLANE, 1.0);
     glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
-    mainCamera.set(-1.5007f, 0.9481f, 1.5247f, -1.3809f, -0.3159f, -2.0088f, 0.0f, 1.0f, 0.0f);
+    setTunnelCamera();
     rotationAngles = RotationVector{0.0f, 0.0f, roll};
     rotationInput = RotationVector{mainCamera.up[0], mainCamera.up[1], mainCamera.up[2]};
     rotateVectorByAngles();

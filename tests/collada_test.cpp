@@ -282,9 +282,8 @@ TEST(ColladaRead, XmlErrorsGiveTheThreeLineReportWithABoundedExcerpt)
         EXPECT_FALSE(parsed.xmlError.description.empty()) << c.what;
     }
     ColladaXmlError xmlError{"Start-end tags mismatch", 11, "COLLAD>"};
-    EXPECT_EQ(colladaXmlReport("data/x.dae", xmlError), "XML [data/x.dae] parsed with errors\n"
-                                                        "Error description: Start-end tags mismatch\n"
-                                                        "Error offset: 11 (error at [...COLLAD>]\n\n");
+    EXPECT_EQ(colladaXmlReport("data/x.dae", xmlError),
+              "XML [data/x.dae] parsed with errors: Start-end tags mismatch at offset 11 (error at [...COLLAD>])\n");
 }
 
 TEST(ColladaRead, ListParsersStopAtTheirCapacity)
@@ -333,10 +332,10 @@ TEST(ColladaLoad, UnreadableOrBrokenDocumentsEndTheProgram)
     std::ofstream(folder.root / "data" / "broken.dae") << "<COLLADA><library_geometries>";
     std::ofstream(folder.root / "data" / "hostile.dae") << subsetDocument(NO_UV_INPUTS, "0 0 1 0 9 0");
     EXPECT_EXIT(loadModel("missing.dae"), testing::ExitedWithCode(1),
-                "XML \\[data/missing.dae\\] parsed with errors\nError description: File was not found\n"
-                "Error offset: 0 \\(error at \\[\\.\\.\\.\\]");
+                "XML \\[data/missing.dae\\] parsed with errors: File was not found at offset 0 "
+                "\\(error at \\[\\.\\.\\.\\]\\)\n$");
     EXPECT_EXIT(loadModel("broken.dae"), testing::ExitedWithCode(1),
-                "XML \\[data/broken.dae\\] parsed with errors\nError description: .+\nError offset: 28 ");
+                "XML \\[data/broken.dae\\] parsed with errors: [^\n]+ at offset 28 [^\n]+\n$");
     EXPECT_EXIT(loadModel("hostile.dae"), testing::ExitedWithCode(1),
                 "data/hostile.dae: expected positions index from 0 to 2 at corner index 4, found 9");
 }

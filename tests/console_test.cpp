@@ -1,5 +1,6 @@
 // The text console: the pending line, its commits and the scrolling grid; and under Xvfb, every
-// printed character drawn in its 16 x 16 cell with row 0 at the top of the frame.
+// printed character drawn in its 16 x 16 cell, row r from y 1080 - 16r to 1096 - 16r (row 0 just
+// above the frame).
 #include "app/console.h"
 #include "gl_test_context.h"
 
@@ -143,10 +144,11 @@ uint8_t redAt(const std::vector<uint8_t>& pixels, int x, int y)
 TEST_F(ConsoleTest, PrintedCharactersLandInTheirCells)
 {
     REQUIRE_GL_CONTEXT();
-    // 67 lines: the first ends up in row 0, the last in row 66.
+    // 67 lines: the first ends up in row 0 (above the frame), the last in row 66.
     std::vector<std::string> lines(CONSOLE_ROWS);
     lines[0] = "T";
     lines[1] = "   #";
+    lines[2] = "L";
     lines[33] = std::string(60, ' ') + "M";
     // The last column a line can fill; 119 characters commit themselves, with no line feed.
     lines[66] = std::string(CONSOLE_LINE_LIMIT, ' ') + "R";
@@ -156,22 +158,30 @@ TEST_F(ConsoleTest, PrintedCharactersLandInTheirCells)
     ASSERT_EQ(consoleLineLength, 0);
 
     const std::vector<uint8_t> pixels = drawFrame(true);
-    int drawnCells = 0;
-    for (int r = 0; r < CONSOLE_ROWS; ++r) {
+    int shownCells = 0;
+    for (int r = 1; r < CONSOLE_ROWS; ++r) {
         for (int c = 0; c < CONSOLE_COLUMNS; ++c) {
             const bool printed = c < static_cast<int>(lines[r].size()) && lines[r][c] != ' ';
             const int x = CONSOLE_CELL_PIXELS * c;
-            const int top = 1080 - CONSOLE_CELL_PIXELS * r - 1;
-            const int bottom = top - CONSOLE_CELL_PIXELS + 1;
+            const int bottom = 1080 - CONSOLE_CELL_PIXELS * r;
+            const int top = bottom + CONSOLE_CELL_PIXELS - 1;
             // The cell's corners and centre all show the quad, or all the background.
-            const int probes[][2] = {{x, top}, {x + 15, top}, {x, bottom}, {x + 15, bottom}, {x + 8, top - 8}};
+            const int probes[][2] = {{x, top}, {x + 15, top}, {x, bottom}, {x + 15, bottom}, {x + 8, bottom + 8}};
             for (const auto& p : probes)
                 ASSERT_EQ(redAt(pixels, p[0], p[1]), printed ? 255 : BACKGROUND)
                     << "row " << r << " column " << c << " at " << p[0] << "," << p[1];
-            drawnCells += printed;
+            shownCells += printed;
         }
     }
-    EXPECT_EQ(drawnCells, 4);
+    EXPECT_EQ(shownCells, 4);
+    // Nothing else changed: row 0's quad lies wholly above the frame, and the 24 rows of
+    // pixels under row 66 stay clear.
+    size_t changed = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4)
+        changed += pixels[i] != BACKGROUND;
+    EXPECT_EQ(changed, static_cast<size_t>(shownCells) * CONSOLE_CELL_PIXELS * CONSOLE_CELL_PIXELS);
+    for (int x = 0; x < 1920; ++x)
+        ASSERT_EQ(redAt(pixels, x, 1079), x >= 16 * 3 && x < 16 * 4 ? 255 : BACKGROUND) << "top row of pixels, x " << x;
 }
 
 TEST_F(ConsoleTest, HiddenOrEmptyConsoleLeavesTheFrameAlone)

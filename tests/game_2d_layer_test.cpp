@@ -1,13 +1,17 @@
 // The game's 2D layer drawn into the test window and read back: the batched picture equals the
 // one-call-per-primitive picture in far fewer calls, the GL state after a flush is the state
-// the last primitive's own call leaves, and the dot loops draw only what lands on screen.
+// the last primitive's own call leaves, and the dot loops draw only what lands on screen. The
+// sprite drawn in place lands where the caller's matrices put it, adds to what is there and
+// leaves the caller's frame alone; the two spare hero placements leave only their GL state.
 #include "game/draw_2d.h"
 #include "gfx/shaders.h"
 #include "gfx/textures.h"
+#include "platform/gl_api.h"
 #include "tests/gl_test_context.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -174,6 +178,169 @@ TEST_F(LayerFixture, FlushLeavesTheStateOfTheLastPrimitivesOwnCall)
         for (int i = 0; i < 4; ++i)
             EXPECT_FLOAT_EQ(direct.colour[i], batched.colour[i]) << c.name << " colour " << i;
     }
+}
+
+// The screen frame the in-place sprite is drawn in: the orthographic projection, and a
+// modelview moved by (dx, dy).
+void loadScreenFrameMovedBy(float dx, float dy)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, W, 0.0, H, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(dx, dy, 0.0f);
+}
+
+TEST_F(LayerFixture, ExplosionSpriteInPlaceTakesTheCurrentMatricesAndAdds)
+{
+    ASSERT_NE(explosionProgram, 0u) << "expl.frag";
+    Draw2DStats stats{};
+    // The screen-frame sprite at (500, 400) is the reference.
+    const std::vector<uint8_t> reference = render([] { drawExplosionSprite(500, 400, 160, 0.4f, 0, 0.3f); }, false, stats);
+    long lit = 0;
+    for (size_t i = 0; i < reference.size(); i += 4)
+        lit += reference[i] > 8;
+    ASSERT_GT(lit, 2000) << "the reference sprite shows";
+
+    // Drawn in place at (200, 300) under a modelview moved by (300, 100): the same pixels. The
+    // caller turns culling off, as the screen frame's own sprite does (its second triangle is
+    // wound clockwise).
+    glDisable(GL_CULL_FACE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    loadScreenFrameMovedBy(300, 100);
+    drawExplosionSpriteInPlace(200, 300, 160, 0.4f, 0, 0.3f);
+    glFinish();
+    const std::vector<uint8_t> moved = readPixelsRgba(0, 0, W, H);
+    int worst = 0;
+    for (size_t i = 0; i < moved.size(); i += 4)
+        for (int k = 0; k < 3; ++k)
+            worst = std::max(worst, std::abs(int(moved[i + k]) - int(reference[i + k])));
+    EXPECT_LE(worst, 1);
+
+    // Over grey it adds: each channel is the grey plus the sprite's own colour.
+    const float grey = 80.0f / 255.0f;
+    glClearColor(grey, grey, grey, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    loadScreenFrameMovedBy(0, 0);
+    drawExplosionSpriteInPlace(500, 400, 160, 0.4f, 0, 0.3f);
+    glFinish();
+    const std::vector<uint8_t> over = readPixelsRgba(0, 0, W, H);
+    worst = 0;
+    for (size_t i = 0; i < over.size(); i += 4)
+        for (int k = 0; k < 3; ++k)
+            worst = std::max(worst, std::abs(int(over[i + k]) - std::min(255, 80 + int(reference[i + k]))));
+    EXPECT_LE(worst, 2);
+}
+
+TEST_F(LayerFixture, ExplosionSpriteInPlaceLeavesTheCallersFrame)
+{
+    ASSERT_NE(explosionProgram, 0u) << "expl.frag";
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // A quad still queued when the sprite comes is drawn first, as it was given first.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    batching2D = true;
+    setDrawColor(1, 1, 1, 1);
+    const Corner2D quad[4] = {{1500, 100, 0, 0}, {1600, 100, 1, 0}, {1600, 200, 1, 1}, {1500, 200, 0, 1}};
+    drawQuad2D(quad, gameWhitePixelTexture, Blend2D::Alpha);
+
+    loadScreenFrameMovedBy(10, 20);
+    GLfloat projectionBefore[16], modelviewBefore[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelviewBefore);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    drawExplosionSpriteInPlace(500, 400, 100, 0.5f, 1, 0.5f);
+    glFinish();
+    const std::vector<uint8_t> quadPixel = readPixelsRgba(1550, 150, 1, 1);
+    EXPECT_EQ(quadPixel[0], 255) << "the queued quad went out before the sprite";
+
+    GLint mode = 0, program = 0, src = 0, dst = 0, texture1 = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_BLEND_SRC_RGB, &src);
+    glGetIntegerv(GL_BLEND_DST_RGB, &dst);
+    glActiveTexture(GL_TEXTURE1);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture1);
+    glActiveTexture(GL_TEXTURE0);
+    GLfloat projection[16], modelview[16], colour[4];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(projection[i], projectionBefore[i]) << "projection " << i;
+        EXPECT_EQ(modelview[i], modelviewBefore[i]) << "modelview " << i;
+    }
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(src, GL_SRC_ALPHA);
+    EXPECT_EQ(dst, GL_ONE);
+    EXPECT_EQ(program, static_cast<GLint>(explosionProgram)) << "the program stays in use";
+    EXPECT_EQ(texture1, static_cast<GLint>(explosionRampSmallTexture)) << "the small ramp for small sprites";
+    EXPECT_EQ(colour[0], 1.0f);
+    EXPECT_EQ(colour[1], 0.0f);
+    EXPECT_EQ(colour[2], 0.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(LayerFixture, SpareHeroPlacementsLeaveOnlyTheirGlState)
+{
+    spareLitProgram = shaderLoader.load("shmappass2.vert", "shmappass2.frag");
+    ASSERT_NE(spareLitProgram, 0u);
+    struct Case {
+        const char* name;
+        void (*place)();
+    };
+    const Case cases[] = {
+        {"A", [] { setHeroTransformCopyA(640.0f, 300.0f); }},
+        {"B", [] { setHeroTransformCopyB(); }},
+    };
+    for (const Case& c : cases) {
+        // A caller's 3D frame: perspective, a moved modelview current, culling on with
+        // counter-clockwise fronts, a tint and no program.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(35.0, 16.0 / 9.0, 0.1, 500.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(1.0f, 2.0f, -20.0f);
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CCW);
+        glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
+        glUseProgram(0);
+        c.place();
+        GLint mode = 0, program = 0, front = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_FRONT_FACE, &front);
+        GLfloat projection[16], modelview[16], colour[4];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_EQ(mode, GL_PROJECTION) << c.name;
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(projection[i], i % 5 == 0 ? 1.0f : 0.0f) << c.name << " projection " << i;
+            EXPECT_EQ(modelview[i], i % 5 == 0 ? 1.0f : 0.0f) << c.name << " modelview " << i;
+        }
+        EXPECT_EQ(program, static_cast<GLint>(spareLitProgram)) << c.name;
+        EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << c.name;
+        EXPECT_EQ(front, GL_CW) << c.name;
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(colour[k], 1.0f) << c.name << " colour " << k;
+    }
+    glFrontFace(GL_CCW);
+    glEnable(GL_CULL_FACE);
+    glMatrixMode(GL_MODELVIEW);
+    glUseProgram(0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(LayerFixture, DottedLinesDrawOneDotPerUnitAndOnlyOnScreen)

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL_scancode.h>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -224,6 +227,55 @@ TEST_F(GameFrame, DeathBurstWipeAndRespawnAtTheStart)
     EXPECT_GT(wipeX, 1920);
     EXPECT_FLOAT_EQ(gameCameraX, 0);
     EXPECT_FLOAT_EQ(gameCameraY, 0);
+}
+
+TEST_F(GameFrame, DrawnHeroStaysWithinAStepOfThePlayerAtAnyFrameRate)
+{
+    // Motions whose one-frame move stays under the drawing's step at some or all rates.
+    enum Motion { SLOW_WALK, LIFT_UP, LIFT_SIDEWAYS };
+    struct Case {
+        const char* name;
+        Motion motion;
+        int frameMs;
+    };
+    const Case cases[] = {
+        {"slow walk at 60 Hz", SLOW_WALK, 16},  {"slow walk at 30 Hz", SLOW_WALK, 33},
+        {"slow walk at 144 Hz", SLOW_WALK, 7},  {"lift up at 60 Hz", LIFT_UP, 16},
+        {"lift up at 20 Hz", LIFT_UP, 50},      {"sideways lift at 60 Hz", LIFT_SIDEWAYS, 16},
+        {"sideways lift at 144 Hz", LIFT_SIDEWAYS, 7},
+    };
+    std::vector<unsigned char> keys(512, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        world::reset();
+        now += 1000;
+        world::setClockMs(now);
+        gameFrameMs = static_cast<int32_t>(now);
+        std::fill(keys.begin(), keys.end(), 0);
+        setKeySource(keys.data(), static_cast<int>(keys.size()));
+        if (c.motion == SLOW_WALK) {
+            keys[SDL_SCANCODE_RSHIFT] = keys[SDL_SCANCODE_RIGHT] = 1;
+        } else {
+            // The player stands on the lift's top.
+            world::putLift(2, 450, 200, 200, 20, c.motion == LIFT_SIDEWAYS ? 600.0f : 0.0f,
+                           c.motion == LIFT_UP ? 650.0f : 0.0f, 2);
+            playerY = prevPlayerY = 220 - 2.01f;
+        }
+        heroSmoothX = heroDrawX = playerX;
+        heroSmoothY = heroDrawY = playerY;
+        const float startX = playerX;
+        const float startY = playerY;
+        float worstX = 0, worstY = 0;
+        for (int f = 0; f < 3000 / c.frameMs; ++f) {
+            frame(c.frameMs);
+            worstX = std::max(worstX, std::fabs(heroDrawX - playerX));
+            worstY = std::max(worstY, std::fabs(heroDrawY - playerY));
+        }
+        setKeySource(nullptr, 0);
+        EXPECT_GT(std::fabs(playerX - startX) + std::fabs(playerY - startY), 100.0f);  // it did move
+        EXPECT_LT(worstX, 5.0f);
+        EXPECT_LT(worstY, 3.0f);
+    }
 }
 
 TEST(Restart, PutsTheGameBackToItsStart)

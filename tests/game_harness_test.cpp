@@ -8,6 +8,7 @@
 #include "render/lights.h"
 
 #include <SDL.h>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -77,6 +78,37 @@ TEST(KeyScript, RefusesMalformedLinesNamingThem)
     std::string error;
     EXPECT_FALSE(readKeyScript("/nonexistent/keys.txt", events, error));
     EXPECT_NE(error.find("/nonexistent/keys.txt"), std::string::npos);
+    // A binary file's bytes come back escaped, never as raw control codes for the terminal.
+    EXPECT_FALSE(parseKeyScript(std::string("5 +\x1b[2J\x01\\\xff\n"), events, error));
+    EXPECT_EQ(error, "key script line 1: unknown key \"\\x1b[2J\\x01\\x5c\\xff\" (SDL scancode names such as "
+                     "RIGHT, SPACE, F1, RCTRL)");
+}
+
+TEST(KeyScript, NamesAnUnknownKeyAndTheFile)
+{
+    // A well-formed line whose key is misspelt names the key rather than the line's form.
+    const char* misspelt[] = {"10 +RIGTH", "4 -Spacebar", "7 +F13X"};
+    for (const char* line : misspelt) {
+        SCOPED_TRACE(line);
+        std::vector<KeyEvent> events;
+        std::string error;
+        EXPECT_FALSE(parseKeyScript(std::string("1 +UP\n") + line + "\n", events, error));
+        const std::string key = std::string(line).substr(std::string(line).find_first_of("+-") + 1);
+        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+        EXPECT_NE(error.find("unknown key \"" + key + "\""), std::string::npos) << error;
+        EXPECT_EQ(error.find("expected"), std::string::npos) << error;
+    }
+
+    const std::string path = ::testing::TempDir() + "mornglow-misspelt-keys.txt";
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("10 +RIGTH\n", file);
+    std::fclose(file);
+    std::vector<KeyEvent> events;
+    std::string error;
+    EXPECT_FALSE(readKeyScript(path, events, error));
+    EXPECT_EQ(error.rfind(path + ": key script line 1: unknown key \"RIGTH\"", 0), 0u) << error;
+    std::remove(path.c_str());
 }
 
 TEST(KeyScript, AppliesOnlyTheEventsOfTheFrame)

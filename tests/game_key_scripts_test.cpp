@@ -6,6 +6,7 @@
 #include "tests/key_script_run.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ GameRun playScript(const char* name, const std::string& script, int frames, cons
         std::ofstream(dir / "level1.level", std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     } else {
-        std::filesystem::copy_file(std::filesystem::path(RUN_DIR) / "level1.level", dir / "level1.level");
+        std::filesystem::copy_file(std::filesystem::path(LEVELS_DIR) / "level1.level", dir / "level1.level");
     }
     std::string options = "--frames " + std::to_string(frames);
     std::string dumps;
@@ -217,6 +218,180 @@ TEST(GameKeyScripts, F2RestartsTheGameAtTheStart)
     EXPECT_EQ(run.value(99, "playerX"), 130.0f);
 }
 
+// A flyer parked on the start kills the player within frames of every respawn, the wipe
+// included, so the game is always dead or wiping.
+LevelImage killingStart()
+{
+    LevelImage level = groundOnly();
+    level.enemies.push_back(enemyAt(ENEMY_FLYER, 110.0f, GROUND_TOP));
+    return level;
+}
+
+int firstFrame(const GameRun& run, int from, int to, float active, float wiping)
+{
+    for (int f = from; f <= to; ++f)
+        if (run.value(f, "playerActive") == active && run.value(f, "viewRestartActive") == wiping)
+            return f;
+    return -1;
+}
+
+TEST(GameKeyScripts, KillingStartLetsF2AndF1ThroughDeathAndWipe)
+{
+    LevelImage level = killingStart();
+    GameRun idle = playScript("lock-idle", "", 420, &level);
+    ASSERT_EQ(idle.exitStatus, 0);
+    const int dead = firstFrame(idle, 1, 420, 0.0f, 0.0f);
+    const int wipe = firstFrame(idle, dead, 420, 1.0f, 1.0f);
+    const int deadInWipe = firstFrame(idle, wipe, 420, 0.0f, 1.0f);
+    ASSERT_GT(dead, 0);
+    ASSERT_GT(wipe, 0);
+    ASSERT_GT(deadInWipe, 0);
+    // A death during the wipe ages its burst once a frame like any other: about 133 frames.
+    const int nextWipe = firstFrame(idle, deadInWipe + 1, 420, 1.0f, 1.0f);
+    EXPECT_NEAR(nextWipe - deadInWipe, 133, 4);
+    EXPECT_NEAR(wipe - dead, 133, 4);
+
+    struct TapCase {
+        const char* name;
+        int frame;
+        const char* key;
+    };
+    const TapCase cases[] = {
+        {"F2 in the burst", dead + 20, "F2"},
+        {"F2 dead in the wipe", deadInWipe + 5, "F2"},
+        {"F1 in the burst", dead + 20, "F1"},
+        {"F1 in the wipe, alive", wipe + 1, "F1"},
+        {"F1 dead in the wipe", deadInWipe + 5, "F1"},
+    };
+    for (const TapCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int f = c.frame;
+        const std::string key = c.key;
+        // A one-frame tap; after F1 the editor's cursor is walked right to show its keys work.
+        std::string script = std::to_string(f) + " +" + key + "\n" + std::to_string(f + 1) + " -" + key + "\n";
+        if (key == "F1")
+            script += std::to_string(f + 5) + " +RIGHT\n" + std::to_string(f + 15) + " -RIGHT\n";
+        GameRun run = playScript("lock-tap", script, f + 20, &level);
+        ASSERT_EQ(run.exitStatus, 0);
+        ASSERT_EQ(run.value(f - 1, "playerLives"), idle.value(f - 1, "playerLives"));
+        if (key == "F2") {
+            // The flyer kills the new game's player again at once: a fresh life, no wipe.
+            EXPECT_GT(run.value(f + 2, "restartCount"), run.value(f - 1, "restartCount"));
+            EXPECT_GE(run.value(f + 2, "playerLives"), 4.0f);
+            EXPECT_EQ(run.value(f + 2, "viewRestartActive"), 0.0f);
+        } else {
+            EXPECT_EQ(run.value(f + 3, "editorMode"), 1.0f);
+            EXPECT_EQ(run.value(f + 3, "viewRestartActive"), 0.0f);
+            EXPECT_GT(run.value(f + 18, "cursorX"), run.value(f + 4, "cursorX"));
+        }
+    }
+}
+
+TEST(GameKeyScripts, F2AfterNukeAndMissilesStartsACleanGame)
+{
+    // The laser wears walker 1 down (score), a missile goes for walker 2, then a nuke, and F2
+    // comes while both fly.
+    LevelImage level = groundOnly();
+    const float startX[] = {700.0f, 1100.0f, 1500.0f};
+    for (float x : startX)
+        level.enemies.push_back(enemyAt(ENEMY_WALKER, x, GROUND_TOP));
+    const std::string script = "1 +RIGHT\n2 -RIGHT\n5 +RCTRL\n150 -RCTRL\n152 +2\n153 -2\n154 +RCTRL\n156 -RCTRL\n"
+                               "160 +3\n161 -3\n162 +RCTRL\n164 -RCTRL\n170 +F2\n171 -F2\n";
+    GameRun run = playScript("clean-restart", script, 300, &level);
+    ASSERT_EQ(run.exitStatus, 0);
+    ASSERT_GT(run.value(169, "playerScore"), 0.0f);
+    ASSERT_GT(run.value(169, "nukeRadius"), 0.0f);
+    bool missileFlying = false;
+    for (const auto& [name, value] : run.states[169])
+        missileFlying |= name.rfind("missile", 0) == 0;
+    ASSERT_TRUE(missileFlying);
+
+    EXPECT_EQ(run.value(170, "playerScore"), 0.0f);
+    EXPECT_EQ(run.value(170, "nukeRadius"), 0.0f);
+    for (const auto& [name, value] : run.states[170])
+        for (const char* left : {"missile", "shot", "spark"})
+            EXPECT_NE(name.rfind(left, 0), 0u) << name;
+    for (int i = 1; i <= 3; ++i) {
+        const std::string enemy = "enemy" + std::to_string(i);
+        EXPECT_NEAR(run.value(170, enemy + ".x"), startX[i - 1], 10.0f) << enemy;
+        for (int f = 170; f <= 300; ++f)  // the old nuke's ring would reach them all by then
+            ASSERT_GT(run.value(f, enemy + ".health"), 0.0f) << enemy << " at frame " << f;
+    }
+}
+
+TEST(GameKeyScripts, DrawnHeroKeepsWithTheRidingAndSlowWalkingPlayer)
+{
+    // The start drops onto a lift going up or sideways; level1's own slow walk comes last.
+    auto liftLevel = [](float rangeX, float rangeY) {
+        LevelImage level = groundOnly();
+        BoxRecord lift = groundBox();
+        lift.x = lift.liftStartX = 60.0f;
+        lift.y = lift.liftStartY = 100.0f;
+        lift.width = 200.0f;
+        lift.height = 50.0f;
+        lift.type = 1;
+        lift.liftRangeX = rangeX;
+        lift.liftRangeY = rangeY;
+        lift.liftSpeed = 2.0f;
+        level.boxes.push_back(lift);
+        return level;
+    };
+    struct RideCase {
+        const char* name;
+        std::string script;
+        LevelImage level;
+        bool ownLevel;
+    };
+    const RideCase cases[] = {
+        {"lift up", "", liftLevel(0.0f, 650.0f), true},
+        {"lift sideways", "", liftLevel(600.0f, 0.0f), true},
+        {"slow walk on level1", "5 +F12\n6 -F12\n60 +RSHIFT\n60 +RIGHT\n240 -RIGHT\n240 -RSHIFT\n", LevelImage(), false},
+    };
+    for (const RideCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameRun run = playScript("drawn-hero", c.script, 240, c.ownLevel ? &c.level : nullptr);
+        ASSERT_EQ(run.exitStatus, 0);
+        ASSERT_TRUE(run.has(240, "heroDrawnX"));
+        float moved = std::fabs(run.value(240, "playerX") - run.value(30, "playerX")) +
+                      std::fabs(run.value(240, "playerY") - run.value(30, "playerY"));
+        EXPECT_GT(moved, 150.0f);
+        float worstX = 0.0f, worstY = 0.0f;
+        for (int f = 1; f <= 240; ++f) {
+            worstX = std::max(worstX, std::fabs(run.value(f, "heroDrawnX") - run.value(f, "playerX")));
+            worstY = std::max(worstY, std::fabs(run.value(f, "heroDrawnY") - run.value(f, "playerY")));
+        }
+        EXPECT_LT(worstX, 5.0f);
+        EXPECT_LT(worstY, 3.0f);
+    }
+}
+
+TEST(GameKeyScripts, EveryWalkerOfTheFirstLevelPatrols)
+{
+    // Nobody near: each walker walks its stretch to and fro, in the second half of the run too.
+    GameRun run = playScript("walkers", "", 600, nullptr);
+    ASSERT_EQ(run.exitStatus, 0);
+    int walkers = 0;
+    for (int i = 1; run.has(1, "enemy" + std::to_string(i) + ".type"); ++i) {
+        const std::string enemy = "enemy" + std::to_string(i);
+        if (run.value(1, enemy + ".type") != static_cast<float>(ENEMY_WALKER))
+            continue;
+        ++walkers;
+        float low = 1e9f, high = -1e9f, lateLow = 1e9f, lateHigh = -1e9f;
+        for (int f = 1; f <= 600; ++f) {
+            const float x = run.value(f, enemy + ".x");
+            low = std::min(low, x);
+            high = std::max(high, x);
+            if (f > 300) {
+                lateLow = std::min(lateLow, x);
+                lateHigh = std::max(lateHigh, x);
+            }
+        }
+        EXPECT_GT(high - low, 100.0f) << enemy;
+        EXPECT_GT(lateHigh - lateLow, 100.0f) << enemy << " stopped at " << run.value(600, enemy + ".x");
+    }
+    EXPECT_EQ(walkers, 3);
+}
+
 TEST(GameKeyScripts, SameScriptGivesTheSameHashesTwice)
 {
     // 600 frames on the generated level: walking, jumps, a turn, crouching and shots.
@@ -242,7 +417,7 @@ TEST(GameProgram, EntersTheGameAndQuitsOnEscape)
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
-    std::filesystem::copy_file(std::filesystem::path(RUN_DIR) / "level1.level", dir / "level1.level");
+    std::filesystem::copy_file(std::filesystem::path(LEVELS_DIR) / "level1.level", dir / "level1.level");
     std::ofstream(dir / "play.sh") << "SDL_AUDIODRIVER=dummy GALLIUM_NOOP=1 timeout 120 stdbuf -oL " BINARY_DIR
                                       "/demo-game > game.out 2>/dev/null &\n"
                                       "pid=$!\n"

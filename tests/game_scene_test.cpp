@@ -371,6 +371,17 @@ TEST_F(GameScene, ShadowedTestScenesDrawTheHeroAndTheTiles)
         for (float v : depthMVP)
             EXPECT_TRUE(std::isfinite(v));
     }
+    // The forward scene animates the two animated tile codes from the scene clock: two seconds
+    // in, code 3 has looped once (frame about 20) and code 4 is on its way back (about 80).
+    sceneStartMs = clockNowMs() - 2000;
+    flybyTileFrames[0] = flybyTileFrames[1] = 0.0f;
+    drawShadowedScene();
+    Model* model = nullptr;
+    int frame3 = 0, frame4 = 0;
+    ASSERT_TRUE(flybyTileFor(3, model, frame3));
+    ASSERT_TRUE(flybyTileFor(4, model, frame4));
+    EXPECT_NEAR(frame3, 20, 1);
+    EXPECT_NEAR(frame4, 80, 1);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     const uint64_t before = modelDrawStats.drawCalls;
     const int program = static_cast<int>(explosionProgram);

@@ -8,6 +8,9 @@
 #include "game/level_file.h"
 #include "tools/common/tile_sizes.h"
 #include "tools/level_data/level_layouts.h"
+#include "tests/program_runner.h"
+
+#include <filesystem>
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -18,9 +21,10 @@
 
 namespace {
 
+// The generator's own output: the run directory's copy may be a level the user edited.
 std::string runFile(const char* name)
 {
-    return std::string(RUN_DIR) + "/" + name;
+    return std::string(LEVELS_DIR) + "/" + name;
 }
 
 // The tables after reading `name` hold the layout: boxes (box 1 rebuilt as the ground strip,
@@ -168,6 +172,50 @@ TEST(GeneratedLevels, PaletteHoldsEachTileWithItsKindAndALift)
     // The editor's default entry first: a 50 x 50 standard box with mesh 1.
     EXPECT_EQ(palette.entries[0].width, 50.0f);
     EXPECT_EQ(palette.entries[0].meshId, 1);
+}
+
+// A rebuild runs the generator again: it installs a level into the run directory only where
+// that is missing or still what it generated last, and keeps (with one line) a level the user
+// edited there, also when the generated one changes.
+TEST(GeneratedLevels, ARegenerationKeepsAnEditedLevelAndRestoresAMissingOne)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = scratchPath("mornglow-level-data");
+    const fs::path run = root / "run", generated = root / "levels";
+    fs::remove_all(root);
+    fs::create_directories(run);
+    fs::create_directories(generated);
+    const std::string command = std::string("'") + BINARY_DIR + "/tools/level_data/level-data' '" + run.string() +
+                                "' '" + generated.string() + "'";
+    auto bytes = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    auto put = [](const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; };
+
+    ProgramRun first = runProgram(command);
+    ASSERT_EQ(first.exitStatus, 0);
+    EXPECT_EQ(first.output, "");
+    const std::string level = bytes(generated / "level1.level");
+    ASSERT_FALSE(level.empty());
+    EXPECT_EQ(bytes(run / "level1.level"), level);
+    EXPECT_EQ(bytes(run / "palette.level"), bytes(generated / "palette.level"));
+
+    put(run / "level1.level", "edited by hand");
+    fs::remove(run / "palette.level");
+    // A generator that changed since: its last output differs from what it writes now.
+    put(generated / "crowded.level", "an older generation");
+    put(run / "crowded.level", "an older generation");
+    ProgramRun again = runProgram(command);
+    ASSERT_EQ(again.exitStatus, 0);
+    EXPECT_EQ(bytes(run / "level1.level"), "edited by hand");
+    EXPECT_EQ(again.output, "level-data: " + (run / "level1.level").string() +
+                                " differs from what was generated (edited?): kept; the generated one is " +
+                                (generated / "level1.level").string() + "\n");
+    EXPECT_EQ(bytes(run / "palette.level"), bytes(generated / "palette.level")) << "a missing file is restored";
+    EXPECT_EQ(bytes(run / "crowded.level"), bytes(generated / "crowded.level")) << "an unedited file follows";
+    EXPECT_NE(bytes(run / "crowded.level"), "an older generation");
+    fs::remove_all(root);
 }
 
 }  // namespace

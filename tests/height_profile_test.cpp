@@ -142,9 +142,6 @@ TEST_F(HeightProfileLoading, RefusesPicturesItCannotHold)
 {
     const RefusalCase cases[] = {
         {"24-bit", plainTga(4, 4, 24), "height profile bad.tga refused: 24 bits per pixel, profiles need 32\n"},
-        {"one column too wide", plainTga(HEIGHT_PROFILE_COLUMNS + 1, 2, 32),
-            "height profile bad.tga refused: 2049 columns, at most 2048 fit\n"},
-        {"3000 columns", plainTga(3000, 2, 32), "height profile bad.tga refused: 3000 columns, at most 2048 fit\n"},
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -175,6 +172,39 @@ TEST_F(HeightProfileLoading, TakesTheWidestPictureTheTableHolds)
     ASSERT_EQ(loadBytes("wide.tga", file), 0);
     EXPECT_EQ(heightProfiles[0].width, HEIGHT_PROFILE_COLUMNS);
     EXPECT_FLOAT_EQ(heightProfiles[0].heights[HEIGHT_PROFILE_COLUMNS - 1], 0.5f);
+}
+
+// Wider than the table: the width is kept, the first 2048 columns are stored, and lookups past
+// them read the last stored column up to the picture's edge.
+TEST_F(HeightProfileLoading, AWiderPictureKeepsItsWidthAndFillsTheTable)
+{
+    const int width = 3000, height = 4;
+    auto changeRow = [](int x) { return 1 + x % 3; };  // column x changes colour in this row
+    TgaBytes file = tgaHeader(2, width, height, 32);
+    for (int r = 0; r < height; ++r)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t red = r < changeRow(x) ? 255 : 0;
+            file.insert(file.end(), {0, 0, red, 255});
+        }
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(loadBytes("wide.tga", file), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "wide.tga loaded\n");
+    const HeightProfile& profile = heightProfiles[0];
+    EXPECT_EQ(profile.width, width);
+    for (int x = 0; x < HEIGHT_PROFILE_COLUMNS; ++x)
+        ASSERT_FLOAT_EQ(profile.heights[x], static_cast<float>(changeRow(x)) / height) << "column " << x;
+
+    const float last = profile.heights[HEIGHT_PROFILE_COLUMNS - 1];
+    const struct {
+        int32_t x;
+        float expected;
+    } lookups[] = {
+        {HEIGHT_PROFILE_COLUMNS - 2, profile.heights[HEIGHT_PROFILE_COLUMNS - 2]},
+        {HEIGHT_PROFILE_COLUMNS, last}, {2500, last}, {width - 1, last},
+        {width, 0.0f},  // outside the picture
+    };
+    for (const auto& l : lookups)
+        EXPECT_FLOAT_EQ(heightProfileAt(0, l.x), l.expected) << "x " << l.x;
 }
 
 TEST_F(HeightProfileLoading, RefusesAnEleventhProfile)

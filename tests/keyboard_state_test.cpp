@@ -12,6 +12,8 @@ namespace {
 constexpr int SDL_KEY_ARRAY_SIZE = 512;  // SDL tracks more scancodes than the tables do
 constexpr int KEY_A = 4;
 constexpr int KEY_SPACE = 44;
+constexpr int KEY_F1 = 58;
+constexpr int KEY_F2 = 59;
 
 class KeyboardStateTest : public ::testing::Test {
 protected:
@@ -113,6 +115,7 @@ TEST_F(KeyboardStateTest, GatedUpdateFreezesInputDuringTheWipe)
     updateWith({KEY_A});
     ASSERT_EQ(keyboardState.pressed[KEY_A], 1);
     viewRestartActive = 1;
+    noteKeyDown(KEY_SPACE);  // a tap during the wipe is dropped, not kept for after it
     for (int n = 0; n < 3; ++n) {
         pollKeyboardState();
         for (int i = 0; i < KEY_TABLE_SIZE; ++i) {
@@ -126,6 +129,67 @@ TEST_F(KeyboardStateTest, GatedUpdateFreezesInputDuringTheWipe)
     updateWith({KEY_A});
     EXPECT_EQ(keyboardState.held[KEY_A], 1);
     EXPECT_EQ(keyboardState.pressed[KEY_A], 0);
+    EXPECT_EQ(keyboardState.held[KEY_SPACE], 0);
+}
+
+TEST_F(KeyboardStateTest, RestartAndEditorKeysStayLiveDuringTheWipe)
+{
+    // A level that kills the player at its start keeps the wipe coming back: F2 and F1 must
+    // still get through it, held and pressed as usual, while every other key stays frozen.
+    std::vector<unsigned char> keys(SDL_KEY_ARRAY_SIZE, 0);
+    setKeySource(keys.data(), SDL_KEY_ARRAY_SIZE);
+    viewRestartActive = 1;
+    keys[KEY_F2] = keys[KEY_A] = 1;
+    pollKeyboardState();
+    EXPECT_EQ(keyboardState.held[KEY_F2], 1);
+    EXPECT_EQ(keyboardState.pressed[KEY_F2], 1);
+    EXPECT_EQ(keyboardState.held[KEY_A], 0);
+    pollKeyboardState();
+    EXPECT_EQ(keyboardState.held[KEY_F2], 1);
+    EXPECT_EQ(keyboardState.pressed[KEY_F2], 0);
+    keys[KEY_F2] = 0;
+    noteKeyDown(KEY_F1);  // a tap between two reads
+    pollKeyboardState();
+    EXPECT_EQ(keyboardState.held[KEY_F2], 0);
+    EXPECT_EQ(keyboardState.pressed[KEY_F1], 1);
+    EXPECT_EQ(keyboardState.held[KEY_A], 0);
+    EXPECT_EQ(keyboardState.pressed[KEY_A], 0);
+    setKeySource(nullptr, 0);
+}
+
+TEST_F(KeyboardStateTest, KeyDownBetweenTwoReadsCountsInTheNextRead)
+{
+    struct TapCase {
+        const char* name;
+        bool downBefore;  // key A in the snapshot of the read before the tap
+        bool downAfter;   // and in the snapshot of the read that follows it
+        int held;         // expected in that read
+        int pressed;
+    };
+    const TapCase cases[] = {
+        {"down and up again before the read", false, false, 1, 1},
+        {"down and still down", false, true, 1, 1},
+        {"held, up and down again: no new press", true, true, 1, 0},
+        {"held, up, down and up again", true, false, 1, 0},
+    };
+    for (const TapCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        keyboardState = {};
+        updateWith(c.downBefore ? std::initializer_list<int>{KEY_A} : std::initializer_list<int>{});
+        noteKeyDown(KEY_A);
+        updateWith(c.downAfter ? std::initializer_list<int>{KEY_A} : std::initializer_list<int>{});
+        EXPECT_EQ(keyboardState.held[KEY_A], c.held);
+        EXPECT_EQ(keyboardState.pressed[KEY_A], c.pressed);
+        EXPECT_EQ(keyboardState.held[KEY_SPACE], 0);  // only the noted key
+        // Counted once: the read after that sees only the snapshot.
+        updateWith({});
+        EXPECT_EQ(keyboardState.held[KEY_A], 0);
+    }
+    noteKeyDown(-1);   // outside the tables: ignored
+    noteKeyDown(300);
+    updateWith({});
+    for (int i = 0; i < KEY_TABLE_SIZE; ++i)
+        EXPECT_EQ(keyboardState.held[i], 0) << i;
 }
 
 TEST_F(KeyboardStateTest, UngatedPollReadsSdlsKeyArray)

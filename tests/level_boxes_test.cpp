@@ -176,6 +176,19 @@ TEST_F(HeightQueries, SurfaceFollowsTheStretchedColumns)
     EXPECT_FLOAT_EQ(profileSurfaceY(2, 140, profile), 40);   // the right edge uses the last column
 }
 
+// A profile wider than its table is stretched by its own width; past the table's last column
+// the surface stays at that column.
+TEST_F(HeightQueries, AWideProfileStretchesByItsWidthAndStopsAtTheTable)
+{
+    const int wide = world::putProfile(3000, [](int c) { return static_cast<float>(c) / 4096.0f; });
+    world::putBox(3, 0, 0, 3000, 4096, BOX_HEIGHTMAP_FLOOR);
+    EXPECT_FLOAT_EQ(profileSurfaceY(3, 1000.5f, wide), 1000);
+    EXPECT_FLOAT_EQ(profileSurfaceY(3, 2047.5f, wide), 2047);
+    EXPECT_FLOAT_EQ(profileSurfaceY(3, 2500, wide), 2047);
+    EXPECT_FLOAT_EQ(profileSurfaceY(3, 3000, wide), 2047);
+    EXPECT_FLOAT_EQ(heightmapFloorTop(3, 2040, 100, wide), 2047);
+}
+
 TEST_F(HeightQueries, SpanQueriesTakeTheExtremeOfTheClampedColumns)
 {
     EXPECT_FLOAT_EQ(heightmapFloorTop(2, 90, 65, profile), 40);

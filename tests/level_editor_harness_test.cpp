@@ -43,8 +43,9 @@ std::vector<uint8_t> fileBytes(const fs::path& path)
 EditorRun runEditor(const std::string& name, const std::string& script, const std::string& extra, bool noop)
 {
     fs::path dir = makeKeyScriptFolder("mornglow-editor-" + name);
-    for (const char* file : {"level1.level", "palette.level", "mornglow.mp3"})
-        fs::copy_file(fs::path(RUN_DIR) / file, dir / file);
+    for (const char* file : {"level1.level", "palette.level"})
+        fs::copy_file(fs::path(LEVELS_DIR) / file, dir / file);
+    fs::copy_file(fs::path(RUN_DIR) / "mornglow.mp3", dir / "mornglow.mp3");
     EditorRun run;
     static_cast<KeyScriptRun&>(run) = runKeyScript(dir, script, extra, noop);
     return run;
@@ -70,7 +71,7 @@ TEST(LevelEditorHarness, UserFlowPlacesSavesAndPlaysOnTheEditedLevel)
     EditorRun run = runEditor("flow", script, "--frames 200 --dump-at-frames 29,31,119,121,139,199", true);
     ASSERT_EQ(run.exitStatus, 0) << run.output.substr(0, 2000);
     LevelImage original;
-    ASSERT_TRUE(decodeFile(fs::path(RUN_DIR) / "level1.level", original));
+    ASSERT_TRUE(decodeFile(fs::path(LEVELS_DIR) / "level1.level", original));
 
     EXPECT_EQ(run.value(29, "editorMode"), 0.0f);
     EXPECT_EQ(run.value(31, "editorMode"), 1.0f);
@@ -91,7 +92,7 @@ TEST(LevelEditorHarness, UserFlowPlacesSavesAndPlaysOnTheEditedLevel)
 
     // The saved level holds the box and the walker where the cursor stood.
     LevelImage saved;
-    ASSERT_TRUE(decodeFile(run.dir / "level1.level", saved));
+    ASSERT_TRUE(decodeFile(run.dir / "out/level1.level", saved));
     ASSERT_EQ(saved.boxes.size(), original.boxes.size() + 1);
     EXPECT_EQ(saved.boxes.back().x, 960.0f);
     EXPECT_EQ(saved.boxes.back().y, 640.0f);
@@ -163,7 +164,7 @@ TEST(LevelEditorHarness, OverlayAndPaletteViewPictures)
     // The palette view: its own camera and cursor, and its entries outlined.
     ASSERT_EQ(run.value(17, "paletteMode"), 1.0f);
     PaletteImage palette;
-    std::vector<uint8_t> bytes = fileBytes(fs::path(RUN_DIR) / "palette.level");
+    std::vector<uint8_t> bytes = fileBytes(fs::path(LEVELS_DIR) / "palette.level");
     std::string error;
     ASSERT_TRUE(decodePalette(bytes.data(), bytes.size(), palette, error)) << error;
     RgbaPicture view;
@@ -183,6 +184,71 @@ TEST(LevelEditorHarness, OverlayAndPaletteViewPictures)
         ++checked;
     }
     EXPECT_GT(checked, 0) << "no standard palette entry in the view";
+    fs::remove_all(run.dir);
+}
+
+// A refused level or palette is the user's only copy of it: walking through the editor (and
+// its palette view) without an edit writes nothing over either; an edit and a save keep the
+// refused original as NAME.refused. All of a scripted run's saves land below --out, so the
+// working folder's files stay as they were in every case.
+TEST(LevelEditorHarness, RefusedLevelAndPaletteAreKeptUntilAnEditIsSaved)
+{
+    struct Case {
+        const char* name;
+        const char* script;
+        bool levelSaved;  // an edit was saved: the refused original is kept beside the new file
+    };
+    const Case cases[] = {
+        {"f1-f1", "2 +F1\n3 -F1\n5 +F1\n6 -F1\n", false},
+        {"f1-tab-tab-f1", "2 +F1\n3 -F1\n5 +TAB\n6 -TAB\n8 +TAB\n9 -TAB\n11 +F1\n12 -F1\n", false},
+        {"f1-box-f1", "2 +F1\n3 -F1\n5 +SPACE\n6 -SPACE\n8 +F1\n9 -F1\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path dir = makeKeyScriptFolder(std::string("mornglow-refused-") + c.name);
+        std::map<std::string, std::vector<uint8_t>> flipped;
+        for (const char* file : {"level1.level", "palette.level"}) {
+            std::vector<uint8_t> bytes = fileBytes(fs::path(LEVELS_DIR) / file);
+            ASSERT_GT(bytes.size(), 24u);
+            bytes[24] ^= 8;  // the first box's type 0 becomes 8: both readers refuse the file
+            std::ofstream(dir / file, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            flipped[file] = bytes;
+        }
+        KeyScriptRun run = runKeyScript(dir, c.script, "--frames 14", true);
+        ASSERT_EQ(run.exitStatus, 0) << run.output.substr(0, 2000);
+        for (const auto& [file, bytes] : flipped) {
+            EXPECT_EQ(fileBytes(dir / file), bytes) << file << " in the working folder";
+            const bool replaced = c.levelSaved && file == "level1.level";
+            EXPECT_EQ(fileBytes(dir / "out" / file) == bytes, !replaced) << file << " under --out";
+            EXPECT_EQ(fs::exists(dir / "out" / (file + ".refused")), replaced) << file;
+            if (replaced) {
+                EXPECT_EQ(fileBytes(dir / "out" / (file + ".refused")), bytes);
+            }
+        }
+        if (c.levelSaved) {
+            LevelImage saved;
+            EXPECT_TRUE(decodeFile(dir / "out/level1.level", saved)) << "the saved level reads back";
+        }
+        fs::remove_all(dir);
+    }
+}
+
+// An editing run (a box placed and saved, the palette view opened and closed) leaves every
+// file of its working folder byte-identical: the saves go below --out.
+TEST(LevelEditorHarness, ScriptedEditorRunWritesOnlyBelowItsOutputFolder)
+{
+    EditorRun run = runEditor("out-only",
+                              "2 +F1\n3 -F1\n5 +SPACE\n6 -SPACE\n7 +TAB\n8 -TAB\n9 +SPACE\n10 -SPACE\n"
+                              "11 +TAB\n12 -TAB\n13 +LSHIFT\n13 +S\n14 -S\n14 -LSHIFT\n15 +F1\n16 -F1\n",
+                              "--frames 18", true);
+    ASSERT_EQ(run.exitStatus, 0) << run.output.substr(0, 2000);
+    for (const char* file : {"level1.level", "palette.level"}) {
+        EXPECT_EQ(fileBytes(run.dir / file), fileBytes(fs::path(LEVELS_DIR) / file)) << file;
+        EXPECT_NE(fileBytes(run.dir / "out" / file), fileBytes(fs::path(LEVELS_DIR) / file)) << file << " was saved";
+    }
+    EXPECT_FALSE(fs::exists(run.dir / "temp.level"));
+    EXPECT_TRUE(fs::exists(run.dir / "out/temp.level"));
     fs::remove_all(run.dir);
 }
 

@@ -272,6 +272,18 @@ TEST_F(LevelFiles, AnyMarkerLoadsTheSame)
     EXPECT_TRUE(readLevel("marked.level"));
 }
 
+// A file longer than any level names its own size, not where the reader stopped.
+TEST_F(LevelFiles, AFilePastTheLargestLevelIsReportedWithItsOwnSize)
+{
+    const size_t size = levelFileBytes(LEVEL_MAX_BOXES, LEVEL_MAX_ENEMIES) + 1000;
+    writeFile("long.level", std::vector<uint8_t>(size, 0));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(readLevel("long.level"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "level long.level refused: the file is " + std::to_string(size) + " bytes, more than the largest level's " +
+                  std::to_string(size - 1000) + "\n");
+}
+
 TEST_F(LevelFiles, HostileFilesAreRefusedAndChangeNothing)
 {
     fillLevel(4, 2);

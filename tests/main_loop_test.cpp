@@ -1,6 +1,7 @@
 #include "core/clock.h"
 #include "app/frame.h"
 #include "app/main_window.h"
+#include "core/keyboard.h"
 #include "gl_test_context.h"
 #include "platform/os_services.h"
 
@@ -94,6 +95,36 @@ TEST_F(MainLoopPasses, QuitEventsAreAllConsumed)
     SDL_Event left;
     EXPECT_EQ(SDL_PeepEvents(&left, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT), 0);
     EXPECT_FALSE(pass());
+}
+
+void pushKey(Uint32 type, SDL_Scancode scancode)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    SDL_PushEvent(&event);
+}
+
+TEST_F(MainLoopPasses, KeyTapsOverBeforeThePassStillCount)
+{
+    // Down and up again while the previous frame ran: SDL's key array shows nothing by now.
+    pushKey(SDL_KEYDOWN, SDL_SCANCODE_F1);
+    pushKey(SDL_KEYUP, SDL_SCANCODE_F1);
+    keyboardState = {};
+    EXPECT_TRUE(pass());
+    EXPECT_EQ(quitRequested, 0);
+    updateKeyboardState();
+    EXPECT_EQ(keyboardState.pressed[SDL_SCANCODE_F1], 1);
+    updateKeyboardState();
+    EXPECT_EQ(keyboardState.held[SDL_SCANCODE_F1], 0);
+
+    pushKey(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
+    pushKey(SDL_KEYUP, SDL_SCANCODE_ESCAPE);
+    EXPECT_TRUE(pass());  // the pass that sees it still runs
+    EXPECT_EQ(quitRequested, 1);
+    EXPECT_FALSE(pass());
+    keyboardState = {};
 }
 
 TEST_F(MainLoopPasses, CountersCycleWithoutEverStopping)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -38,6 +40,16 @@ TEST(ModelInfo, PrintsTheCountsOrTheReadersMessage)
     };
     for (const auto& file : files)
         std::ofstream(folder / file.first) << file.second;
+    // What is no regular file reads nothing and must not block: directories, FIFOs, a material
+    // library that is a directory; and bytes that are not text.
+    std::filesystem::create_directory(folder / "folder.obj");
+    std::filesystem::create_directory(folder / "folder.dae");
+    std::filesystem::create_directory(folder / "library");
+    ASSERT_EQ(mkfifo((folder / "pipe.obj").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((folder / "pipe.3dm").c_str(), 0600), 0);
+    std::ofstream(folder / "library.obj") << "mtllib library\nv 0 0 0\n";
+    std::ofstream(folder / "binary.obj", std::ios::binary) << std::string("v 0 0 0\n\0\0\0\0", 12);
+    const std::string dir = folder.string() + "/";
     struct Case {
         const char* file;
         int status;
@@ -48,18 +60,66 @@ TEST(ModelInfo, PrintsTheCountsOrTheReadersMessage)
         {"plate.3dm", 0, "triangles 1 bones 0 frames 0\n"},
         {"hostile.obj", 1, (folder / "hostile.obj").string() + ":2: expected a vertex index from 1 to 1, found 2\n"},
         {"hostile.dae", 1,
-         "XML [" + (folder / "hostile.dae").string() +
-             "] parsed with errors\nError description: Error parsing start element tag\nError offset: 27 (error at "
-             "[...s]\n\n"},
+         "XML [" + dir + "hostile.dae] parsed with errors: Error parsing start element tag at offset 27 (error at "
+         "[...s])\n"},
         {"hostile.3dm", 1,
          (folder / "hostile.3dm").string() + ":4: expected \"n %f %f %f\", found the end of the file\n"},
-        {"missing.obj", 1, "objReadOBJ() failed: can't open data file \"" + (folder / "missing.obj").string() + "\".\n"},
+        {"missing.obj", 1, "model-info: " + dir + "missing.obj: No such file or directory\n"},
+        {"folder.obj", 1, "model-info: " + dir + "folder.obj: is a directory\n"},
+        {"folder.dae", 1, "model-info: " + dir + "folder.dae: is a directory\n"},
+        {"pipe.obj", 1, "model-info: " + dir + "pipe.obj: is not a regular file\n"},
+        {"pipe.3dm", 1, "model-info: " + dir + "pipe.3dm: is not a regular file\n"},
+        {"library.obj", 1, "objReadMTL() failed: can't open material file \"" + dir + "library\".\n"},
+        {"binary.obj", 1, dir + "binary.obj: expected a text file, found a zero byte at offset 8\n"},
         {"box.mtl", 1, "model-info: " + (folder / "box.mtl").string() + ": expected a .obj, .dae or .3dm file\n"},
     };
     for (const Case& c : cases) {
         ProgramRun run = runProgram(std::string("'") + BINARY_DIR + "/model-info' '" + (folder / c.file).string() +
                                     "' 2>&1");
         EXPECT_EQ(run.exitStatus, c.status) << c.file;
+        EXPECT_EQ(run.output, c.output) << c.file;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// Inputs that ask for more than any model needs are refused with a message inside a 2 GB
+// address space: one face line of 2^26 + 1 corners (134 MB), and 512 MB of zero bytes; a model
+// within the bounds that does not fit the memory there is is a message too.
+TEST(ModelInfo, HugeInputsAreRefusedWithinTwoGigabytes)
+{
+    const std::filesystem::path folder = scratchPath("model-info-huge");
+    std::filesystem::create_directories(folder);
+    {
+        std::string face = "v 0 0 0\nf";
+        face.reserve(face.size() + 2 * ((size_t(1) << 26) + 1) + 1);
+        for (size_t i = 0; i < (size_t(1) << 26) + 1; ++i)
+            face += " 1";
+        face += "\n";
+        std::ofstream(folder / "face.obj", std::ios::binary) << face;
+    }
+    std::ofstream(folder / "zeros.obj").close();
+    std::filesystem::resize_file(folder / "zeros.obj", size_t(512) << 20);  // sparse: nothing written
+    {
+        std::string faces = "v 0 0 0\n";
+        for (int i = 0; i < 3000000; ++i)  // 24 MB asking for some 280 MB of arrays
+            faces += "f 1 1 1\n";
+        std::ofstream(folder / "faces.obj", std::ios::binary) << faces;
+    }
+    const std::string dir = folder.string() + "/";
+    const struct {
+        const char* file;
+        const char* kilobytes;
+        std::string output;
+    } cases[] = {
+        {"face.obj", "2097152", dir + "face.obj:2: expected a face of at most 65536 corners, found more\n"},
+        {"zeros.obj", "2097152",
+         "model-info: " + dir + "zeros.obj: is 536870912 bytes, more than the 268435456 bytes taken\n"},
+        {"faces.obj", "200000", dir + "faces.obj: out of memory while reading the model\n"},
+    };
+    for (const auto& c : cases) {
+        ProgramRun run = runProgram(std::string("ulimit -v ") + c.kilobytes + " && '" + BINARY_DIR + "/model-info' '" +
+                                    dir + c.file + "' 2>&1");
+        EXPECT_EQ(run.exitStatus, 1) << c.file;
         EXPECT_EQ(run.output, c.output) << c.file;
     }
     std::filesystem::remove_all(folder);

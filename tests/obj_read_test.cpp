@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -240,9 +242,41 @@ TEST(ObjRead, RefusedFilesSayWhyAndKeepNothing)
          "models/box.obj:4: expected a face of 3 or more corners, found 0\n", false},
         {"a missing material library", "mtllib nope.mtl\n" + THREE_VERTICES,
          "objReadMTL() failed: can't open material file \"models/nope.mtl\".\n", false},
+        {"a NaN coordinate", "v 0 nan 0\n", "models/box.obj:1: expected a finite number, found \"nan\"\n", false},
+        {"an infinite normal", THREE_VERTICES + "vn 0 0 -inf\n",
+         "models/box.obj:4: expected a finite number, found \"-inf\"\n", false},
+        {"a texture coordinate past the float range", "vt 1e39 0\n",
+         "models/box.obj:1: expected a finite number, found \"1e39\"\n", false},
+        {"a NaN colour in the library", "mtllib nan.mtl\n",
+         "models/nan.mtl:2: expected a finite number, found \"NaN\"\n", false},
+        {"a zero byte", THREE_VERTICES + std::string("f 1 2 3\0\n", 9),
+         "models/box.obj: expected a text file, found a zero byte at offset 31\n", false},
+        {"a zero byte in the library", "mtllib zero.mtl\n",
+         "models/zero.mtl: expected a text file, found a zero byte at offset 2\n", false},
+        {"a face of more corners than a line may give", THREE_VERTICES + "f" + [] {
+             std::string corners;
+             for (size_t i = 0; i <= OBJ_MAX_FACE_CORNERS; ++i)
+                 corners += i % 2 ? " 2" : " 1";
+             return corners;
+         }() + "\n",
+         "models/box.obj:4: expected a face of at most 65536 corners, found more\n", false},
+        {"a model larger than a model may be", [] {
+             std::string obj = "v 0 0 0\n";
+             for (int i = 0; i < 1000; ++i)   // 65,534 x 1,000 triangles: some 6 GB of arrays
+                 obj += "f" + std::string(" 1") + [] {
+                     std::string c;
+                     for (size_t k = 1; k < OBJ_MAX_FACE_CORNERS; ++k)
+                         c += " 1";
+                     return c;
+                 }() + "\n";
+             return obj;
+         }(),
+         "models/box.obj: expected a model of at most 1024 MB, found one that needs 5749 MB\n", false},
     };
     for (const Case& c : cases) {
         ObjFixture fixture;
+        fixture.files["models/nan.mtl"] = "newmtl a\nKd 1 NaN 0\n";
+        fixture.files["models/zero.mtl"] = std::string("n\n\0", 3);
         std::unique_ptr<ObjModel> model = fixture.read(c.obj);
         EXPECT_FALSE(model) << c.what;
         EXPECT_EQ(fixture.error.message, c.message) << c.what;
@@ -270,6 +304,12 @@ TEST(ObjRead, LineEndingsDoNotChangeTheRecords)
         {"LF", obj + "\n", mtl + "\n"},
         {"CRLF", withCrlf(obj + "\n"), withCrlf(mtl + "\n")},
         {"no final line end", obj, mtl},
+        {"CR alone", [&] {
+             std::string text = obj + "\n";
+             std::replace(text.begin(), text.end(), '\n', '\r');
+             return text;
+         }(),
+         mtl},
     };
     ObjFixture reference;
     reference.files["models/box.mtl"] = variants[0].mtl;
@@ -393,6 +433,68 @@ TEST(ObjRead, ExportedModelsKeepTheCountsOfTheirText)
         EXPECT_EQ(model->nummaterials, counts.materials) << c.name;
     }
     std::filesystem::remove_all(folder);
+}
+
+// Every statement many times over reads in time linear in the file: names are found through
+// indices, a material library named again is not read again. 100,000 lines of each; the time
+// allowed is generous (a build under sanitizers on a loaded machine), a real read is far below.
+TEST(ObjRead, ManyStatementsReadInLinearTime)
+{
+    const int lines = 100000;
+    auto repeat = [&](const std::function<std::string(int)>& line) {
+        std::string text;
+        for (int i = 0; i < lines; ++i)
+            text += line(i);
+        return text;
+    };
+    std::string library = repeat([](int i) { return "newmtl m" + std::to_string(i) + "\n"; });
+    struct Case {
+        const char* what;
+        std::string obj;
+        std::string mtl;
+    } cases[] = {
+        {"groups", THREE_VERTICES + repeat([](int i) { return "g " + std::to_string(i) + "\nf 1 2 3\n"; }), ""},
+        {"materials used", "mtllib lib.mtl\n" + THREE_VERTICES +
+                               repeat([](int i) { return "usemtl m" + std::to_string(i) + "\nf 1 2 3\n"; }),
+         library},
+        {"unknown materials used", THREE_VERTICES + repeat([](int i) { return "usemtl x" + std::to_string(i) + "\n"; }),
+         ""},
+        {"texture maps", "mtllib lib.mtl\n",
+         "newmtl a\n" + repeat([](int i) { return "map_Kd t" + std::to_string(i) + ".tga\n"; })},
+        {"one library named again and again", repeat([](int) { return std::string("mtllib lib.mtl\n"); }), library},
+        {"two libraries in turn",
+         repeat([](int i) { return std::string(i % 2 ? "mtllib lib.mtl\n" : "mtllib other.mtl\n"); }), library},
+        {"vertices and faces", repeat([](int i) { return "v " + std::to_string(i) + " 0 0\n"; }) +
+                                   repeat([](int i) { return "f 1 2 " + std::to_string(i % 99998 + 3) + "\n"; }),
+         ""},
+    };
+    for (const Case& c : cases) {
+        ObjFixture fixture;
+        fixture.files["models/lib.mtl"] = c.mtl;
+        fixture.files["models/other.mtl"] = "newmtl o\n";
+        const auto start = std::chrono::steady_clock::now();
+        std::unique_ptr<ObjModel> model = fixture.read(c.obj);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_TRUE(model) << c.what << ": " << fixture.error.message;
+        EXPECT_LT(seconds, 10.0) << c.what;
+    }
+}
+
+// A library named again after another one comes back as it was read.
+TEST(ObjRead, ALibraryNamedAgainKeepsItsMaterials)
+{
+    ObjFixture fixture;
+    fixture.files["models/a.mtl"] = "newmtl red\nKd 1 0 0\nmap_Kd red.tga\n";
+    fixture.files["models/b.mtl"] = "newmtl blue\nnewmtl green\n";
+    std::unique_ptr<ObjModel> model =
+        fixture.read("mtllib a.mtl\nmtllib b.mtl\nmtllib a.mtl\n" + THREE_VERTICES + "usemtl red\nf 1 2 3\n");
+    ASSERT_TRUE(model) << fixture.error.message;
+    ASSERT_EQ(model->nummaterials, 2u);
+    EXPECT_EQ(model->materials[1].name, "red");
+    EXPECT_EQ(model->materials[1].diffuse[1], 0.0f);
+    EXPECT_EQ(model->materials[1].diffuseMap, 0);
+    EXPECT_EQ(model->groups->material, 1);
+    EXPECT_EQ(model->numtextures, 4u) << "each texture once";
 }
 
 TEST(ObjRead, EntryPointsEndTheProgramOnRefusal)

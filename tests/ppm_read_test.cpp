@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -131,11 +133,21 @@ TEST(PpmRead, RefusedPictures)
         EXPECT_EQ(err, path.string() + ": " + c.reason + "\n") << c.what;
         EXPECT_EQ(width, -1) << c.what << ": sizes untouched";
     }
-    int width;
-    int height;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(readPpm(folder.path / "missing.ppm", width, height));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("missing.ppm: No such file or directory"), std::string::npos);
+    // Paths that hold no picture: nothing is read (a FIFO must not block), one line names them.
+    std::filesystem::create_directory(folder.path / "folder.ppm");
+    ASSERT_EQ(mkfifo((folder.path / "pipe.ppm").c_str(), 0600), 0);
+    const std::pair<const char*, const char*> paths[] = {
+        {"missing.ppm", "No such file or directory"},
+        {"folder.ppm", "is a directory"},
+        {"pipe.ppm", "is not a regular file"},
+    };
+    for (const auto& [name, reason] : paths) {
+        int width;
+        int height;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(readPpm(folder.path / name, width, height)) << name;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), (folder.path / name).string() + ": " + reason + "\n");
+    }
 }
 
 TEST(PpmRead, EveryTruncationAndBadHeaderGivesNothing)

@@ -1,5 +1,6 @@
-// The TGA file library: status codes over hand-made files and every truncation of one, grey
-// conversion, 8/24/32-bit round trips and numbered saves in a temporary data folder, files from
+// The TGA file library: status codes over hand-made files of every depth and every truncation
+// of one, grey conversion, round trips of each depth and numbered saves in a temporary data
+// folder, files from
 // two independent encoders (ImageMagick, netpbm), and a GL capture ImageMagick shows upright.
 #include "gfx/tga_file.h"
 #include "gl_test_context.h"
@@ -46,7 +47,7 @@ TgaBytes loadedBytes(const TgaFileInfo& info)
 
 unsigned char* mallocCopy(const TgaBytes& bytes)
 {
-    unsigned char* copy = static_cast<unsigned char*>(std::malloc(bytes.size()));
+    unsigned char* copy = static_cast<unsigned char*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
     std::memcpy(copy, bytes.data(), bytes.size());
     return copy;
 }
@@ -86,16 +87,29 @@ TEST_F(TgaFileLibrary, LoadStatusesAndPixels)
         {"run-length true colour", joinBytes({fileHeader(10, 1, 1, 24), {0x80, 1, 2, 3}}), TGA_STATUS_BAD_TYPE, {}},
         {"colour-mapped", joinBytes({fileHeader(1, 1, 1, 8, 0, 1), {0}}), TGA_STATUS_INDEXED, {}},
         {"type 0, no picture", joinBytes({fileHeader(0, 1, 1, 24), bgr}), TGA_STATUS_BAD_TYPE, {}},
-        {"width 0", joinBytes({fileHeader(2, 0, 1, 24), bgr}), TGA_STATUS_BAD_TYPE, {}},
-        {"height 0", joinBytes({fileHeader(2, 1, 0, 24), bgr}), TGA_STATUS_BAD_TYPE, {}},
+        // Depths other than 24 and 32: bpp / 8 bytes a pixel, swapped only from 3 bytes up.
+        {"16-bit true colour kept as stored", joinBytes({fileHeader(2, 2, 1, 16), {1, 2, 3, 4}}), TGA_STATUS_OK,
+         {1, 2, 3, 4}},
+        {"8-bit true colour kept as stored", joinBytes({fileHeader(2, 2, 1, 8), {1, 2}}), TGA_STATUS_OK, {1, 2}},
+        {"16-bit grey kept as stored", joinBytes({fileHeader(3, 1, 2, 16), {1, 2, 3, 4}}), TGA_STATUS_OK,
+         {1, 2, 3, 4}},
+        {"24-bit grey swapped as true colour is", joinBytes({fileHeader(3, 1, 1, 24), {1, 2, 3}}), TGA_STATUS_OK,
+         {3, 2, 1}},
+        {"48-bit: bytes 0 and 2 of each 6-byte pixel", joinBytes({fileHeader(2, 1, 1, 48), bgr}), TGA_STATUS_OK,
+         {3, 2, 1, 4, 5, 6}},
+        {"15 bits take one byte a pixel", joinBytes({fileHeader(2, 2, 1, 15), {7, 8, 9}}), TGA_STATUS_OK, {7, 8}},
+        {"under 8 bits a pixel holds no bytes", joinBytes({fileHeader(3, 4, 4, 4)}), TGA_STATUS_OK, {}},
+        {"width 0 is an empty picture", joinBytes({fileHeader(2, 0, 1, 24), bgr}), TGA_STATUS_OK, {}},
+        {"height 0 is an empty picture", fileHeader(3, 1, 0, 8), TGA_STATUS_OK, {}},
         {"width past 32767 reads as negative", joinBytes({fileHeader(2, 0x8001, 1, 24), bgr}), TGA_STATUS_BAD_TYPE, {}},
-        {"16-bit true colour", joinBytes({fileHeader(2, 1, 1, 16), {1, 2}}), TGA_STATUS_BAD_TYPE, {}},
-        {"8-bit true colour", joinBytes({fileHeader(2, 1, 1, 8), {1}}), TGA_STATUS_BAD_TYPE, {}},
-        {"24-bit grey", joinBytes({fileHeader(3, 1, 1, 24), {1, 2, 3}}), TGA_STATUS_BAD_TYPE, {}},
+        {"height past 32767 reads as negative", joinBytes({fileHeader(3, 1, 0xFFFF, 8), {1}}), TGA_STATUS_BAD_TYPE, {}},
         {"header only", fileHeader(2, 1, 1, 24), TGA_STATUS_READ_ERROR, {}},
         {"pixels one byte short", joinBytes({fileHeader(2, 2, 1, 24), {1, 2, 3, 4, 5}}), TGA_STATUS_READ_ERROR, {}},
         {"a huge picture in a small file", joinBytes({fileHeader(2, 32767, 32767, 32), bgra}), TGA_STATUS_READ_ERROR,
          {}},
+        {"a huge picture of the widest depth in a small file", joinBytes({fileHeader(3, 32767, 32767, 255), bgra}),
+         TGA_STATUS_READ_ERROR, {}},
+        {"16-bit pixels one byte short", joinBytes({fileHeader(2, 2, 1, 16), {1, 2, 3}}), TGA_STATUS_READ_ERROR, {}},
         {"an empty file", {}, TGA_STATUS_READ_ERROR, {}},
     };
     for (const LoadCase& c : cases) {
@@ -104,10 +118,12 @@ TEST_F(TgaFileLibrary, LoadStatusesAndPixels)
         TgaFileInfo* info = tgaLoad("case.tga");
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(info->status, c.status);
-        if (c.status == TGA_STATUS_OK)
+        if (c.status == TGA_STATUS_OK) {
+            EXPECT_NE(info->data, nullptr) << "an empty picture has a buffer too";
             EXPECT_EQ(loadedBytes(*info), c.pixels);
-        else
+        } else {
             EXPECT_EQ(info->data, nullptr);
+        }
         tgaRelease(info);
     }
 
@@ -142,12 +158,20 @@ TEST_F(TgaFileLibrary, GreyConversion)
     const struct {
         const char* name;
         TgaBytes file;
-        TgaBytes grey;
+        uint8_t type, bpp;  // after the conversion
+        TgaBytes pixels;
     } cases[] = {
         // Loaded as R 100, G 200, B 50: 30 + 118 + 5.5 = 153.5, truncated.
-        {"24-bit", joinBytes({fileHeader(2, 2, 1, 24), {50, 200, 100, 0, 0, 255}}), {153, 76}},
-        {"32-bit ignores alpha", joinBytes({fileHeader(2, 2, 1, 32), {50, 200, 100, 7, 255, 255, 255, 0}}), {153, 255}},
-        {"8-bit stays as it is", joinBytes({fileHeader(3, 2, 1, 8), {17, 250}}), {17, 250}},
+        {"24-bit", joinBytes({fileHeader(2, 2, 1, 24), {50, 200, 100, 0, 0, 255}}), 3, 8, {153, 76}},
+        {"32-bit ignores alpha", joinBytes({fileHeader(2, 2, 1, 32), {50, 200, 100, 7, 255, 255, 255, 0}}), 3, 8,
+         {153, 255}},
+        {"48-bit weighs the first three bytes", joinBytes({fileHeader(2, 1, 1, 48), {50, 200, 100, 9, 9, 9}}), 3, 8,
+         {153}},
+        {"24-bit grey file", joinBytes({fileHeader(3, 1, 1, 24), {50, 200, 100}}), 3, 8, {153}},
+        {"8-bit stays as it is", joinBytes({fileHeader(3, 2, 1, 8), {17, 250}}), 3, 8, {17, 250}},
+        // Two bytes a pixel have no blue: the picture is left alone rather than read past.
+        {"16-bit stays as it is", joinBytes({fileHeader(2, 2, 1, 16), {1, 2, 3, 4}}), 2, 16, {1, 2, 3, 4}},
+        {"an empty picture", fileHeader(2, 0, 5, 24), 3, 8, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,9 +179,10 @@ TEST_F(TgaFileLibrary, GreyConversion)
         TgaFileInfo* info = tgaLoad("grey.tga");
         ASSERT_EQ(info->status, TGA_STATUS_OK);
         tgaConvertToGrey(*info);
-        EXPECT_EQ(info->bpp, 8);
-        EXPECT_EQ(info->type, TGA_TYPE_GREY);
-        EXPECT_EQ(loadedBytes(*info), c.grey);
+        EXPECT_EQ(info->bpp, c.bpp);
+        EXPECT_EQ(info->type, c.type);
+        EXPECT_NE(info->data, nullptr);
+        EXPECT_EQ(loadedBytes(*info), c.pixels);
         tgaRelease(info);
     }
     // A record that did not load is left alone.
@@ -173,20 +198,21 @@ TEST_F(TgaFileLibrary, SavedPicturesLoadBackUnchanged)
         int bpp;
         uint8_t type;
         int width, height;
-    } cases[] = {{8, 3, 5, 3}, {24, 2, 5, 3}, {32, 2, 3, 7}, {24, 2, 1, 1}};
+    } cases[] = {{8, 3, 5, 3},  {24, 2, 5, 3}, {32, 2, 3, 7}, {24, 2, 1, 1},
+                 {16, 3, 4, 3}, {48, 3, 2, 2}, {24, 2, 0, 3}, {8, 3, 3, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.bpp);
-        const TgaBytes pixels = patternPixels(static_cast<size_t>(c.width) * c.height, c.bpp / 8, c.bpp);
+        SCOPED_TRACE(testing::Message() << c.bpp << " bits, " << c.width << " x " << c.height);
+        const size_t bytesPerPixel = static_cast<size_t>(c.bpp / 8);
+        const TgaBytes pixels = patternPixels(static_cast<size_t>(c.width) * c.height, bytesPerPixel, c.bpp);
         ASSERT_EQ(tgaSave("round.tga", c.width, c.height, c.bpp, mallocCopy(pixels)), TGA_STATUS_OK);
 
         const TgaBytes file = readWhole(folder.root / "data" / "round.tga");
-        ASSERT_EQ(file.size(), 18 + pixels.size());
         EXPECT_EQ(TgaBytes(file.begin(), file.begin() + 18),
                   fileHeader(c.type, static_cast<uint16_t>(c.width), static_cast<uint16_t>(c.height),
                              static_cast<uint8_t>(c.bpp)));
-        if (c.bpp > 8) {  // stored blue first
-            EXPECT_EQ(file[18], pixels[2]);
-        }
+        // Stored with bytes 0 and 2 swapped (blue first) from 3 bytes a pixel up, else as given.
+        const TgaBytes stored = bytesPerPixel >= 3 ? swappedPixels(pixels, bytesPerPixel) : pixels;
+        EXPECT_EQ(TgaBytes(file.begin() + 18, file.end()), stored);
 
         TgaFileInfo* info = tgaLoad("round.tga");
         ASSERT_EQ(info->status, TGA_STATUS_OK);
@@ -212,8 +238,9 @@ TEST_F(TgaFileLibrary, FailedSavesKeepThePixelsAndLeaveNoFile)
     } cases[] = {
         {"a folder stands in the way", "taken.tga", 2, 2, 24, TGA_STATUS_OPEN_ERROR},
         {"no such folder", "absent/x.tga", 2, 2, 24, TGA_STATUS_OPEN_ERROR},
-        {"depth not taken", "x.tga", 2, 2, 16, TGA_STATUS_BAD_TYPE},
-        {"width 0", "x.tga", 0, 2, 24, TGA_STATUS_BAD_TYPE},
+        {"a depth past the header's byte", "x.tga", 2, 2, 256, TGA_STATUS_BAD_TYPE},
+        {"a negative depth", "x.tga", 2, 2, -8, TGA_STATUS_BAD_TYPE},
+        {"a negative width", "x.tga", -2, 2, 24, TGA_STATUS_BAD_TYPE},
         {"too wide for the header", "x.tga", 40000, 1, 24, TGA_STATUS_BAD_TYPE},
     };
     std::filesystem::create_directory(folder.root / "data" / "taken.tga");
@@ -397,6 +424,17 @@ TEST_F(TgaFileLibrary, CaptureWritesANumberedPictureShownUpright)
     EXPECT_EQ(shown[1], 255);
     EXPECT_EQ(shown[(static_cast<size_t>(width) - 1) * 4], 255) << "top-right is red";
     EXPECT_EQ(shown[(static_cast<size_t>(height - 1) * width + width - 1) * 4 + 2], 255) << "bottom-right is blue";
+}
+
+TEST_F(TgaFileLibrary, CaptureSizes)
+{
+    REQUIRE_GL_CONTEXT();
+    // An empty rectangle is an empty picture: the header alone, and the counter moves on.
+    EXPECT_EQ(tgaCaptureScreen("shot", 10, 10, 0, 4), TGA_STATUS_OK);
+    EXPECT_EQ(readWhole(folder.root / "data" / "shot0.tga"), fileHeader(2, 0, 4, 32));
+    // A negative one names no buffer: refused before anything is read or counted.
+    EXPECT_EQ(tgaCaptureScreen("shot", 10, 10, -3, 4), TGA_STATUS_BAD_TYPE);
+    EXPECT_EQ(tgaSaveCounter, 1);
 }
 
 TEST_F(TgaFileLibrary, CaptureThatCannotSaveReportsIt)

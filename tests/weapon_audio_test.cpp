@@ -94,7 +94,7 @@ double laserInRun(const char* name, const std::string& script)
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::filesystem::create_directory_symlink(std::filesystem::path(RUN_DIR) / "data", dir / "data");
-    std::filesystem::copy_file(std::filesystem::path(RUN_DIR) / "level1.level", dir / "level1.level");
+    std::filesystem::copy_file(std::filesystem::path(LEVELS_DIR) / "level1.level", dir / "level1.level");
     std::ofstream(dir / "keys.txt") << script;
     const ProgramRun run = runProgram("cd '" + dir.string() + "' && GALLIUM_NOOP=1 SDL_AUDIODRIVER=disk "
         "SDL_DISKAUDIOFILE=out.raw " BINARY_DIR "/demo-capture --game --keys keys.txt --out out --frames 260 --real-time "

@@ -1,1 +1,1 @@
-add_fuzz_target(ppm SOURCES gfx/ppm_read.cpp CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/ppm)
+add_fuzz_target(ppm SOURCES gfx/ppm_read.cpp core/regular_file.cpp CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/ppm)

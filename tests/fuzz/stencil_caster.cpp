@@ -55,9 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     markShadowPlanesVisible(&caster, light);
     check(countSilhouetteEdges(caster) <= 3 * triangles);
 
-    // The update's model repeats the soup, shifted, up to the asked size: it may be larger
-    // than the build.
-    std::vector<float> updated(static_cast<size_t>(updateTriangles) * 9, 0.0f);
+    // The update copies at most what the build holds (and the update limit), so its arrays hold
+    // just that many triangles of the soup, shifted, while the asked count may be larger: an
+    // update that read past what it may copy runs off the arrays, which the sanitizer reports.
+    int expected = updateTriangles < triangles ? updateTriangles : triangles;
+    if (expected > SHADOW_CASTER_UPDATE_LIMIT)
+        expected = SHADOW_CASTER_UPDATE_LIMIT;
+    std::vector<float> updated(static_cast<size_t>(expected) * 9, 0.0f);
     for (size_t i = 0; i < updated.size() && !positions.empty(); ++i)
         updated[i] = positions[i % positions.size()] + static_cast<float>((i / positions.size()) % 3);
     std::vector<float> updatedNormals(updated.size(), 0.25f);
@@ -65,9 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t planeSlots = caster.planes.size();
     updateShadowCasterFromArrays(&caster, updateTriangles, updated.data(), updatedNormals.data());
     check(caster.points.size() == pointFloats && caster.planes.size() == planeSlots);
-    int expected = updateTriangles < triangles ? updateTriangles : triangles;
-    if (expected > SHADOW_CASTER_UPDATE_LIMIT)
-        expected = SHADOW_CASTER_UPDATE_LIMIT;
     check(caster.planeCount == expected && caster.pointCount == 3 * expected);
     check(shadowNeighboursConsistent(caster));
     markShadowPlanesVisible(&caster, light);

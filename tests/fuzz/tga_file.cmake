@@ -1,1 +1,1 @@
-add_fuzz_target(tga_file SOURCES gfx/tga_file.cpp core/data_files.cpp platform/data_paths.cpp CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/tga_file)
+add_fuzz_target(tga_file SOURCES gfx/tga_file.cpp core/data_files.cpp core/regular_file.cpp platform/data_paths.cpp CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/tga_file)

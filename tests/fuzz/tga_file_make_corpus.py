@@ -29,6 +29,12 @@ FILES = {
     "colour_mapped.tga": header(1, 1, 1, 8, colour_map=1) + bytes(4),
     "run_length.tga": header(10, 1, 1, 24) + b"\x80" + pixels(1, 3),
     "sixteen_bit.tga": header(2, 1, 1, 16) + bytes(2),
+    "eight_bit_true_colour.tga": header(2, 3, 1, 8) + pixels(3, 1),
+    "grey_16_2x2.tga": header(3, 2, 2, 16) + pixels(4, 2),
+    "grey_24_2x1.tga": header(3, 2, 1, 24) + pixels(2, 3),
+    "true_48_1x2.tga": header(2, 1, 2, 48) + pixels(2, 6),
+    "four_bit.tga": header(3, 4, 4, 4),
+    "zero_width.tga": header(2, 0, 3, 24) + pixels(1, 3),
     "negative_width.tga": header(2, 0x8000, 1, 24) + pixels(1, 3),
     "huge_small_file.tga": header(2, 32767, 32767, 32) + pixels(1, 4),
 }

@@ -1,5 +1,5 @@
 // What the capture modes share: the timeline and effect modes' --out DIR, --at S1,S2,... and
-// --step-ms MS, and the start-up every mode runs.
+// --step-ms MS, the start-up every mode runs, and the limits the command line checks.
 #pragma once
 
 #include <string>
@@ -11,15 +11,11 @@ struct TimedCaptureOptions {
     double stepMs = 16.667;
 };
 
-// Appends the comma-separated times (seconds, none negative) of `text`; false when an item is
-// empty or not a number, or the list is empty.
-bool parseTimeList(const char* text, std::vector<double>& times);
+// The show's length in music seconds: the timeline's last scene ends there, and no capture
+// time lies past it.
+double showEndSeconds();
 
-enum class OptionMatch { TAKEN, NOT_SHARED, BAD };
-// Reads argv[i] (and its value, moving i past it) when it is one of the shared options.
-// BAD when it is one whose value is missing or unusable.
-OptionMatch readTimedCaptureOption(int argc, char** argv, int& i, TimedCaptureOptions& options);
-
-// Runs the real start-up offline: 0 when the capture can go on, else the exit status, said on
-// stderr (start-up failed, or a shader program failed to build).
-int startCaptureRun();
+// Runs the real start-up offline, its loader lines on stderr (nowhere when `quiet`): 0 when
+// the capture can go on, else the exit status, said on stderr (start-up failed, or a shader
+// program failed to build).
+int startCaptureRun(bool quiet);

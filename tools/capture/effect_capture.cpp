@@ -1,6 +1,9 @@
 #include "tools/capture/effect_capture.h"
 
+#include "app/tool_cli.h"  // ProgressLine, StdoutToStderr
+
 #include "app/frame.h"           // sceneStartMs, frameDt
+#include "app/legacy_states.h"
 #include "app/main_window.h"     // mainWindow, SCREEN_WIDTH / HEIGHT
 #include "app/offline_driver.h"  // startDemoOffline
 #include "core/clock.h"          // clockState, clockNowMs
@@ -18,6 +21,7 @@
 #include "core/program_exit.h"
 #include "tools/capture/capture_common.h"
 #include "tools/capture/frame_grab.h"
+#include "app/run_faults.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -33,11 +37,6 @@
 namespace {
 
 constexpr double TICKS_PER_MS = 1.0e6;  // the virtual counter runs at 1e9 per second
-
-struct EffectOptions {
-    std::string name;
-    TimedCaptureOptions timed;
-};
 
 // An effect: its init (false when it cannot run) and one frame on the screen framebuffer.
 struct Effect {
@@ -288,6 +287,17 @@ void drawBurstBufferFrame()
     updateBursts();
 }
 
+// ---- legacy-models: the frame routine's legacy environment state ----
+
+bool initLegacyModels()
+{
+    initEnvShader();
+    initRasterBars();  // the letterbox bands' black
+    loadLegacyModels();
+    return envProgram != 0 && envLightTexture != 0 && envCubeTexture != 0 && blankingTexture != 0 &&
+           legacyModels[0] && legacyModels[1] && legacyRingModels[0] && legacyRingModels[1];
+}
+
 // ---- jelly ----
 
 bool initJellyEffect()
@@ -309,6 +319,7 @@ const Effect EFFECTS[] = {
     {"circles", initCircleField, drawCircles},
     {"stencil", initStencilEffect, drawStencilFrame},
     {"testquad", initTestQuadEffect, drawTestQuadFrame},
+    {"legacy-models", initLegacyModels, drawLegacyState},
 };
 
 const Effect* findEffect(const std::string& name)
@@ -319,22 +330,6 @@ const Effect* findEffect(const std::string& name)
     return nullptr;
 }
 
-
-bool parseOptions(int argc, char** argv, EffectOptions& options)
-{
-    for (int i = 1; i < argc; ++i) {
-        OptionMatch match = readTimedCaptureOption(argc, argv, i, options.timed);
-        if (match == OptionMatch::BAD)
-            return false;
-        if (match == OptionMatch::TAKEN)
-            continue;
-        if (!std::strcmp(argv[i], "--effect") && i + 1 < argc)
-            options.name = argv[++i];
-        else
-            return false;
-    }
-    return !options.name.empty() && !options.timed.outDir.empty() && !options.timed.timesSeconds.empty();
-}
 
 void setClockMs(double ms)
 {
@@ -353,43 +348,32 @@ void runEffectFrame(const Effect& effect, double clockMs, double stepMs)
     effect.frame();
 }
 
-void printUsage()
-{
-    std::fprintf(stderr, "usage: demo-capture --effect NAME --out DIR --at S1,S2,... [--step-ms MS]\neffects:");
-    for (const Effect& effect : EFFECTS)
-        std::fprintf(stderr, " %s", effect.name);
-    std::fprintf(stderr, "\n");
-}
-
 }  // namespace
 
-bool wantsEffectCapture(int argc, char** argv)
+std::vector<std::string> effectNames()
 {
-    for (int i = 1; i < argc; ++i)
-        if (!std::strcmp(argv[i], "--effect"))
-            return true;
-    return false;
+    std::vector<std::string> names;
+    for (const Effect& effect : EFFECTS)
+        names.push_back(effect.name);
+    return names;
 }
 
-int runEffectCapture(int argc, char** argv)
+int runEffectCapture(const EffectCaptureOptions& options)
 {
-    EffectOptions options;
-    if (!parseOptions(argc, argv, options)) {
-        printUsage();
-        return exitStatus(ExitCode::TOOL_USAGE);
-    }
     const Effect* effect = findEffect(options.name);
     if (!effect) {
         std::fprintf(stderr, "demo-capture: no effect named %s\n", options.name.c_str());
-        printUsage();
         return exitStatus(ExitCode::TOOL_USAGE);
     }
-    TimedCaptureOptions& timed = options.timed;
-    std::error_code error;
-    std::filesystem::create_directories(timed.outDir, error);
-    if (int status = startCaptureRun())
+    TimedCaptureOptions timed = options.timed;
+    if (int status = startCaptureRun(options.quiet))
         return status;
-    if (!effect->init()) {
+    bool initialised = false;
+    {
+        StdoutToStderr chatter(options.quiet);  // the init loads what the effect draws
+        initialised = effect->init();
+    }
+    if (!initialised) {
         std::fprintf(stderr, "demo-capture: %s: init failed\n", effect->name);
         return exitStatus(ExitCode::TOOL_FAILED);
     }
@@ -398,16 +382,23 @@ int runEffectCapture(int argc, char** argv)
     std::sort(timed.timesSeconds.begin(), timed.timesSeconds.end());
 
     double nextMs = 0.0;  // effect time of the next stepped frame
+    ProgressLine progress("demo-capture",
+                          static_cast<int>(std::ceil(timed.timesSeconds.back() * 1000.0 / timed.stepMs)), "effect");
+    int framesDriven = 0;
     for (double seconds : timed.timesSeconds) {
         const double targetMs = seconds * 1000.0;
-        for (; nextMs < targetMs; nextMs += timed.stepMs) {
-            if (offlineQuitRequested()) {
-                std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
-                return exitStatus(ExitCode::TOOL_INTERRUPTED);
+        {
+            StdoutToStderr chatter(options.quiet);
+            for (; nextMs < targetMs; nextMs += timed.stepMs) {
+                if (offlineQuitRequested()) {
+                    std::fprintf(stderr, "demo-capture: quit requested, stopping\n");
+                    return exitStatus(ExitCode::TOOL_INTERRUPTED);
+                }
+                progress.update(++framesDriven, nextMs / 1000.0);
+                runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
             }
-            runEffectFrame(*effect, startMs + nextMs, timed.stepMs);
+            runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
         }
-        runEffectFrame(*effect, startMs + targetMs, timed.stepMs);
         nextMs = targetMs + timed.stepMs;
 
         const long long milliseconds = std::llround(targetMs);
@@ -420,6 +411,7 @@ int runEffectCapture(int argc, char** argv)
         std::fflush(stdout);
         SDL_GL_SwapWindow(mainWindow);
     }
+    progress.finish();
     closeMainWindow();
-    return 0;
+    return toolRunStatus("demo-capture");
 }

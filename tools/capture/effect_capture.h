@@ -5,8 +5,19 @@
 // effect's start), where the window's framebuffer is written as DIR/frame_<milliseconds>.png.
 #pragma once
 
-// Whether the command line asks for an effect capture.
-bool wantsEffectCapture(int argc, char** argv);
-// Exit status: 0 on success, 2 for a bad command line, 1 when start-up, the effect's init or
-// a file write fails, 4 when a quit event or SIGTERM stops the run.
-int runEffectCapture(int argc, char** argv);
+#include "tools/capture/capture_common.h"
+
+#include <string>
+#include <vector>
+
+struct EffectCaptureOptions {
+    std::string name;
+    TimedCaptureOptions timed;  // the folder made and the times checked by the command line
+    bool quiet = false;         // the start-up's loader lines dropped rather than sent to stderr
+};
+
+// The effects' names, in table order.
+std::vector<std::string> effectNames();
+// Exit status: 0 on success, 2 for an unknown effect, 1 when start-up, the effect's init or a
+// file write fails, 4 when a quit event or SIGTERM stops the run.
+int runEffectCapture(const EffectCaptureOptions& options);

@@ -1,16 +1,22 @@
 #include "tools/common/generator_main.h"
 
+#include "app/tool_cli.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 int runGenerator(const char* tool, int argc, char** argv, const GeneratorWrite& write)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <run dir>\n", tool);
-        return GENERATOR_USAGE;
-    }
-    const std::string dataDir = std::string(argv[1]) + "/data";
+    CLI::App app{std::string("Writes this generator's part of the data the demo reads into RUN_DIR/data\n"
+                             "(the build runs it into build/run)."),
+                 tool};
+    useToolRules(app);
+    std::string runDir;
+    app.add_option("RUN_DIR", runDir, "the run directory")->type_name("")->required();
+    if (int status = parseToolCommandLine(app, argc, argv); status >= 0)
+        return status;
+    const std::string dataDir = runDir + "/data";
     std::error_code dirError;
     std::filesystem::create_directories(dataDir, dirError);
     if (dirError) {

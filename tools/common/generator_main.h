@@ -8,14 +8,14 @@
 #include <cstddef>
 #include <string>
 
-// Exit status of a generator: everything written, something failed, or no run directory given.
+// Exit status of a generator: everything written, something failed, or a bad command line.
 constexpr int GENERATOR_OK = 0;
 constexpr int GENERATOR_FAILED = 1;
 constexpr int GENERATOR_USAGE = 2;
 
 using GeneratorWrite = std::function<bool(const std::string& dataDir, std::string& error)>;
 
-// Checks the arguments, creates the data folder and calls `write` with it; a false return is
+// Reads the command line (the run directory, or --help), creates the data folder and calls `write` with it; a false return is
 // reported with the error `write` gave. Returns the exit status for main.
 int runGenerator(const char* tool, int argc, char** argv, const GeneratorWrite& write);
 

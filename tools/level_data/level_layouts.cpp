@@ -151,10 +151,13 @@ float layoutEnemyHeight(int type)
     return type == ENEMY_WALKER || type == ENEMY_JUMPER ? 150.0f : 75.0f;
 }
 
-// Screen by screen: a hill with a bridge and a walker, a step and a wall, a pit with a heightmap
-// floor under a flyer; across it a heightmap overhang, an elevator up to a bracketed ledge with a
-// walker, slabs up to a jumper's block, a shuttle lift back west, and a climb to a last block with
-// a walker, a jumper and the final orbs. Orbs hang at jump height over each stretch.
+// Screen by screen: a hill with a bridge, a step and a wall, a pit with a heightmap floor under a
+// flyer; across it a heightmap overhang, an elevator up to a bracketed ledge, slabs (the first
+// with a walker) up to a jumper's block, a shuttle lift back west, and a climb (a walker on its
+// last slab) to a last block with a walker, a jumper and the final orbs. Orbs hang at jump height
+// over each stretch. A walker stands on a box of its own with open ends, where it turns: where
+// boxes meet under it (the ground's seams, a slope's foot, the ledge over its brackets) the boxes
+// hold it in place for good.
 LevelLayout buildFirstLevel()
 {
     LevelLayout level;
@@ -192,11 +195,11 @@ LevelLayout buildFirstLevel()
     b.push_back(tile(MESH_WALL, 500.0f, 2300.0f));  // the last block's back wall
 
     std::vector<LayoutEnemy>& e = level.enemies;
-    e.push_back({ENEMY_WALKER, 1200.0f, 150.0f, 0});
+    e.push_back({ENEMY_WALKER, 1320.0f, 2000.0f, 0});
     e.push_back({ENEMY_FLYER, 900.0f, 920.0f, 1, 500.0f, 120.0f, 3.0f});
     e.push_back({ENEMY_ORB, 665.0f, 420.0f});
     e.push_back({ENEMY_ORB, 1765.0f, 170.0f});
-    e.push_back({ENEMY_WALKER, 2850.0f, 850.0f, 1});
+    e.push_back({ENEMY_WALKER, 3270.0f, 1050.0f, 1});
     e.push_back({ENEMY_ORB, 3315.0f, 1260.0f});
     e.push_back({ENEMY_JUMPER, 3150.0f, 1550.0f, 0});
     e.push_back({ENEMY_ORB, 1915.0f, 1900.0f});

@@ -1,6 +1,7 @@
 // Build-time generator of the demo's soundtrack: composes the song, renders it and writes
 // "<run dir>/mornglow.mp3". Same bytes on every run, whatever the number of cores. With more
 // than one core the encoder runs on its own thread, a few blocks behind the mixer.
+#include "app/tool_cli.h"
 #include "mixer.h"
 #include "mp3_writer.h"
 #include "song.h"
@@ -111,12 +112,15 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <run dir>\n", argv[0]);
-        return 2;
-    }
+    CLI::App app{"Composes the soundtrack and writes it as RUN_DIR/mornglow.mp3\n(the build runs it into build/run).",
+                 "soundtrack_gen"};
+    useToolRules(app);
+    std::string runDir;
+    app.add_option("RUN_DIR", runDir, "the run directory")->type_name("")->required();
+    if (int status = parseToolCommandLine(app, argc, argv); status >= 0)
+        return status;
     auto start = std::chrono::steady_clock::now();
-    std::string path = std::string(argv[1]) + "/mornglow.mp3";
+    std::string path = runDir + "/mornglow.mp3";
     Score score = composeSong();
     std::string error;
     Mp3Encoder encoder;
