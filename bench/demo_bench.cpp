@@ -8,6 +8,7 @@
 #include "app/frame.h"
 #include "app/offline_driver.h"
 #include "app/run_directory.h"
+#include "gfx/pass_timer.h"
 #include "gfx/shaders.h"  // shaderBuildFailures
 #include "app/startup.h"
 #include "bench/game_mode.h"
@@ -55,11 +56,14 @@ int main(int argc, char** argv)
             return runGameScenarios(argc, argv);
     }
     int frames = 60;
+    bool passes = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) {
             frames = std::atoi(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--passes")) {
+            passes = true;
         } else {
-            std::fprintf(stderr, "usage: demo-bench [--frames N]\n");
+            std::fprintf(stderr, "usage: demo-bench [--frames N] [--passes]\n");
             return 2;
         }
     }
@@ -77,6 +81,8 @@ int main(int argc, char** argv)
         return exitStatus(ExitCode::TOOL_SHADER_FAILURE);
     }
     std::printf("startup_ms %.3f\n", millisecondsSince(start));
+    if (passes)
+        enablePassTimer();
 
     const double stepMs = 1000.0 / 60.0;
     for (int state : SCENE_ORDER) {
@@ -85,7 +91,10 @@ int main(int argc, char** argv)
         std::vector<double> times;
         for (int f = 0; f < frames; ++f) {
             BenchClock::time_point frameStart = BenchClock::now();
+            beginPass("frame");
             driveFrameAt(beginMs + f * stepMs, stepMs);
+            endPass();
+            passTimerFrameDone();
             glFinish();
             times.push_back(millisecondsSince(frameStart));
         }
@@ -93,6 +102,9 @@ int main(int argc, char** argv)
         std::sort(times.begin(), times.end());
         std::printf("scene %d %s frames %d median_ms %.3f max_ms %.3f first_ms %.3f\n", state, stateSceneName(state),
                     frames, times[times.size() / 2], times.back(), firstMs);
+        char prefix[64];
+        std::snprintf(prefix, sizeof(prefix), "scene %d %s", state, stateSceneName(state));
+        printPassTimes(prefix, takePassTimes());
         std::fflush(stdout);
     }
     return 0;

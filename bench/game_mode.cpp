@@ -14,6 +14,7 @@
 #include "game/game_frame.h"
 #include "game/level_file.h"
 #include "game/restart.h"
+#include "gfx/pass_timer.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
 
@@ -66,6 +67,7 @@ int runGameBench(int argc, char** argv)
     std::string levelPath;
     std::string keysPath;
     int frames = 600;
+    bool passes = false;
     for (int i = 1; i < argc; ++i) {
         bool hasValue = i + 1 < argc;
         if (!std::strcmp(argv[i], "--game") && hasValue)
@@ -74,11 +76,13 @@ int runGameBench(int argc, char** argv)
             keysPath = argv[++i];
         else if (!std::strcmp(argv[i], "--frames") && hasValue)
             frames = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--passes"))
+            passes = true;
         else
             levelPath.clear(), i = argc;
     }
     if (levelPath.empty()) {
-        std::fprintf(stderr, "usage: demo-bench --game FILE [--keys SCRIPT] [--frames N]\n");
+        std::fprintf(stderr, "usage: demo-bench --game FILE [--keys SCRIPT] [--frames N] [--passes]\n");
         return 2;
     }
     std::vector<KeyEvent> events;
@@ -93,6 +97,8 @@ int runGameBench(int argc, char** argv)
         std::fprintf(stderr, "demo-bench: start-up failed\n");
         return 1;
     }
+    if (passes)
+        enablePassTimer();
     startGameOffline();
     // The frame routine's first game frame, with the level read in place of the editor's.
     initEditor();
@@ -112,6 +118,7 @@ int runGameBench(int argc, char** argv)
         applyKeyEvents(events, frame, keys);
         BenchClock::time_point start = BenchClock::now();
         driveGameFrame(frame);
+        passTimerFrameDone();
         glFinish();
         frameTimes.push_back(std::chrono::duration<double, std::milli>(BenchClock::now() - start).count());
     }
@@ -120,5 +127,6 @@ int runGameBench(int argc, char** argv)
     std::printf("game %s frames %d world_median_ms %.3f world_max_ms %.3f frame_median_ms %.3f frame_max_ms %.3f\n",
                 levelPath.c_str(), frames, median(worldTimes), maximum(worldTimes), median(frameTimes),
                 maximum(frameTimes));
+    printPassTimes("game", takePassTimes());
     return 0;
 }

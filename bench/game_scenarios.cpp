@@ -24,6 +24,7 @@
 #include "game/level_file.h"
 #include "game/player.h"
 #include "game/weapons.h"
+#include "gfx/pass_timer.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
 
@@ -128,11 +129,13 @@ bool runScenario(const Scenario& s, int frames)
     std::vector<double> times;
     std::vector<double> cpuTimes;
     draw2DStats = Draw2DStats{0, 0, 0.0};
+    takePassTimes();   // the set-up frames are not the scenario's
     for (int frame = 1; frame <= frames; ++frame) {
         applyKeyEvents(events, frame, keys);
         const BenchClock::time_point start = BenchClock::now();
         const double cpuStart = threadCpuMs();
         driveNextFrame();
+        passTimerFrameDone();
         glFinish();
         times.push_back(std::chrono::duration<double, std::milli>(BenchClock::now() - start).count());
         cpuTimes.push_back(threadCpuMs() - cpuStart);
@@ -143,6 +146,8 @@ bool runScenario(const Scenario& s, int frames)
         s.name, frames, median(times), *std::max_element(times.begin(), times.end()),
         draw2DStats.drawCalls / frames, draw2DStats.primitives / frames, draw2DStats.sendMs / frames, median(cpuTimes),
         *std::max_element(cpuTimes.begin(), cpuTimes.end()));
+    const std::string prefix = std::string("scenario ") + s.name;
+    printPassTimes(prefix.c_str(), takePassTimes());
     return true;
 }
 
@@ -151,14 +156,19 @@ bool runScenario(const Scenario& s, int frames)
 int runGameScenarios(int argc, char** argv)
 {
     int frames = 120;
+    bool passes = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
             frames = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--passes"))
+            passes = true;
     }
     if (!startDemoOffline()) {
         std::fprintf(stderr, "demo-bench: start-up failed\n");
         return 1;
     }
+    if (passes)
+        enablePassTimer();
     startGameOffline();
     initEditor();
     presetRandomOrbitLights();

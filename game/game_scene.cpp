@@ -12,6 +12,7 @@
 #include "game/level_tiles.h"
 #include "game/player.h"         // playerActive, heroViewYOffset, crouchBlend, heroCrouchFrame
 #include "core/clock.h"          // tween
+#include "gfx/pass_timer.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
@@ -216,24 +217,31 @@ static void heroBlend(bool lit, int& frameB, float& weight)
 void renderGameScene()
 {
     const bool gl = gameHasGlContext();
+    beginPass("backdrop");
     if (gl) {
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         drawBackground();
     }
     drawCloudLayer();
+    endPass();
     if (backgroundPropsEnabled) {
+        beginPass("background_shadow");
         if (gl)
             clearShadowTarget();
         drawBackgroundShadowPass();
+        endPass();
+        beginPass("background_lit");
         if (gl) {
             glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
             glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
         }
         drawBackgroundLitPass();
+        endPass();
     }
     setGameCamera();
 
+    beginPass("shadow");
     if (gl) {
         clearShadowTarget();
         glDepthMask(GL_TRUE);
@@ -253,7 +261,9 @@ void renderGameScene()
         drawTilesShadowPass();
     }
     drawEnemiesShadowPass();
+    endPass();
 
+    beginPass("scene");
     if (gl) {
         glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
@@ -268,8 +278,10 @@ void renderGameScene()
 
     setHeroTransform();
     setHeroTransform();
-    if (!gl)
+    if (!gl) {
+        endPass();
         return;
+    }
     glDisable(GL_CULL_FACE);
     glFrontFace(GL_CCW);
     if (playerActive && heroModel) {
@@ -283,12 +295,15 @@ void renderGameScene()
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    endPass();
 
+    beginPass("scene_copy");
     shaderLoader.use(passthroughProgram);
     bindSampler(passthroughUniforms.of(passthroughProgram)[COLOR_MAP_SAMPLER], 1, screenTarget2.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
+    endPass();
     if (shadowDebugView >= 0) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         drawShadowMapView();
@@ -311,6 +326,7 @@ static void renderEditorPasses(bool withModels)
     const bool gl = gameHasGlContext();
     setGameCamera();
     if (gl) {
+        beginPass("shadow");
         clearShadowTarget();
         glDepthMask(GL_TRUE);
         glDisable(GL_CULL_FACE);
@@ -320,7 +336,9 @@ static void renderEditorPasses(bool withModels)
             drawTilesShadowPass();
         else
             placeBackdropStandIn();
+        endPass();
 
+        beginPass("scene");
         glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
         glClearStencil(0);
@@ -333,6 +351,7 @@ static void renderEditorPasses(bool withModels)
             drawTilesLitPass();
         else
             placeBackdropStandIn();
+        endPass();
     }
     if (withModels) {
         setHeroTransform();
@@ -347,12 +366,14 @@ static void renderEditorPasses(bool withModels)
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
+        beginPass("depth_map");
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget3.framebuffer);
         glLoadIdentity();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClearDepth(1.0);
         glClearStencil(0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        endPass();
     }
     if (withModels)
         setHeroTransform();
@@ -371,6 +392,7 @@ static void renderEditorPasses(bool withModels)
 
 void composeDepthOfField()
 {
+    beginPass("depth_of_field");
     shaderLoader.use(dofBlurProgram);
     const int* u = dofBlurUniforms.of(dofBlurProgram);
     glUniform1i(u[DOF_BLUR_DEPTH_MAP], 0);
@@ -385,6 +407,7 @@ void composeDepthOfField()
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
+    endPass();
 }
 
 void renderEditorScene()

@@ -7,6 +7,7 @@
 #include "render/screen_passes.h"
 
 #include "core/clock.h"            // tween: the shade and lens animations
+#include "gfx/pass_timer.h"
 #include "gfx/render_targets.h"    // the targets, screen programs and textures
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/shadow_map.h"        // shadowTarget: the shadow-map view
@@ -112,13 +113,16 @@ static void composeBloom(uint32_t framebuffer)
 
 void applyBloom()
 {
+    beginPass("bloom");
     composeBloom(0);
     drawCornerOverlay();
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+    endPass();
 }
 
 void applyScreenShade()
 {
+    beginPass("screen_shade");
     composeBloom(screenTarget2.framebuffer);
 
     shaderLoader.use(screenShadeProgram);
@@ -148,10 +152,12 @@ void applyScreenShade()
     glUniform1f(offsetXAt[OFFSET_X_SCROLL_Y], scrollY);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
+    endPass();
 }
 
 void applyMotionBlur()
 {
+    beginPass("motion_blur");
     shaderLoader.use(motionBlurProgram);
     const int* motionBlurAt = motionBlurUniforms.of(motionBlurProgram);
     for (int i = 0; i < MOTION_BLUR_FRAMES; ++i) {
@@ -171,10 +177,12 @@ void applyMotionBlur()
                 motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
+    endPass();
 }
 
 void applyLensGrade()
 {
+    beginPass("lens_grade");
     serviceClockRestartRequest();
     composeBloom(screenTarget2.framebuffer);
 
@@ -194,16 +202,19 @@ void applyLensGrade()
     glUniform1f(lensAt[LENS_FACTOR], lensFactor);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
+    endPass();
 }
 
 void presentSceneTarget()
 {
+    beginPass("present");
     shaderLoader.use(screenPassthroughProgram);
     bindSampler(screenPassthroughUniforms.of(screenPassthroughProgram)[COLOR_MAP_SAMPLER], 0, screenTarget1.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
     drawCornerOverlay();
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+    endPass();
 }
 
 void drawShadowMapView()
