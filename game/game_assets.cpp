@@ -7,6 +7,7 @@
 #include "gfx/height_profile.h"
 #include "platform/crt_random.h"
 #include "render/lights.h"
+#include "render/screen_passes.h"  // prepareBloom
 #include "scenes/flyby_map.h"     // flybyTileModels
 
 int32_t floorProfileId = -1;
@@ -37,6 +38,7 @@ void loadGameAssets()
         // The flyby's tile slots take the first six tile models.
         for (int i = 0; i < FLYBY_TILE_SLOTS; ++i)
             flybyTileModels[i] = tileModels[i];
+        prepareBloom();   // the editor's, not made at its first frame
     }
     initCloudLayout();
     initDefaultLights();

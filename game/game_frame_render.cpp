@@ -16,8 +16,11 @@ void renderGameFrame()
 {
     const bool gl = gameHasGlContext();
     renderGameScene();
+    // The bloom's composite on the screen is covered by the frame's last full-screen pass, and
+    // nothing reads its targets before the next scene clears them: only its effects on the
+    // state and the mask scroll remain.
     if (gl) {
-        applyBloom();
+        skipCoveredBloom();
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     }
     beginPass("effects_2d");

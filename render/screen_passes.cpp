@@ -86,10 +86,8 @@ static void composeBloom(uint32_t framebuffer)
     drawFullScreenQuad();
 
     // Four successive blur passes over the thresholded picture, alternating between target 2
-    // and the second buffer so that the last one lands in target 2 again. The second buffer is
-    // made on first use: only the game blooms, and a new 1920 x 1080 texture costs start-up time.
-    if (!bloomBlurTarget.framebuffer)
-        createScreenTarget(bloomBlurTarget, 0, 0);
+    // and the second buffer so that the last one lands in target 2 again.
+    prepareBloom();
     shaderLoader.use(hblurProgram);
     const int* hblurAt = hblurUniforms.of(hblurProgram);
     for (int pass = 0; pass < BLOOM_BLUR_PASSES; ++pass) {
@@ -109,6 +107,32 @@ static void composeBloom(uint32_t framebuffer)
         drawFullScreenQuadInPlace();
     else
         drawFullScreenQuad();
+}
+
+// The second buffer is made when a user of the bloom loads (only the game and its editor bloom,
+// and a new 1920 x 1080 texture costs start-up time), or else at the first bloom.
+void prepareBloom()
+{
+    if (!bloomBlurTarget.framebuffer)
+        createScreenTarget(bloomBlurTarget, 0, 0);
+}
+
+void skipCoveredBloom()
+{
+    bloomMaskScroll.maskx += BLOOM_MASK_STEP_X;
+    bloomMaskScroll.masky += BLOOM_MASK_STEP_Y;
+    // The state the corner overlay's quad leaves.
+    shaderLoader.unuse();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, overlayTexture);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
 }
 
 void applyBloom()
