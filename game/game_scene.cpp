@@ -220,7 +220,8 @@ void renderGameScene()
     beginPass("backdrop");
     if (gl) {
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        // The opaque background picture covers every pixel: only depth and stencil need a clear.
+        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         drawBackground();
     }
     drawCloudLayer();
