@@ -67,3 +67,6 @@ void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend);
 
 // Sends what is queued; the GL state afterwards is that of the last primitive's own call.
 void flush2D();
+// Builds the sprite program and the batches' vertex array at load (with a GL context), so
+// neither is made in the frame of the first explosion or the first primitive.
+void prepare2DLayer();
