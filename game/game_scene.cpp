@@ -12,6 +12,7 @@
 #include "game/level_tiles.h"
 #include "game/player.h"         // playerActive, heroViewYOffset, crouchBlend, heroCrouchFrame
 #include "core/clock.h"          // tween
+#include "gfx/pass_timer.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
@@ -211,24 +212,32 @@ static void heroBlend(bool lit, int& frameB, float& weight)
 void renderGameScene()
 {
     const bool gl = gameHasGlContext();
+    beginPass("backdrop");
     if (gl) {
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        // The opaque background picture covers every pixel: only depth and stencil need a clear.
+        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         drawBackground();
     }
     drawCloudLayer();
+    endPass();
     if (backgroundPropsEnabled) {
+        beginPass("background_shadow");
         if (gl)
             clearShadowTarget();
         drawBackgroundShadowPass();
+        endPass();
+        beginPass("background_lit");
         if (gl) {
             glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
             glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
         }
         drawBackgroundLitPass();
+        endPass();
     }
     setGameCamera();
 
+    beginPass("shadow");
     if (gl) {
         clearShadowTarget();
         glDepthMask(GL_TRUE);
@@ -248,7 +257,9 @@ void renderGameScene()
         drawTilesShadowPass();
     }
     drawEnemiesShadowPass();
+    endPass();
 
+    beginPass("scene");
     if (gl) {
         glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
@@ -263,8 +274,10 @@ void renderGameScene()
 
     setHeroTransform();
     setHeroTransform();
-    if (!gl)
+    if (!gl) {
+        endPass();
         return;
+    }
     glDisable(GL_CULL_FACE);
     glFrontFace(GL_CCW);
     if (playerActive && heroModel) {
@@ -278,12 +291,15 @@ void renderGameScene()
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    endPass();
 
+    beginPass("scene_copy");
     shaderLoader.use(passthroughProgram);
     bindSampler(passthroughUniforms.of(passthroughProgram)[COLOR_MAP_SAMPLER], 1, screenTarget2.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
+    endPass();
     if (shadowDebugView >= 0) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         drawShadowMapView();
@@ -306,6 +322,7 @@ static void renderEditorPasses(bool withModels)
     const bool gl = gameHasGlContext();
     setGameCamera();
     if (gl) {
+        beginPass("shadow");
         clearShadowTarget();
         glDepthMask(GL_TRUE);
         glDisable(GL_CULL_FACE);
@@ -315,7 +332,9 @@ static void renderEditorPasses(bool withModels)
             drawTilesShadowPass();
         else
             placeBackdropStandIn();
+        endPass();
 
+        beginPass("scene");
         glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
         glClearStencil(0);
@@ -328,6 +347,7 @@ static void renderEditorPasses(bool withModels)
             drawTilesLitPass();
         else
             placeBackdropStandIn();
+        endPass();
     }
     if (withModels) {
         setHeroTransform();
@@ -342,12 +362,14 @@ static void renderEditorPasses(bool withModels)
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
+        beginPass("depth_map");
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget3.framebuffer);
         glLoadIdentity();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClearDepth(1.0);
         glClearStencil(0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        endPass();
     }
     if (withModels)
         setHeroTransform();
@@ -366,6 +388,7 @@ static void renderEditorPasses(bool withModels)
 
 void composeDepthOfField()
 {
+    beginPass("depth_of_field");
     shaderLoader.use(dofBlurProgram);
     const int* u = dofBlurUniforms.of(dofBlurProgram);
     glUniform1i(u[DOF_BLUR_DEPTH_MAP], 0);
@@ -380,6 +403,7 @@ void composeDepthOfField()
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
+    endPass();
 }
 
 void renderEditorScene()
