@@ -171,6 +171,7 @@ int initDemo()
     beginLoadStep("legacy_shaders");
     initLegacyShaders();
     cacheModelProgramUniforms(vboShaderProgram);
+    cacheModelProgramUniforms(volumetricProgram);
     endLoadStep("legacy_shaders");
 
     debugLog("c\n");

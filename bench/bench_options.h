@@ -10,6 +10,7 @@ struct BenchOptions {
     std::string keysPath;    // --game: the key script (empty: the built-in walk)
     std::string csvPath;     // one row a frame when not empty
     bool quiet = false;      // the start-up's loader lines dropped rather than sent to stderr
+    bool passes = false;     // each pass's GPU time from timer queries
 };
 
 // The real start-up offline, its loader lines on stderr (nowhere when `quiet`); false, said on

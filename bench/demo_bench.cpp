@@ -15,6 +15,7 @@
 #include "app/offline_driver.h"
 #include "app/run_directory.h"
 #include "app/run_faults.h"
+#include "gfx/pass_timer.h"
 #include "app/startup.h"
 #include "app/tool_cli.h"
 #include "bench/bench_options.h"
@@ -69,6 +70,8 @@ int runSceneBench(const BenchOptions& options, FrameCsv& csv)
         return exitStatus(ExitCode::TOOL_SHADER_FAILURE);
     }
     std::printf("startup_ms %.3f\n", millisecondsSince(start));
+    if (options.passes)
+        enablePassTimer();
 
     const double stepMs = 1000.0 / 60.0;
     const int sceneCount = static_cast<int>(sizeof SCENE_ORDER / sizeof SCENE_ORDER[0]);
@@ -83,7 +86,10 @@ int runSceneBench(const BenchOptions& options, FrameCsv& csv)
             progress.update(++framesDriven, (beginMs + f * stepMs) / 1000.0);
             BenchClock::time_point frameStart = BenchClock::now();
             const double cpuStart = threadCpuMs();
+            beginPass("frame");
             driveFrameAt(beginMs + f * stepMs, stepMs);
+            endPass();
+            passTimerFrameDone();
             glFinish();
             wallTimes.push_back(millisecondsSince(frameStart));
             cpuTimes.push_back(threadCpuMs() - cpuStart);
@@ -93,6 +99,9 @@ int runSceneBench(const BenchOptions& options, FrameCsv& csv)
         std::fprintf(resultStream(), "scene %d %s frames %d %s %s first_ms %.3f\n", state, stateSceneName(state), frames,
                     frameFigures("wall_", wallTimes).c_str(), frameFigures("cpu_", cpuTimes).c_str(),
                     wallTimes.front());
+        char prefix[64];
+        std::snprintf(prefix, sizeof(prefix), "scene %d %s", state, stateSceneName(state));
+        printPassTimes(resultStream(), prefix, takePassTimes());
         std::fflush(resultStream());
     }
     return toolRunStatus("demo-bench");
@@ -128,6 +137,7 @@ int main(int argc, char** argv)
     app.add_option("--csv", options.csvPath, "also write one row a frame: scene,frame,cpu_ms,wall_ms")
         ->type_name("FILE");
     app.add_flag("--quiet", options.quiet, "drop the start-up's loader lines instead of sending them to stderr");
+    app.add_flag("--passes", options.passes, "also print each pass's GPU time (GL timer queries), in every mode");
     const std::string modes = "Modes (the nine scenes unless one is given)";
     CLI::Option* gameOption =
         app.add_option("--game", options.levelPath, "time the game on this level (e.g. level1.level)")

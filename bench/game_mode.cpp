@@ -16,6 +16,7 @@
 #include "game/game_frame.h"
 #include "game/level_file.h"
 #include "game/restart.h"
+#include "gfx/pass_timer.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
 #include "app/run_faults.h"
@@ -69,6 +70,8 @@ int runGameBench(const BenchOptions& options, FrameCsv& csv)
         return 1;
     if (!startBenchOffline(options.quiet))
         return 1;
+    if (options.passes)
+        enablePassTimer();
     startGameOffline();
     {
         StdoutToStderr chatter(options.quiet);
@@ -95,6 +98,7 @@ int runGameBench(const BenchOptions& options, FrameCsv& csv)
         BenchClock::time_point start = BenchClock::now();
         const double cpuStart = threadCpuMs();
         driveGameFrame(frame);
+        passTimerFrameDone();
         glFinish();
         frameTimes.push_back(std::chrono::duration<double, std::milli>(BenchClock::now() - start).count());
         cpuTimes.push_back(threadCpuMs() - cpuStart);
@@ -105,5 +109,6 @@ int runGameBench(const BenchOptions& options, FrameCsv& csv)
     csv.addFrames("game", cpuTimes, frameTimes);
     std::fprintf(resultStream(), "game %s frames %d %s %s %s\n", levelPath.c_str(), frames, frameFigures("world_", worldTimes).c_str(),
                 frameFigures("wall_", frameTimes).c_str(), frameFigures("cpu_", cpuTimes).c_str());
+    printPassTimes(resultStream(), "game", takePassTimes());
     return toolRunStatus("demo-bench");
 }

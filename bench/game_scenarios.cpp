@@ -27,6 +27,7 @@
 #include "game/level_file.h"
 #include "game/player.h"
 #include "game/weapons.h"
+#include "gfx/pass_timer.h"
 #include "platform/gl_api.h"
 #include "render/lights.h"
 #include "app/run_faults.h"
@@ -120,11 +121,13 @@ bool runScenario(const Scenario& s, int frames, bool quiet, FrameCsv& csv)
     std::vector<double> times;
     std::vector<double> cpuTimes;
     draw2DStats = Draw2DStats{0, 0, 0.0};
+    takePassTimes();   // the set-up frames are not the scenario's
     for (int frame = 1; frame <= frames; ++frame) {
         applyKeyEvents(events, frame, keys);
         const BenchClock::time_point start = BenchClock::now();
         const double cpuStart = threadCpuMs();
         driveNextFrame();
+        passTimerFrameDone();
         glFinish();
         times.push_back(std::chrono::duration<double, std::milli>(BenchClock::now() - start).count());
         cpuTimes.push_back(threadCpuMs() - cpuStart);
@@ -134,6 +137,8 @@ bool runScenario(const Scenario& s, int frames, bool quiet, FrameCsv& csv)
     std::fprintf(resultStream(), "scenario %s frames %d %s draw_calls_2d %d primitives_2d %d send_2d_ms %.3f %s\n", s.name, frames,
                 frameFigures("wall_", times).c_str(), draw2DStats.drawCalls / frames, draw2DStats.primitives / frames,
                 draw2DStats.sendMs / frames, frameFigures("cpu_", cpuTimes).c_str());
+    const std::string prefix = std::string("scenario ") + s.name;
+    printPassTimes(resultStream(), prefix.c_str(), takePassTimes());
     std::fflush(resultStream());
     return true;
 }
@@ -145,6 +150,8 @@ int runGameScenarios(const BenchOptions& options, FrameCsv& csv)
     const int frames = options.frames > 0 ? options.frames : 120;
     if (!startBenchOffline(options.quiet))
         return 1;
+    if (options.passes)
+        enablePassTimer();
     startGameOffline();
     {
         StdoutToStderr chatter(options.quiet);

@@ -66,6 +66,13 @@ add_shader_variant(shmappass2.frag TEMPLATE lit_model.frag.in)
 add_shader_variant(shmappass2fog.frag TEMPLATE lit_model.frag.in DEFINES FOG)
 add_shader_variant(shmappass2specular.frag TEMPLATE lit_model.frag.in DEFINES FOG SPECULAR_MAP)
 add_shader_variant(shmappass2hero.frag TEMPLATE lit_model.frag.in DEFINES HERO)
+# The legacy and the volumetric model programs, each with builds without bone arrays and with
+# 8-bone arrays.
+foreach(pass tutorial2 volumetric)
+  add_shader_variant(${pass}.vert TEMPLATE ${pass}.vert.in)
+  add_shader_variant(${pass}static.vert TEMPLATE ${pass}.vert.in DEFINES STATIC_MODEL)
+  add_shader_variant(${pass}fewbones.vert TEMPLATE ${pass}.vert.in DEFINES FEW_BONES)
+endforeach()
 # The screen passes' vertex shader, under both names the programs load it by.
 add_shader_variant(passthroughvertexshader.vert TEMPLATE passthrough.vert.in)
 add_shader_variant(Passthroughvertexshader.vert TEMPLATE passthrough.vert.in)

@@ -16,7 +16,7 @@
 #include "render/overlay.h"  // pushScreenFrame, popScreenFrame
 
 #include <SDL_video.h>  // SDL_GL_GetCurrentContext
-#include <algorithm>  // std::clamp
+#include <algorithm>  // std::clamp, std::swap
 #include <chrono>     // the time spent sending
 #include <cmath>
 #include <cstddef>  // offsetof
@@ -52,11 +52,19 @@ struct Batch {
     BatchState state;
     Vertex2D vertices[BATCH_2D_CAPACITY];
     int count = 0;
-    // What the last primitive's own call would leave behind.
-    float lastAngle = 0, lastX = 0, lastY = 0;
 };
 
-Batch batch;
+// Additive sprites add up the same in any order (the targets hold 8-bit channels, and a
+// saturating sum of the sprites' rounded shares does not depend on their order), so a run of
+// them that alternates between the two ramps (an explosion's smoke and sparks) fills one batch
+// per ramp: the open one takes the latest sprite, the held one the other ramp's, and the held
+// one goes out first.
+Batch batchStore[2];
+Batch* openBatch = &batchStore[0];
+Batch* heldBatch = &batchStore[1];
+#define batch (*openBatch)
+// What the last rotated quad's own call would leave behind.
+float lastAngle = 0, lastX = 0, lastY = 0;
 float drawColour[4] = {1, 1, 1, 1};
 
 GLuint batchArray = 0;
@@ -264,8 +272,8 @@ void closeLayer()
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0.0, SCREEN_W, 0.0, SCREEN_H, -1.0, 1.0);
-        glTranslatef(batch.lastX, batch.lastY, 0.0f);
-        glRotatef(batch.lastAngle, 0.0f, 0.0f, 1.0f);
+        glTranslatef(lastX, lastY, 0.0f);
+        glRotatef(lastAngle, 0.0f, 0.0f, 1.0f);
     } else if (kind == BatchKind::Dot || kind == BatchKind::Sprite) {
         glLoadIdentity();  // both load the identity into the current matrix first
     }
@@ -318,10 +326,32 @@ void sendBatch()
     draw2DStats.sendMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sendStart).count();
 }
 
+void sendHeldBatch()
+{
+    if (heldBatch->count == 0)
+        return;
+    std::swap(openBatch, heldBatch);
+    sendBatch();
+    std::swap(openBatch, heldBatch);
+}
+
+bool additiveSprite(const BatchState& s)
+{
+    return s.kind == BatchKind::Sprite && s.blend == Blend2D::Additive;
+}
+
 // Room for six vertices of a primitive with `state`, sending the batch first when needed.
 Vertex2D* reserve(const BatchState& state)
 {
+    if (!sameState(batch.state, state) && additiveSprite(state) && additiveSprite(batch.state) && batch.count > 0) {
+        if (heldBatch->count > 0 && !sameState(heldBatch->state, state))
+            sendHeldBatch();
+        std::swap(openBatch, heldBatch);
+        if (batch.count == 0)
+            batch.state = state;
+    }
     if (!sameState(batch.state, state) || batch.count + 6 > BATCH_2D_CAPACITY) {
+        sendHeldBatch();
         sendBatch();
         batch.state = state;
     }
@@ -577,9 +607,9 @@ void drawRotatedQuad(float x0, float y0, float x1, float y1, float angle, uint32
         corner[i][1] = static_cast<float>(y0 + local[i][0] * s + local[i][1] * c);
     }
     putQuad(out, corner, drawColour, 0, 0);
-    batch.lastX = x0;
-    batch.lastY = y0;
-    batch.lastAngle = angle;
+    lastX = x0;
+    lastY = y0;
+    lastAngle = angle;
 }
 
 void drawLaserQuad(float x0, float y0, float x1, float y1, float angle)
@@ -633,8 +663,17 @@ void drawQuad2D(const Corner2D corners[4], uint32_t texture, Blend2D blend)
     }
 }
 
+void prepare2DLayer()
+{
+    spriteBatchAvailable();
+    bindBatchArray();
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
 void flush2D()
 {
+    sendHeldBatch();
     sendBatch();
     const auto start = std::chrono::steady_clock::now();
     closeLayer();

@@ -81,3 +81,7 @@ void flush2D();
 // current matrix at the call) is the identity too.
 void setHeroTransformCopyA(float x, float y);
 void setHeroTransformCopyB();
+
+// Builds the sprite program and the batches' vertex array at load (with a GL context), so
+// neither is made in the frame of the first explosion or the first primitive.
+void prepare2DLayer();

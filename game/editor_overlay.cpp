@@ -13,6 +13,7 @@
 #include "game/game_resources.h"  // gameWhitePixelTexture
 #include "game/game_scene.h"      // drawBoxOutlines
 #include "game/game_state.h"  // gameCameraY, gameCameraX, paletteMode
+#include "gfx/pass_timer.h"
 #include "platform/gl_api.h"
 
 #include <algorithm>
@@ -170,6 +171,7 @@ void drawEditorCursor()
 
 void drawEditorOverlay()
 {
+    beginPass("editor_2d");
     if (hasGlContext2D()) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glActiveTexture(GL_TEXTURE0);
@@ -186,4 +188,5 @@ void drawEditorOverlay()
     setOverlayColor(1.0f, 1.0f, 1.0f, 1.0f);
     drawEditorCursor();
     flush2D();
+    endPass();
 }

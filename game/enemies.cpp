@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cmath>
+#include <cstring>
 
 const char* const enemyTypeNames[ENEMY_TYPE_COUNT] = {"walker", "jumper", "flyer", "orb"};
 
@@ -103,10 +104,32 @@ int columnOf(double x)
     return c >= COLUMN_COUNT - 1 ? COLUMN_COUNT - 1 : static_cast<int>(c);
 }
 
+// The extents the columns were built from: the three updates of a substep find them unchanged
+// (only the lifts move boxes, before the first), so the later two keep the columns.
+float builtX[BOX_SLOTS], builtWidth[BOX_SLOTS];
+int builtCount = -1;
+
+bool boxColumnsCurrent()
+{
+    if (builtCount != boxCount || boxCount < 0 || boxCount >= BOX_SLOTS)
+        return false;
+    const size_t bytes = static_cast<size_t>(boxCount + 1) * sizeof(float);
+    return std::memcmp(builtX, boxTable.x, bytes) == 0 && std::memcmp(builtWidth, boxTable.width, bytes) == 0;
+}
+
 void buildBoxColumns()
 {
+    if (boxColumnsCurrent())
+        return;
     boxColumns = BoxColumns{};
     const BoxTable& b = boxTable;
+    builtCount = -1;
+    if (boxCount >= 0 && boxCount < BOX_SLOTS) {
+        const size_t bytes = static_cast<size_t>(boxCount + 1) * sizeof(float);
+        std::memcpy(builtX, b.x, bytes);
+        std::memcpy(builtWidth, b.width, bytes);
+        builtCount = boxCount;
+    }
     for (int k = 0; k <= boxCount && k < BOX_SLOTS; ++k) {
         boxColumns.all.set(k);
         const double left = b.x[k], right = static_cast<double>(b.x[k]) + b.width[k];
@@ -409,7 +432,8 @@ void decideEnemyJumps()
         const int32_t remembered = t.direction[i];
         const float probeLeft = t.x[i] - JUMP_PROBE_SPEEDS * t.speed[i];
         const float probeRight = t.x[i] + JUMP_PROBE_SPEEDS * t.speed[i];
-        if (probeLeft > 0.0f && probeRight > 0.0f) {
+        // Without a box under it, the end of this step takes back what the probes would set.
+        if (t.boxUnder[i] != 0 && probeLeft > 0.0f && probeRight > 0.0f) {
             // Only a box around a probe point can take part; the last one that does decides.
             BoxSet near = boxesNear(probeLeft, probeLeft);
             near.add(boxesNear(probeRight, probeRight));

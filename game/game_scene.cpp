@@ -10,6 +10,7 @@
 #include "game/hero.h"
 #include "game/level_tiles.h"
 #include "core/clock.h"          // tween
+#include "gfx/pass_timer.h"
 #include "gfx/render_targets.h"
 #include "gfx/shaders.h"
 #include "gfx/shadow_map.h"
@@ -230,24 +231,32 @@ static void heroBlend(bool lit, int& frameB, float& weight)
 void renderGameScene()
 {
     const bool gl = gameHasGlContext();
+    beginPass("backdrop");
     if (gl) {
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        // The opaque background picture covers every pixel: only depth and stencil need a clear.
+        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         drawBackground();
     }
     drawCloudLayer();
+    endPass();
     if (backgroundPropsEnabled) {
+        beginPass("background_shadow");
         if (gl)
             clearShadowTarget();
         drawBackgroundShadowPass();
+        endPass();
+        beginPass("background_lit");
         if (gl) {
             glViewport(0, 0, static_cast<GLsizei>(VIEW_WIDTH), static_cast<GLsizei>(VIEW_HEIGHT));
             glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
         }
         drawBackgroundLitPass();
+        endPass();
     }
     setGameCamera();
 
+    beginPass("shadow");
     if (gl)
         beginShadowMapPass();
     setHeroTransform();
@@ -262,7 +271,9 @@ void renderGameScene()
         drawTilesShadowPass();
     }
     drawEnemiesShadowPass();
+    endPass();
 
+    beginPass("scene");
     if (gl) {
         beginLitPass();
         drawTilesLitPass();
@@ -271,8 +282,10 @@ void renderGameScene()
 
     setHeroTransform();
     setHeroTransform();
-    if (!gl)
+    if (!gl) {
+        endPass();
         return;
+    }
     glDisable(GL_CULL_FACE);
     glFrontFace(GL_CCW);
     if (playerActive && heroModel) {
@@ -286,12 +299,15 @@ void renderGameScene()
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    endPass();
 
+    beginPass("scene_copy");
     shaderLoader.use(passthroughProgram);
     bindSampler(passthroughUniforms.of(passthroughProgram)[COLOR_MAP_SAMPLER], 1, screenTarget2.colorTexture);
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
+    endPass();
     if (shadowDebugView >= 0) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         drawShadowMapView();
@@ -314,18 +330,22 @@ static void renderEditorPasses(bool withModels)
     const bool gl = gameHasGlContext();
     setGameCamera();
     if (gl) {
+        beginPass("shadow");
         beginShadowMapPass();
         if (withModels)
             drawTilesShadowPass();
         else
             placeBackdropStandIn();
+        endPass();
 
+        beginPass("scene");
         beginLitPass();
         drawBackground();
         if (withModels)
             drawTilesLitPass();
         else
             placeBackdropStandIn();
+        endPass();
     }
     if (withModels) {
         setHeroTransform();
@@ -340,12 +360,14 @@ static void renderEditorPasses(bool withModels)
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
+        beginPass("depth_map");
         glBindFramebuffer(GL_FRAMEBUFFER, screenTarget3.framebuffer);
         glLoadIdentity();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClearDepth(1.0);
         glClearStencil(0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        endPass();
     }
     if (withModels)
         setHeroTransform();
@@ -364,6 +386,7 @@ static void renderEditorPasses(bool withModels)
 
 void composeDepthOfField()
 {
+    beginPass("depth_of_field");
     shaderLoader.use(dofBlurProgram);
     const int* u = dofBlurUniforms.of(dofBlurProgram);
     glUniform1i(u[DOF_BLUR_DEPTH_MAP], 0);
@@ -378,6 +401,7 @@ void composeDepthOfField()
     glActiveTexture(GL_TEXTURE0);
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
     drawFullScreenQuad();
+    endPass();
 }
 
 void renderEditorScene()

@@ -6,6 +6,7 @@
 #include "core/screen_frame.h"  // SCREEN_WIDTH: the bar spans the frame
 #include "game/draw_2d.h"
 #include "game/game_state.h"  // orbsLeft, playerWeapon, playerAmmo, playerHealth, playerLives, ...
+#include "gfx/pass_timer.h"
 #include "gfx/textures.h"
 #include "platform/gl_api.h"
 #include "render/overlay.h"
@@ -137,6 +138,7 @@ void drawHud()
 {
     const HudLayout layout = layoutHud(currentHudValues());
     flush2D();
+    beginPass("hud_2d");
     // The HUD is drawn untinted (the frame's last full-screen pass leaves white current).
     setDrawColor(1.0f, 1.0f, 1.0f, 1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -148,4 +150,5 @@ void drawHud()
     for (int i = 0; i < layout.fieldCount; ++i)
         drawHudDigits(layout.fields[i].text, layout.fields[i].x, layout.fields[i].y);
     flush2D();
+    endPass();
 }

@@ -175,6 +175,8 @@ static const char* const MODEL_PASS_BUILD_FILES[][MODEL_BUILD_COUNT] = {
     {"shmappass1static.vert", "shmappass1fewbones.vert", "shmappass1.vert"},
     {"shmappass2static.vert", "shmappass2fewbones.vert", "shmappass2.vert"},
     {"shmappass2fogstatic.vert", "shmappass2fogfewbones.vert", "shmappass2fog.vert"},
+    {"tutorial2static.vert", "tutorial2fewbones.vert", "tutorial2.vert"},
+    {"volumetricstatic.vert", "volumetricfewbones.vert", "volumetric.vert"},
 };
 
 // Entries are cleared, never moved: the draws keep pointers to them.
@@ -256,6 +258,18 @@ static void deleteSmallerModelBuilds(uint32_t program)
                 glDeleteProgram(f.builds[k]);
         f = ModelBuildFamily{};
     }
+}
+
+void buildModelBuilds(uint32_t program, const char* vertexFile, const char* fragmentFile, uint32_t fragmentShader)
+{
+    if (program)
+        buildModelPassFamily(program, vertexFile, fragmentFile, fragmentShader);
+}
+
+void deleteModelBuilds(uint32_t program)
+{
+    if (program)
+        deleteSmallerModelBuilds(program);
 }
 
 ShaderProgram::~ShaderProgram()

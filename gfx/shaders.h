@@ -31,7 +31,8 @@ struct ShaderProgram {
     void destroy();
 };
 
-// The skinned model passes ("shmappass1.vert", "shmappass2.vert", "shmappass2fog.vert") are
+// The skinned model passes ("shmappass1.vert", "shmappass2.vert", "shmappass2fog.vert", the
+// legacy "tutorial2.vert" and "volumetric.vert") are
 // built at load once per bone capacity of MODEL_BUILD_BONES (0: no bone arrays), from the
 // vertex source's build of that capacity and the pass's own compiled fragment shader. GL sends
 // a program's whole uniform storage with each draw and the bone arrays are most of it, so a
@@ -48,6 +49,10 @@ struct ModelBuildFamily {
 const ModelBuildFamily* modelBuildFamily(uint32_t program);
 // The smallest build of the family that holds `bones` bones (the largest when none does).
 uint32_t smallestModelBuild(const ModelBuildFamily& family, int bones);
+// For a model pass linked outside the loader from `vertexFile` and the compiled
+// `fragmentShader`: its smaller builds and family entry; and their release.
+void buildModelBuilds(uint32_t program, const char* vertexFile, const char* fragmentFile, uint32_t fragmentShader);
+void deleteModelBuilds(uint32_t program);
 
 extern ShaderProgram shaderLoader;
 extern int currentShaderProgram;     // program last set through ShaderProgram::use / unuse

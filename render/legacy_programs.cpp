@@ -51,6 +51,8 @@ void initLegacyShaders()
     glGetProgramiv(vboShaderProgram, GL_LINK_STATUS, &linked);
     if (linked == 0)
         debugLog("%s", programInfoLog(vboShaderProgram).c_str());
+    else
+        buildModelBuilds(vboShaderProgram, "tutorial2.vert", "tutorial2.frag", vboFragmentShader);
     debugLog("vboshader init done.\n");
 
     volumetricProgram = shaderLoader.load("volumetric.vert", "volumetric.frag");
@@ -62,6 +64,12 @@ void initLegacyShaders()
 void freeLegacyShaders()
 {
     glUseProgram(0);
+    // The smaller builds go with it, and with them their cached locations.
+    if (const ModelBuildFamily* family = modelBuildFamily(vboShaderProgram))
+        for (uint32_t build : family->builds)
+            if (build != 0 && build != vboShaderProgram)
+                forgetProgramUniforms(build);
+    deleteModelBuilds(vboShaderProgram);
     glDetachShader(vboShaderProgram, vboVertexShader);
     glDetachShader(vboShaderProgram, vboFragmentShader);
     glDeleteProgram(vboShaderProgram);

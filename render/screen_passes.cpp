@@ -7,6 +7,7 @@
 #include "render/screen_passes.h"
 
 #include "core/clock.h"            // tween: the shade and lens animations
+#include "gfx/pass_timer.h"
 #include "gfx/render_targets.h"    // the targets, screen programs and textures
 #include "gfx/shaders.h"           // shaderLoader
 #include "gfx/shadow_map.h"        // shadowTarget: the shadow-map view
@@ -85,10 +86,8 @@ static void composeBloom(uint32_t framebuffer)
     drawFullScreenQuad();
 
     // Four successive blur passes over the thresholded picture, alternating between target 2
-    // and the second buffer so that the last one lands in target 2 again. The second buffer is
-    // made on first use: only the game blooms, and a new 1920 x 1080 texture costs start-up time.
-    if (!bloomBlurTarget.framebuffer)
-        createScreenTarget(bloomBlurTarget, 0, 0);
+    // and the second buffer so that the last one lands in target 2 again.
+    prepareBloom();
     shaderLoader.use(hblurProgram);
     const int* hblurAt = hblurUniforms.of(hblurProgram);
     for (int pass = 0; pass < BLOOM_BLUR_PASSES; ++pass) {
@@ -110,15 +109,44 @@ static void composeBloom(uint32_t framebuffer)
         drawFullScreenQuad();
 }
 
+// The second buffer is made when a user of the bloom loads (only the game and its editor bloom,
+// and a new 1920 x 1080 texture costs start-up time), or else at the first bloom.
+void prepareBloom()
+{
+    if (!bloomBlurTarget.framebuffer)
+        createScreenTarget(bloomBlurTarget, 0, 0);
+}
+
+void skipCoveredBloom()
+{
+    bloomMaskScroll.maskx += BLOOM_MASK_STEP_X;
+    bloomMaskScroll.masky += BLOOM_MASK_STEP_Y;
+    // The state the corner overlay's quad leaves.
+    shaderLoader.unuse();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, overlayTexture);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+}
+
 void applyBloom()
 {
+    beginPass("bloom");
     composeBloom(0);
     drawCornerOverlay();
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+    endPass();
 }
 
 void applyScreenShade()
 {
+    beginPass("screen_shade");
     composeBloom(screenTarget2.framebuffer);
 
     shaderLoader.use(screenShadeProgram);
@@ -148,10 +176,12 @@ void applyScreenShade()
     glUniform1f(offsetXAt[OFFSET_X_SCROLL_Y], scrollY);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
+    endPass();
 }
 
 void applyMotionBlur()
 {
+    beginPass("motion_blur");
     shaderLoader.use(motionBlurProgram);
     const int* motionBlurAt = motionBlurUniforms.of(motionBlurProgram);
     for (int i = 0; i < MOTION_BLUR_FRAMES; ++i) {
@@ -171,10 +201,12 @@ void applyMotionBlur()
                 motionBlurTextures[MOTION_BLUR_TARGET_COUNT - 1]);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
+    endPass();
 }
 
 void applyLensGrade()
 {
+    beginPass("lens_grade");
     serviceClockRestartRequest();
     composeBloom(screenTarget2.framebuffer);
 
@@ -194,16 +226,19 @@ void applyLensGrade()
     glUniform1f(lensAt[LENS_FACTOR], lensFactor);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
+    endPass();
 }
 
 void presentSceneTarget()
 {
+    beginPass("present");
     shaderLoader.use(screenPassthroughProgram);
     bindSampler(screenPassthroughUniforms.of(screenPassthroughProgram)[COLOR_MAP_SAMPLER], 0, screenTarget1.colorTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     drawFullScreenQuad();
     drawCornerOverlay();
     glBindFramebuffer(GL_FRAMEBUFFER, screenTarget1.framebuffer);
+    endPass();
 }
 
 void drawShadowMapView()

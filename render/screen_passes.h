@@ -30,6 +30,12 @@ void drawCenteredScreenQuad();
 // Threshold of target 1 through the scrolled glow mask, blurred, screen-blended over target 1
 // onto framebuffer 0 with the corner overlay; binds target 1 again.
 void applyBloom();
+// Makes the bloom's second buffer ahead of the first bloom.
+void prepareBloom();
+// For a frame whose later opaque full-screen pass covers the bloom's picture and that reads
+// nothing the bloom writes: what applyBloom leaves for the code after it (the mask scrolled on,
+// target 1 bound, the corner overlay's GL state) without its passes.
+void skipCoveredBloom();
 void applyScreenShade();
 void applyMotionBlur();
 void applyLensGrade();

@@ -42,10 +42,12 @@ void submitModelVolumetric(Model& model, int frame, int /*program*/)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDepthMask(GL_FALSE);
-    beginModelSubmission(model, {volumetricProgram, skinned, MODEL_LIGHT_SWITCHES, MODEL_UNIT3_SPECULAR,
-                                 MODEL_SET_TEXTURE, MODEL_SET_TEXTURE});
-    if (volumetricProgram != 0 && camEyeVectorLoc >= 0)
-        glUniform3f(camEyeVectorLoc, mainCamera.centre[0] - mainCamera.eye[0], mainCamera.centre[1] - mainCamera.eye[1],
+    const ModelProgramUniforms& u = beginModelSubmission(
+        model, {volumetricProgram, skinned, MODEL_LIGHT_SWITCHES, MODEL_UNIT3_SPECULAR, MODEL_SET_TEXTURE,
+                MODEL_SET_TEXTURE});
+    // The location of the build in use (camEyeVectorLoc is the full build's).
+    if (volumetricProgram != 0 && u.cameyevector >= 0)
+        glUniform3f(u.cameyevector, mainCamera.centre[0] - mainCamera.eye[0], mainCamera.centre[1] - mainCamera.eye[1],
                     mainCamera.centre[2] - mainCamera.eye[2]);
     glFrontFace(GL_CCW);
     drawModelTriangles(model, skinned);

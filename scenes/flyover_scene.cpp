@@ -7,6 +7,7 @@
 #include "core/screen_frame.h"  // the screen frame and its perspective
 #include "gfx/model.h"             // loadModel, scaleModel, uploadModelVertices
 #include "gfx/shaders.h"           // shaderLoader
+#include "gfx/pass_timer.h"
 #include "gfx/shadow_map.h"        // beginShadowTargetPass and the shadow programs
 #include "gfx/textures.h"          // loadTexture, textureSets
 #include "platform/crt_random.h"   // the dust's draws
@@ -420,8 +421,10 @@ static void loadShipTransform(float shipY, float yaw)
     glRotatef(yaw, 0.0f, 1.0f, 0.0f);
 }
 
+// Ends with the glEnable(GL_CULL_FACE) after the shadow draws, where endPass closes its timing.
 static void beginShadowPass(double zNear, double zFar)
 {
+    beginPass("shadow");
     beginShadowTargetPass();
     glDisable(GL_CULL_FACE);
     glMatrixMode(GL_PROJECTION);
@@ -563,6 +566,7 @@ void drawFlyoverScene()
     if (shipModel)
         drawModelDepth(*shipModel, -1, static_cast<int>(shadowDepthProgram));
     glEnable(GL_CULL_FACE);
+    endPass();
 
     // Sky and ship.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -602,6 +606,7 @@ void drawFlyoverScene()
         drawModelDepth(*shipModel, -1, static_cast<int>(shadowDepthProgram));
     drawDustShadows();
     glEnable(GL_CULL_FACE);
+    endPass();
 
     // Landscape over the ship pass; the window is drawn from flyoverRow.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -5,6 +5,7 @@
 #include "core/screen_frame.h"       // SCREEN_WIDTH, SCREEN_HEIGHT
 #include "core/keyboard.h"          // keyboardState
 #include "gfx/model.h"              // loadModel, scaleModel, uploadModelVertices
+#include "gfx/pass_timer.h"
 #include "gfx/shadow_map.h"         // beginShadowTargetPass and the shadow programs
 #include "platform/gl_api.h"
 #include "render/camera.h"          // mainCamera
@@ -158,7 +159,9 @@ void drawRingsScene()
     ysc = 2.5f;
     zsc = 2.0f;
 
+    beginPass("shadow");
     drawRingsDepthPass();
+    endPass();
     drawRingsLitPass();
 
     // The rings cull front faces; the scenes after this one (the flyover's terrain among them)

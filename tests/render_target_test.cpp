@@ -371,6 +371,71 @@ TEST(RenderTargets, BloomGlowsAroundBrightPartsOntoTheWindow)
     glowMaskTexture = savedMask;
 }
 
+// What a frame whose last pass covers the bloom relies on: leaving the passes out leaves the
+// mask scroll and the GL state the code after them sees as the bloom would.
+TEST(RenderTargets, SkippedCoveredBloomLeavesTheBloomsScrollAndState)
+{
+    REQUIRE_SCREEN_TARGETS();
+    struct After {
+        BloomMaskScroll scroll;
+        GLint framebuffer, program, activeUnit, unit0Texture, blendSrc, blendDst, matrixMode;
+        GLboolean blend, depthTest, cullFace, lighting;
+        float modelview[16];
+    };
+    const auto run = [](void (*bloom)()) {
+        // A state unlike the one either leaves: another program, unit, texture and matrix.
+        bloomMaskScroll = {0.25f, 0.5f};
+        glUseProgram(screenPassthroughProgram);
+        glActiveTexture(GL_TEXTURE2);
+        glBindTexture(GL_TEXTURE_2D, screenTarget3.colorTexture);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, screenTarget4.colorTexture);
+        glEnable(GL_LIGHTING);
+        glDisable(GL_BLEND);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(3.0f, 4.0f, 5.0f);
+        glBindFramebuffer(GL_FRAMEBUFFER, screenTarget2.framebuffer);
+        bloom();
+        After a{};
+        a.scroll = bloomMaskScroll;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &a.framebuffer);
+        glGetIntegerv(GL_CURRENT_PROGRAM, &a.program);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &a.activeUnit);
+        glActiveTexture(GL_TEXTURE0);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &a.unit0Texture);
+        glActiveTexture(static_cast<GLenum>(a.activeUnit));
+        glGetIntegerv(GL_BLEND_SRC_RGB, &a.blendSrc);
+        glGetIntegerv(GL_BLEND_DST_RGB, &a.blendDst);
+        glGetIntegerv(GL_MATRIX_MODE, &a.matrixMode);
+        a.blend = glIsEnabled(GL_BLEND);
+        a.depthTest = glIsEnabled(GL_DEPTH_TEST);
+        a.cullFace = glIsEnabled(GL_CULL_FACE);
+        a.lighting = glIsEnabled(GL_LIGHTING);
+        glGetFloatv(GL_MODELVIEW_MATRIX, a.modelview);
+        return a;
+    };
+    const BloomMaskScroll kept = bloomMaskScroll;
+    const After bloomed = run(applyBloom);
+    const After skipped = run(skipCoveredBloom);
+    bloomMaskScroll = kept;
+    EXPECT_FLOAT_EQ(skipped.scroll.maskx, bloomed.scroll.maskx);
+    EXPECT_FLOAT_EQ(skipped.scroll.masky, bloomed.scroll.masky);
+    EXPECT_EQ(skipped.framebuffer, bloomed.framebuffer);
+    EXPECT_EQ(skipped.program, bloomed.program);
+    EXPECT_EQ(skipped.activeUnit, bloomed.activeUnit);
+    EXPECT_EQ(skipped.unit0Texture, bloomed.unit0Texture);
+    EXPECT_EQ(skipped.blendSrc, bloomed.blendSrc);
+    EXPECT_EQ(skipped.blendDst, bloomed.blendDst);
+    EXPECT_EQ(skipped.matrixMode, bloomed.matrixMode);
+    EXPECT_EQ(skipped.blend, bloomed.blend);
+    EXPECT_EQ(skipped.depthTest, bloomed.depthTest);
+    EXPECT_EQ(skipped.cullFace, bloomed.cullFace);
+    EXPECT_EQ(skipped.lighting, bloomed.lighting);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(skipped.modelview[i], bloomed.modelview[i]) << i;
+}
+
 TEST(RenderTargets, LensGradeKeepsAPictureThroughAnIdentityGradeAndServesTheClockRestart)
 {
     REQUIRE_SCREEN_TARGETS();

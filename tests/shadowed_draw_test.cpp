@@ -269,7 +269,8 @@ TEST_F(ShadowedDrawGl, VolumetricDrawIsAdditiveWritesNoDepthAndLeavesThatOn)
     EXPECT_GT(once, 20);
     EXPECT_LT(once, 500) << "room for a second layer";
 
-    EXPECT_EQ(drawtest::uniformFloats(volumetricProgram, "cameyevector", 3), (std::vector<float>{0, 0, -11}));
+    EXPECT_EQ(drawtest::uniformFloats(drawtest::drawnBuild(volumetricProgram, 0), "cameyevector", 3),
+              (std::vector<float>{0, 0, -11}));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(integerState(GL_BLEND_SRC_RGB), GL_SRC_ALPHA);
     EXPECT_EQ(integerState(GL_BLEND_DST_RGB), GL_ONE);
@@ -320,7 +321,7 @@ TEST_F(ShadowedDrawGl, SkinnedVolumetricDrawUploadsTheBoneMatricesAsTheyStand)
     EXPECT_EQ(View::brightness(0, 0, 0), 0);
     EXPECT_EQ(View::brightness(-1, 0, 0), 0);
     EXPECT_EQ(model.boneRPosMatrices[3], 0.0f) << "no pose was computed";
-    EXPECT_EQ(drawtest::uniformInt(volumetricProgram, "hasAnim"), 1);
+    EXPECT_EQ(drawtest::uniformInt(drawtest::drawnBuild(volumetricProgram, model.boneCount), "hasAnim"), 1);
     deleteModelBuffers(model);
 }
 
