@@ -33,7 +33,8 @@ struct ModelCase {
 };
 
 const ModelCase MODEL_CASES[] = {
-    {"thinlogo.3dm", "thinlogo", 1.0f, 3.0f, 4.0f, 1000, true, ModelCase::FROM_FRONT},
+    // Half the frame wide at the palette scene's camera.
+    {"thinlogo.3dm", "thinlogo", 1.0f, 12.0f, 15.0f, 1000, true, ModelCase::FROM_FRONT},
     // Narrow enough to stay in the frame when it follows the ball to the side and jumps nearer.
     {"thinlogo2.3dm", "thinlogo", 0.2f, 1.2f, 1.4f, 20000, true, ModelCase::FROM_FRONT},
     {"thinlogo3.3dm", "thinlogo3", 0.2f, 1.2f, 1.4f, 20000, true, ModelCase::FROM_FRONT},

@@ -324,6 +324,34 @@ std::array<int, 3> holdColour(const uint8_t* picture, const uint8_t* map, int i)
     return c;
 }
 
+// The displacement maps keep neighbouring quads together: a map value that grows from a quad to
+// the next opens a gap between them, which shows as black lines crawling through the picture.
+// Green drifts along x, blue along y; red pushes rows towards the camera, so it may only grow
+// towards the eye's row (0.7703 x 108 = row 83.2), where a nearer row overlaps its neighbour.
+TEST(PictureData, DisplacementMapsNeverPullNeighbouringQuadsApart)
+{
+    for (const char* file : {"r_displace.tga", "r_displace2.tga"}) {
+        TgaImage map;
+        ASSERT_TRUE(loadTgaImage(map, file)) << file;
+        ASSERT_EQ(map.width, static_cast<uint32_t>(SIDE));
+        auto at = [&](int x, int y, int k) { return static_cast<int>(map.data[4 * (x + SIDE * y) + k]); };
+        int opened = 0;
+        for (int y = 0; y < SIDE; ++y)
+            for (int x = 0; x < SIDE; ++x) {
+                if (x + 1 < SIDE && at(x + 1, y, 1) > at(x, y, 1))
+                    ++opened;
+                if (y + 1 < SIDE && at(x, y + 1, 2) > at(x, y, 2))
+                    ++opened;
+                if (y + 1 < SIDE && y < 83 && at(x, y + 1, 0) < at(x, y, 0))
+                    ++opened;
+                if (y + 1 < SIDE && y > 83 && at(x, y + 1, 0) > at(x, y, 0))
+                    ++opened;
+            }
+        EXPECT_EQ(opened, 0) << file;
+        releaseTgaImage(map);
+    }
+}
+
 TEST(PictureSceneCapture, HoldsStillForTwoSecondsWithThePicturesRegions)
 {
     const PictureCaptures& c = pictureCaptures();

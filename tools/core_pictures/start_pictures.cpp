@@ -314,28 +314,76 @@ bool drawCornerTag(Canvas& canvas, PictureFonts& fonts, std::string& error)
     return true;
 }
 
-// Dark, quiet and slightly warm at the bottom: the backdrop the rings and the palette logo are
-// lit over. The texture is a faint nebula and a fine grain, below one level of contrast in
-// most places so it never competes with the scenes.
+// The backdrop: deep space with a nebula, lit from a bright star beyond the upper left whose
+// light falls across the clouds in a broad beam, and stars of three depths. The palette scene
+// reads this picture's brightness through its palette with the logo trails added on top, so
+// everything but the stars keeps a luminance (weighed as that pass weighs it) of at most
+// BACKDROP_LUMA, LIGHT_LUMA more round the star: the nebula shows in its hues, the beam warms
+// the hue of the gas it crosses, and the trails always rise above it all.
+constexpr float BACKDROP_LUMA = 0.075f;
+constexpr float LIGHT_LUMA = 0.12f;
+
+// Star glints of one layer: cells of `cell` pixels, one star in `1 / density` cells.
+float starLayer(float x, float y, float cell, float density, float sharpness, uint32_t seed)
+{
+    const float cx = std::floor(x / cell), cy = std::floor(y / cell);
+    const uint32_t ix = static_cast<uint32_t>(static_cast<int>(cx) + 4096);
+    const uint32_t iy = static_cast<uint32_t>(static_cast<int>(cy) + 4096);
+    if (hashUnit(ix, iy, seed) > density)
+        return 0.0f;
+    const float sx = (cx + 0.2f + 0.6f * hashUnit(ix, iy, seed + 1u)) * cell;
+    const float sy = (cy + 0.2f + 0.6f * hashUnit(ix, iy, seed + 2u)) * cell;
+    const float d2 = (x - sx) * (x - sx) + (y - sy) * (y - sy);
+    return std::exp(-d2 * sharpness) * (0.3f + 0.7f * hashUnit(ix, iy, seed + 3u));
+}
+
 bool drawBackdrop(Canvas& canvas, PictureFonts&, std::string&)
 {
-    static const GradientStop RADIAL[] = {
-        {0.00f, {0.115f, 0.095f, 0.215f}},
-        {0.45f, {0.060f, 0.052f, 0.130f}},
-        {1.00f, {0.016f, 0.016f, 0.045f}},
-    };
+    constexpr float LIGHT_X = -260.0f;  // the lighting star, off the frame at the upper left
+    constexpr float LIGHT_Y = 1240.0f;
     paintPixels(canvas, [](Rgba& pixel, float x, float y) {
-        const float dx = (x - SCREEN_WIDTH / 2.0f) / SCREEN_WIDTH;
-        const float dy = (y - SCREEN_HEIGHT * 0.58f) / SCREEN_WIDTH;
-        Rgb color = sampleGradient(RADIAL, 3, std::sqrt(dx * dx + dy * dy) * 1.9f);
-        // A low warm glow along the bottom edge, the dawn of the title card.
-        const float dawn = std::exp(-y / 170.0f) * std::exp(-std::pow((x - SCREEN_WIDTH / 2.0f) / 900.0f, 2.0f));
-        color = mixRgb(color, Rgb{0.26f, 0.10f, 0.14f}, 0.55f * dawn);
-        const float cloud = sampleFractalNoise(x / 520.0f, y / 380.0f, 0xBAC6u, 5, 0.55f);
-        const float veil = smoothStep(0.35f, 0.8f, cloud);
-        color = mixRgb(color, scaleRgb(Rgb{0.30f, 0.22f, 0.52f}, 0.55f), 0.3f * veil);
+        // Deep space, a little lighter towards the lower right, where the beam ends.
+        const float across = (x + (SCREEN_HEIGHT - y)) / (SCREEN_WIDTH + SCREEN_HEIGHT);
+        Rgb color = mixRgb(Rgb{0.012f, 0.014f, 0.040f}, Rgb{0.030f, 0.022f, 0.070f}, across);
+        // The nebula: warped noise in two hues, violet-rose and teal, cut by dark dust lanes.
+        const float wx = x / 700.0f, wy = y / 520.0f;
+        const float warp = sampleFractalNoise(wx * 1.3f, wy * 1.3f, 0x0E1Au, 4, 0.5f);
+        const float gas = sampleFractalNoise(wx + 0.8f * warp, wy - 0.5f * warp, 0x0E1Bu, 6, 0.55f);
+        const float tealGas = sampleFractalNoise(wx * 1.6f - 0.6f * warp, wy * 1.6f + 3.1f, 0x0E1Cu, 5, 0.55f);
+        const float dust = sampleFractalNoise(wx * 2.4f + 1.7f * warp, wy * 2.4f, 0x0E1Du, 5, 0.6f);
+        const float rose = smoothStep(0.42f, 0.78f, gas);
+        const float teal = smoothStep(0.48f, 0.80f, tealGas) * (1.0f - 0.6f * rose);
+        color = mixRgb(color, Rgb{0.30f, 0.05f, 0.42f}, 0.75f * rose);
+        color = mixRgb(color, Rgb{0.02f, 0.16f, 0.30f}, 0.65f * teal);
+        const float lane = smoothStep(0.50f, 0.70f, dust) * (rose + teal > 0.2f ? 1.0f : 0.3f);
+        color = scaleRgb(color, 1.0f - 0.65f * lane);
+        // The light: a broad beam from the star towards the lower right, brightest on the gas
+        // it passes through, and a glow round the star itself.
+        const float lx = x - LIGHT_X, ly = y - LIGHT_Y;
+        const float distance = std::sqrt(lx * lx + ly * ly);
+        const float beamAxis = std::fabs(lx * 0.62f + ly * 0.78f) / distance;  // sine off the beam's line
+        const float beam = std::exp(-beamAxis * beamAxis / 0.045f) * std::exp(-distance / 2600.0f);
+        const float glow = std::exp(-distance / 380.0f);
+        color = scaleRgb(color, 1.0f + 3.0f * beam * (0.3f + rose + teal));
+        color = mixRgb(color, Rgb{0.95f, 0.62f, 0.55f}, 0.35f * beam * (rose + teal) + 0.6f * glow);
+        // Weighed as the palette pass weighs it.
+        const float luma = 0.299f * color.r + 0.587f * color.g + 0.114f * color.b;
+        const float ceiling = BACKDROP_LUMA + LIGHT_LUMA * glow;
+        if (luma > ceiling)
+            color = scaleRgb(color, ceiling / luma);
+        // Stars in front of it all: a dense faint field, fewer mid stars, a few bright ones
+        // with a halo; fewer behind the thick gas.
+        const float veil = 1.0f - 0.7f * std::fmax(rose, teal) * (1.0f - lane);
+        const float far = starLayer(x, y, 9.0f, 0.22f, 2.5f, 0x5A01u) * 0.35f * veil;
+        const float mid = starLayer(x, y, 31.0f, 0.16f, 1.1f, 0x5A05u) * 0.7f * veil;
+        const float nearCore = starLayer(x, y, 140.0f, 0.10f, 0.35f, 0x5A09u);
+        const float nearHalo = starLayer(x, y, 140.0f, 0.10f, 0.004f, 0x5A09u) * 0.10f;
+        const float star = far + mid + nearCore + nearHalo;
+        color.r += 0.85f * star;
+        color.g += 0.88f * star;
+        color.b += 1.00f * star;
         const float grain = hashUnit(static_cast<uint32_t>(x * 7.0f), static_cast<uint32_t>(y * 7.0f), 0x6A1u);
-        color = scaleRgb(color, 0.97f + 0.06f * grain);
+        color = scaleRgb(color, 0.98f + 0.04f * grain);
         pixel = Rgba{color.r, color.g, color.b, 1.0f};
     });
     return true;

@@ -7,7 +7,8 @@
 // - "taila.3dm", "tailb.3dm", "tailc.3dm": the exhaust, drawn additively and double-sided: the
 //   main flame cone, its wider blue sheath, and the two wing-pod flames. Their v runs from the
 //   nozzle (0) to the flame's tip (1), u around.
-// - "dustparticle.3dm": a small octahedron, the stand-in each dust puff casts its shadow with.
+// - "dustparticle.3dm": a small round ball (an icosahedron split once), the stand-in each dust
+//   puff casts its shadow with: round and small, so the shadows read as soft specks of dust.
 #include "tools/flyover_data/flyover_data.h"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ constexpr float SHIP_REAR = -4.0f;
 constexpr float SHIP_NOSE = 4.2f;
 constexpr float NOZZLE_END = -4.4f;
 constexpr float POD_X = 3.3f;
-constexpr float DUST_RADIUS = 0.5f;
+constexpr float DUST_RADIUS = 0.25f;
 // Top projection of the ship's texture.
 constexpr float UV_HALF_SPAN = 3.8f;
 constexpr float UV_REAR = -4.6f;
@@ -265,12 +266,21 @@ Model3dmMesh buildDustProxy()
 {
     Model3dmMesh mesh;
     mesh.objectName = "dustparticle";
-    const float r = DUST_RADIUS;
-    const Vec3 tips[6] = {{r, 0, 0}, {0, r, 0}, {-r, 0, 0}, {0, -r, 0}, {0, 0, r}, {0, 0, -r}};
-    for (int k = 0; k < 4; ++k) {
-        const Vec3 a = tips[k], b = tips[(k + 1) % 4];
-        flatTriangle(mesh, a, b, tips[4]);
-        flatTriangle(mesh, b, a, tips[5]);
+    const float g = (1.0f + std::sqrt(5.0f)) / 2.0f;
+    const Vec3 corners[12] = {{-1, g, 0}, {1, g, 0}, {-1, -g, 0}, {1, -g, 0}, {0, -1, g}, {0, 1, g},
+                              {0, -1, -g}, {0, 1, -g}, {g, 0, -1}, {g, 0, 1}, {-g, 0, -1}, {-g, 0, 1}};
+    static const int FACES[20][3] = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
+                                     {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
+                                     {3, 9, 4},  {3, 4, 2},  {3, 2, 6},   {3, 6, 8},  {3, 8, 9},
+                                     {4, 9, 5},  {2, 4, 11}, {6, 2, 10},  {8, 6, 7},  {9, 8, 1}};
+    auto onBall = [](Vec3 p) { return normalized(p) * DUST_RADIUS; };
+    for (const auto& face : FACES) {
+        const Vec3 a = onBall(corners[face[0]]), b = onBall(corners[face[1]]), c = onBall(corners[face[2]]);
+        const Vec3 ab = onBall(a + b), bc = onBall(b + c), ca = onBall(c + a);
+        flatTriangle(mesh, a, ab, ca);
+        flatTriangle(mesh, ab, b, bc);
+        flatTriangle(mesh, ca, bc, c);
+        flatTriangle(mesh, ab, bc, ca);
     }
     return mesh;
 }

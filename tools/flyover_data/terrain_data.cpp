@@ -7,9 +7,9 @@
 // - "terrain.tga" (the same size): the ground colour of each grid point, which the scene stretches
 //   over the whole landscape (u across, v along the flight): fields and meadow on the floor,
 //   rock with strata on the slopes, snow on the high ground.
-// - "terrain_normal.tga" (TERRAIN_DETAIL_SIDE square, tiling): small-scale relief that the
-//   terrain shader repeats every 8 cells, kept gentle so the low sun does not mottle the
-//   ground; its alpha darkens the crevices a little.
+// - "terrain_normal.tga" (TERRAIN_DETAIL_SIDE square, tiling): relief that the terrain shader
+//   repeats every 8 cells, gentle at the scale of the tile so the low sun does not mottle the
+//   ground, with clumps and grain of a few units; its alpha is the ground's fine brightness.
 // - "terrain_chraber.tga": the dawn light ramp (shadowed side violet, lit side warm).
 // - "terrain_specular.tga": a dull surface.
 #include "tools/flyover_data/flyover_data.h"
@@ -106,19 +106,22 @@ Rgb fieldColour(int row, int column)
     constexpr int PARCEL_ALONG = 14;
     constexpr int PARCEL_ACROSS = 9;
     static const Rgb CROPS[] = {
-        {0.33f, 0.43f, 0.18f},  // young wheat
-        {0.58f, 0.52f, 0.27f},  // ripe wheat
-        {0.38f, 0.45f, 0.20f},  // pasture
-        {0.45f, 0.36f, 0.24f},  // ploughed earth
-        {0.48f, 0.50f, 0.25f},  // hay
-        {0.29f, 0.38f, 0.17f},  // clover
+        {0.34f, 0.48f, 0.15f},  // young wheat
+        {0.70f, 0.58f, 0.26f},  // ripe wheat
+        {0.28f, 0.44f, 0.19f},  // pasture
+        {0.40f, 0.29f, 0.19f},  // ploughed earth
+        {0.76f, 0.68f, 0.22f},  // rapeseed
+        {0.25f, 0.36f, 0.16f},  // clover
     };
     const uint32_t parcelRow = static_cast<uint32_t>(row / PARCEL_ALONG);
     const int shift = static_cast<int>(hashUnit(parcelRow, 0u, SEED_FIELDS) * PARCEL_ACROSS);
     const uint32_t parcelColumn = static_cast<uint32_t>((column + shift) / PARCEL_ACROSS);
     const float pick = hashUnit(parcelRow, parcelColumn, SEED_FIELDS + 1u);
     const Rgb crop = CROPS[static_cast<int>(pick * 6.0f) % 6];
-    return scaleRgb(crop, 0.93f + 0.14f * hashUnit(parcelRow, parcelColumn, SEED_FIELDS + 2u));
+    const Rgb field = scaleRgb(crop, 0.90f + 0.20f * hashUnit(parcelRow, parcelColumn, SEED_FIELDS + 2u));
+    // A hedge along each parcel's first row and column: the patchwork still reads from high up.
+    const bool hedge = row % PARCEL_ALONG == 0 || (column + shift) % PARCEL_ACROSS == 0;
+    return hedge ? mixRgb(field, Rgb{0.12f, 0.20f, 0.09f}, 0.45f) : field;
 }
 
 // Fields on the low, gentle floor of the valley; meadow, then rock on the slopes; snow on the
@@ -173,18 +176,30 @@ bool writeHeightsAndColours(const std::string& dataDir, std::string& error)
            writePicture(dataDir, "terrain.tga", colourPicture, 24, error);
 }
 
-// Tiling relief: normals from the slope of a periodic noise height, alpha 1 on the crests
-// down to 0.94 in the crevices.
+// Tiling relief in three scales: gentle swells over the tile, clumps of a few units and a fine
+// grain, so the ground up close has texture of its own under the stretched colour picture.
+// Normals come from the slope of the summed height; alpha is the ground's fine brightness,
+// darker in the hollows and flecked by the grain.
 bool writeDetail(const std::string& dataDir, std::string& error)
 {
     const int n = TERRAIN_DETAIL_SIDE;
     std::vector<float> height(static_cast<size_t>(n) * n);
+    std::vector<float> fleck(static_cast<size_t>(n) * n);
     const float cell = static_cast<float>(n) / TERRAIN_DETAIL_PERIOD;
+    constexpr int CLUMPS = TERRAIN_DETAIL_PERIOD * 4;
+    constexpr int GRAIN = TERRAIN_DETAIL_PERIOD * 16;
     for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x)
-            height[static_cast<size_t>(y) * n + x] =
-                sampleFractalNoise(x / cell, y / cell, SEED_DETAIL, 4, 0.5f, TERRAIN_DETAIL_PERIOD,
-                                   TERRAIN_DETAIL_PERIOD);
+        for (int x = 0; x < n; ++x) {
+            const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+            const float swell = sampleFractalNoise(fx / cell, fy / cell, SEED_DETAIL, 3, 0.5f, TERRAIN_DETAIL_PERIOD,
+                                                   TERRAIN_DETAIL_PERIOD);
+            const float clump = sampleFractalNoise(fx / n * CLUMPS, fy / n * CLUMPS, SEED_DETAIL + 1u, 2, 0.5f, CLUMPS,
+                                                   CLUMPS);
+            const float grain = sampleValueNoise(fx / n * GRAIN, fy / n * GRAIN, SEED_DETAIL + 2u, GRAIN, GRAIN);
+            const size_t i = static_cast<size_t>(y) * n + x;
+            height[i] = 0.5f * swell + 0.10f * clump + 0.03f * grain;
+            fleck[i] = 0.5f * clump + 0.5f * grain;
+        }
     auto at = [&](int x, int y) { return height[static_cast<size_t>((y + n) % n) * n + (x + n) % n]; };
     Picture picture = makePicture(n, n);
     for (int y = 0; y < n; ++y) {
@@ -192,7 +207,8 @@ bool writeDetail(const std::string& dataDir, std::string& error)
             const float dx = (at(x + 1, y) - at(x - 1, y)) * cell * TERRAIN_DETAIL_RELIEF;
             const float dy = (at(x, y + 1) - at(x, y - 1)) * cell * TERRAIN_DETAIL_RELIEF;
             const float length = std::sqrt(dx * dx + dy * dy + 1.0f);
-            const float shade = 0.94f + 0.06f * smoothStep(0.25f, 0.75f, at(x, y));
+            const float f = fleck[static_cast<size_t>(y) * n + x];
+            const float shade = 0.80f + 0.05f * smoothStep(0.1f, 0.4f, at(x, y)) + 0.15f * smoothStep(0.3f, 0.7f, f);
             setPixel(picture, x, y, 0.5f - 0.5f * dx / length, 0.5f - 0.5f * dy / length, 0.5f + 0.5f / length,
                      shade);
         }
@@ -224,13 +240,31 @@ bool writeRampAndSpecular(const std::string& dataDir, std::string& error)
 
 }  // namespace
 
+// The heights are rounded to bytes with the error carried on to the neighbours still to come
+// (Floyd-Steinberg): the scene lights the ground with normals that exaggerate each level step
+// twentyfold, and plain rounding left terraces along every contour that read as combed
+// streaks across the whole landscape, from high up most of all.
 std::vector<uint8_t> makeTerrainHeights()
 {
     std::vector<uint8_t> heights(static_cast<size_t>(TERRAIN_ROWS) * TERRAIN_COLUMNS);
-    for (int row = 0; row < TERRAIN_ROWS; ++row)
-        for (int column = 0; column < TERRAIN_COLUMNS; ++column)
-            heights[static_cast<size_t>(row) * TERRAIN_COLUMNS + static_cast<size_t>(column)] =
-                static_cast<uint8_t>(std::lround(heightRed(row, column)));
+    std::vector<float> carried(static_cast<size_t>(TERRAIN_COLUMNS) + 2, 0.0f), next(carried.size(), 0.0f);
+    for (int row = 0; row < TERRAIN_ROWS; ++row) {
+        std::fill(next.begin(), next.end(), 0.0f);
+        for (int column = 0; column < TERRAIN_COLUMNS; ++column) {
+            float limit = 255.0f;
+            if (std::fabs(static_cast<float>(column - TERRAIN_CENTRE_COLUMN)) <= TERRAIN_CORRIDOR_CELLS)
+                limit = static_cast<float>(TERRAIN_CENTRE_RED_LIMIT);
+            const float wanted = heightRed(row, column) + carried[static_cast<size_t>(column) + 1];
+            const float red = std::clamp(std::round(wanted), 0.0f, limit);
+            const float error = wanted - red;
+            carried[static_cast<size_t>(column) + 2] += error * 7.0f / 16.0f;
+            next[static_cast<size_t>(column)] += error * 3.0f / 16.0f;
+            next[static_cast<size_t>(column) + 1] += error * 5.0f / 16.0f;
+            next[static_cast<size_t>(column) + 2] += error * 1.0f / 16.0f;
+            heights[static_cast<size_t>(row) * TERRAIN_COLUMNS + static_cast<size_t>(column)] = static_cast<uint8_t>(red);
+        }
+        std::swap(carried, next);
+    }
     return heights;
 }
 

@@ -18,6 +18,11 @@ constexpr double SPIKE_SINE = 1e-6;
 constexpr double SLIVER_RATIO = 1e-9;
 // The mirror ball's core sits below the deepest tile plane and the deepest ring gap.
 constexpr double CORE_RADIUS = 0.95;
+// A tile's v starts and ends this far inside the texture, past its grout: the grout of two
+// rings would meet in one dark seam along each ring, and where a seam runs through the ball's
+// middle the scene's radial blur drags it out into a black ray. Between the tiles of a ring
+// the grout stays.
+constexpr double RING_EDGE_V = 0.06;
 
 Vec3 add(Vec3 a, Vec3 b) { return Vec3{a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 sub(Vec3 a, Vec3 b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -564,7 +569,9 @@ void addMirrorBall(Mesh& mesh, double radius, int bands, int tilesAtEquator)
         const double lat0 = -PI / 2 + band * step, lat1 = lat0 + step;
         const double middle = 0.5 * (lat0 + lat1);
         const int tiles = std::max(3, static_cast<int>(std::lround(tilesAtEquator * std::cos(middle))));
-        const double twist = 0.37 * band;  // rings do not line up, as on a real ball
+        // Each ring half a tile round from the last, like bricks: where the rings have about
+        // as many tiles, a small turn would line their joints up into one long seam.
+        const double twist = PI * band / tiles;
         for (int t = 0; t < tiles; ++t) {
             const double lon0 = twist + 2 * PI * t / tiles, lon1 = twist + 2 * PI * (t + 1) / tiles;
             const Vec3 a = spherePoint(lat0, lon0, radius), b = spherePoint(lat0, lon1, radius);
@@ -572,10 +579,10 @@ void addMirrorBall(Mesh& mesh, double radius, int bands, int tilesAtEquator)
             Vec3 normal = normalized(cross(sub(c, a), sub(d, b)));
             if (dot(normal, add(a, c)) < 0)
                 normal = scale(normal, -1.0);
-            addTriangle(mesh, MeshVertex{a, normal, 0, 0}, MeshVertex{b, normal, 1, 0}, MeshVertex{c, normal, 1, 1},
-                normal);
-            addTriangle(mesh, MeshVertex{a, normal, 0, 0}, MeshVertex{c, normal, 1, 1}, MeshVertex{d, normal, 0, 1},
-                normal);
+            addTriangle(mesh, MeshVertex{a, normal, 0, RING_EDGE_V}, MeshVertex{b, normal, 1, RING_EDGE_V},
+                MeshVertex{c, normal, 1, 1 - RING_EDGE_V}, normal);
+            addTriangle(mesh, MeshVertex{a, normal, 0, RING_EDGE_V}, MeshVertex{c, normal, 1, 1 - RING_EDGE_V},
+                MeshVertex{d, normal, 0, 1 - RING_EDGE_V}, normal);
         }
     }
     // Polar caps: a fan over the ring's edge, flat.

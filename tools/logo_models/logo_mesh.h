@@ -85,6 +85,7 @@ bool contoursCross(const std::vector<Contour>& contours);
 
 // A mirror ball of `radius`: `bands` rings of flat tiles from pole to pole, the tile count of
 // each ring following its circumference (`tilesAtEquator` on the widest), a flat cap at each
-// pole, and a dark core sphere just inside, so the slivers between rings show grout. Every
-// tile maps the whole texture (u, v 0..1); the core maps the texel at (0, 0).
+// pole, and a dark core sphere just inside. Every tile maps the texture's whole width (u 0..1)
+// and its height inside the grout, so rings meet without a dark seam; the core maps the texel
+// at (0, 0).
 void addMirrorBall(Mesh& mesh, double radius, int bands, int tilesAtEquator);

@@ -3,7 +3,8 @@
 //
 // Sizes: the engine scales .3dm positions by 0.05 on load and each scene by its own factor, so
 // the widths below are file units chosen for the size on screen:
-//   thinlogo.3dm   scene scale 1.0   -> 3.5 units wide, thin, few triangles (drawn 120 times)
+//   thinlogo.3dm   scene scale 1.0   -> 13.5 units wide, half the frame at the palette scene's
+//                                       camera 12 units away; thin, few triangles (drawn 120 times)
 //   thinlogo2/3    scene scale 0.2   -> 1.3 units wide (solid silhouette / glowing outline)
 //   discoball.3dm  scene scale 0.5   -> radius 1 unit
 //   zu5*.3dm       scene scale 0.125 -> 1.8 units wide (metal body, front and back glow)
@@ -25,8 +26,8 @@ namespace {
 constexpr const char* THIN_LOGO_TEXT = "mornglow";
 constexpr const char* GROUP_TEXT = "zu5";
 
-constexpr double THIN_LOGO_WIDTH = 70.0;      // x 0.05 x 1.0 = 3.5 units
-constexpr double THIN_LOGO_DEPTH = 1.6;
+constexpr double THIN_LOGO_WIDTH = 270.0;     // x 0.05 x 1.0 = 13.5 units
+constexpr double THIN_LOGO_DEPTH = 4.0;
 constexpr double THIN_LOGO_TOLERANCE = 0.018;  // em: coarse, the copies are blurred together
 // The disco logo follows the ball as far as 2.15 units off centre and jumps to 2.5 units from
 // the camera on a beat, where the frame's half width is 2.83: 1.3 units wide keeps it inside.

@@ -15,27 +15,28 @@ struct Theme {
     GradientStop stops[THEME_STOPS];
 };
 
-// The logo trails: the backdrop measures about 0.05 to 0.14, and each copy a trail pixel lies
-// in adds one level (1/255), so the trails sit between 0.12 and about 0.35 where a few dozen
-// copies cross. The backdrop stays a dark tinted haze, the trails rise through the theme's hue
+// The logo trails: the backdrop's gas stays below about 0.075 (its light and stars above), and
+// each copy a trail pixel lies in adds about one level (1/255), so a trail of a few copies
+// already sits at 0.08 to 0.10 and a few dozen crossing reach 0.3. The ramp lifts right above
+// the backdrop: the gas stays a dark tinted haze, a thin trail already shows the theme's hue,
 // and the densest knots burn white.
 const Theme LOGO_THEMES[] = {
-    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.07f, {0.030f, 0.006f, 0.016f}},
-      {0.11f, {0.100f, 0.016f, 0.040f}}, {0.15f, {0.360f, 0.050f, 0.080f}},
-      {0.19f, {0.800f, 0.240f, 0.100f}}, {0.24f, {1.000f, 0.580f, 0.200f}},
-      {0.30f, {1.000f, 0.880f, 0.560f}}, {0.40f, {1.000f, 1.000f, 0.940f}}}},  // ember
-    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.07f, {0.018f, 0.005f, 0.040f}},
-      {0.11f, {0.065f, 0.018f, 0.135f}}, {0.15f, {0.270f, 0.045f, 0.400f}},
-      {0.19f, {0.680f, 0.130f, 0.690f}}, {0.24f, {1.000f, 0.400f, 0.760f}},
-      {0.30f, {1.000f, 0.780f, 0.900f}}, {0.40f, {1.000f, 0.970f, 1.000f}}}},  // violet
-    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.07f, {0.005f, 0.016f, 0.036f}},
-      {0.11f, {0.010f, 0.062f, 0.120f}}, {0.15f, {0.026f, 0.230f, 0.360f}},
-      {0.19f, {0.055f, 0.580f, 0.650f}}, {0.24f, {0.400f, 0.920f, 0.720f}},
-      {0.30f, {0.860f, 1.000f, 0.860f}}, {0.40f, {0.980f, 1.000f, 1.000f}}}},  // aurora
-    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.07f, {0.010f, 0.010f, 0.040f}},
-      {0.11f, {0.036f, 0.040f, 0.150f}}, {0.15f, {0.110f, 0.150f, 0.500f}},
-      {0.19f, {0.300f, 0.440f, 0.950f}}, {0.24f, {0.740f, 0.770f, 1.000f}},
-      {0.30f, {1.000f, 0.920f, 0.780f}}, {0.40f, {1.000f, 1.000f, 0.960f}}}},  // ice and gold
+    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.045f, {0.030f, 0.006f, 0.016f}},
+      {0.075f, {0.100f, 0.016f, 0.040f}}, {0.095f, {0.360f, 0.050f, 0.080f}},
+      {0.12f, {0.800f, 0.240f, 0.100f}}, {0.16f, {1.000f, 0.580f, 0.200f}},
+      {0.22f, {1.000f, 0.880f, 0.560f}}, {0.30f, {1.000f, 1.000f, 0.940f}}}},  // ember
+    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.045f, {0.018f, 0.005f, 0.040f}},
+      {0.075f, {0.065f, 0.018f, 0.135f}}, {0.095f, {0.270f, 0.045f, 0.400f}},
+      {0.12f, {0.680f, 0.130f, 0.690f}}, {0.16f, {1.000f, 0.400f, 0.760f}},
+      {0.22f, {1.000f, 0.780f, 0.900f}}, {0.30f, {1.000f, 0.970f, 1.000f}}}},  // violet
+    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.045f, {0.005f, 0.016f, 0.036f}},
+      {0.075f, {0.010f, 0.062f, 0.120f}}, {0.095f, {0.026f, 0.230f, 0.360f}},
+      {0.12f, {0.055f, 0.580f, 0.650f}}, {0.16f, {0.400f, 0.920f, 0.720f}},
+      {0.22f, {0.860f, 1.000f, 0.860f}}, {0.30f, {0.980f, 1.000f, 1.000f}}}},  // aurora
+    {{{0.00f, {0.000f, 0.000f, 0.000f}}, {0.045f, {0.010f, 0.010f, 0.040f}},
+      {0.075f, {0.036f, 0.040f, 0.150f}}, {0.095f, {0.110f, 0.150f, 0.500f}},
+      {0.12f, {0.300f, 0.440f, 0.950f}}, {0.16f, {0.740f, 0.770f, 1.000f}},
+      {0.22f, {1.000f, 0.920f, 0.780f}}, {0.30f, {1.000f, 1.000f, 0.960f}}}},  // ice and gold
 };
 
 // The cloud: empty screen is 0, sprite fringes 0.1 to 0.4, dense cores up to 0.9.
