@@ -117,5 +117,4 @@ void drawConsole()
     glEnd();
 
     endScreenQuads();
-    glEnable(GL_BLEND);
 }

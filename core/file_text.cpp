@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 
-static const size_t FILE_READ_CHUNK = 65536;
-
 char* readOpenFileText(FILE* file, size_t& length)
 {
     length = 0;
@@ -34,20 +32,9 @@ char* readTextFile(const char* name)
     return text;
 }
 
-// Read in chunks rather than sized first: the parsers' files need not be seekable. Only a
-// regular file: a FIFO would block the program.
+// Only a regular file: a FIFO would block the program.
 bool readWholeFile(const char* path, std::string& text)
 {
     std::string why;
-    FILE* file = openRegularFile(path, why);
-    if (!file)
-        return false;
-    text.clear();
-    std::string chunk(FILE_READ_CHUNK, '\0');
-    size_t got;
-    while ((got = std::fread(&chunk[0], 1, chunk.size(), file)) > 0)
-        text.append(chunk.data(), got);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+    return readRegularFile(path, text, why);
 }

@@ -15,7 +15,6 @@
 #include "platform/gl_api.h"
 #include "render/overlay.h"  // pushScreenFrame, popScreenFrame
 
-#include <SDL_video.h>  // SDL_GL_GetCurrentContext
 #include <algorithm>  // std::clamp, std::swap
 #include <chrono>     // the time spent sending
 #include <cmath>
@@ -283,7 +282,7 @@ void closeLayer()
 // context (the world stepped in a test) the queue is simply dropped.
 void sendBatch()
 {
-    if (batch.count == 0 || !SDL_GL_GetCurrentContext()) {
+    if (batch.count == 0 || !glContextCurrent()) {
         batch.count = 0;
         batch.state.kind = BatchKind::None;
         return;
@@ -509,7 +508,7 @@ void drawQuad2DDirect(const Corner2D c[4], uint32_t texture, Blend2D blend)
 
 bool hasGlContext2D()
 {
-    return SDL_GL_GetCurrentContext() != nullptr;
+    return glContextCurrent();
 }
 
 void setDrawColor(float r, float g, float b, float a)

@@ -1,10 +1,10 @@
 #include "game/game_state.h"
 
-#include <SDL.h>
+#include "platform/gl_api.h"  // glContextCurrent
 
 bool gameHasGlContext()
 {
-    return SDL_GL_GetCurrentContext() != nullptr;
+    return glContextCurrent();
 }
 
 // The game frame's timing and mode.

@@ -511,6 +511,16 @@ void indexMaterials(ObjModel& model)
     model.materialsIndexed = model.materials.size();
 }
 
+// A model or material library holds text: a zero byte means some other kind of file.
+bool holdsZeroByte(const std::string& path, const char* text, size_t size, ObjReadError& error)
+{
+    const void* zero = std::memchr(text, 0, size);
+    if (zero)
+        error.message = path + ": expected a text file, found a zero byte at offset " +
+                        std::to_string(static_cast<const char*>(zero) - text) + "\n";
+    return zero != nullptr;
+}
+
 const char* skipBlanks(const char* name)
 {
     while (*name == ' ' || *name == '\t')
@@ -570,11 +580,8 @@ ObjModel* objReadText(const char* path, const char* text, size_t size, const Obj
                       ObjLoadProgress* progress, ObjReadError& error, ObjCounts* counted)
 {
     error = ObjReadError();
-    if (const void* zero = std::memchr(text, 0, size)) {
-        error.message = std::string(path) + ": expected a text file, found a zero byte at offset " +
-                        std::to_string(static_cast<const char*>(zero) - text) + "\n";
+    if (holdsZeroByte(path, text, size, error))
         return nullptr;
-    }
     try {
         return readText(path, text, size, seams, progress, error, counted);
     } catch (const std::bad_alloc&) {
@@ -594,9 +601,7 @@ bool objReadMTL(ObjModel& model, const char* name, const ObjReadSeams& seams, Ob
         error.onStdout = false;
         return false;
     }
-    if (const void* zero = std::memchr(text.data(), 0, text.size())) {
-        error.message = path + ": expected a text file, found a zero byte at offset " +
-                        std::to_string(static_cast<const char*>(zero) - text.data()) + "\n";
+    if (holdsZeroByte(path, text.data(), text.size(), error)) {
         error.onStdout = false;
         return false;
     }
