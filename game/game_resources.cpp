@@ -4,6 +4,7 @@
 #include "gfx/scene_file.h"   // loadScene, compileModelDisplayList
 #include "gfx/shaders.h"      // shaderLoader
 #include "gfx/textures.h"     // loadTexture
+#include "render/depth_prepass.h"    // loadDepthPrepassProgram, modelColourMapOpaque
 #include "render/model_draw.h"       // cacheModelProgramUniforms
 #include "render/model_list_draw.h"  // scaleModelList
 
@@ -44,6 +45,8 @@ Model* enemyModels[ENEMY_MODEL_COUNT] = {};
 Model* tileModels[TILE_MODEL_COUNT] = {};
 Model* flyerModel = nullptr;
 ModelList* backgroundScene = nullptr;
+bool tileModelsOpaque = false;
+bool backgroundModelsOpaque = false;
 
 const int heroBlendFreeBones[HERO_BLEND_FREE_BONES] = {0, 1, 11, 12, 20, 3, 6, 7, 10, 14, 17, 18, 21};
 
@@ -106,6 +109,7 @@ void loadGamePrograms()
     heroDepthProgram = shaderLoader.load("shmappass1.vert", "shmappass1.frag");
     heroLitProgram = shaderLoader.load("shmappass2hero.vert", "shmappass2hero.frag");
     cloudsProgram = shaderLoader.load("passthroughvertexshader.vert", "clouds.frag");
+    loadDepthPrepassProgram();
     for (uint32_t program :
          {tileDepthProgram, backgroundDepthProgram, tileLitProgram, heroDepthProgram, heroLitProgram})
         cacheModelProgramUniforms(program);
@@ -139,8 +143,11 @@ void loadGameModels()
         orbModels[i] = loadScaled(ORB_MODEL_FILES[i], ORB_SCALE);
     enemyModels[0] = loadScaled("enemy1.3dm", ENEMY_SCALE);
     enemyModels[1] = loadScaled("enemy2.3dm", ENEMY_SCALE);
-    for (int i = 0; i < TILE_MODEL_COUNT; ++i)
+    tileModelsOpaque = true;
+    for (int i = 0; i < TILE_MODEL_COUNT; ++i) {
         tileModels[i] = loadScaled(tileModelFiles[i], TILE_SCALE);
+        tileModelsOpaque = tileModelsOpaque && modelColourMapOpaque(*tileModels[i]);
+    }
 
     for (int i = 0; i < DISPLAY_LIST_TILES; ++i)
         compileModelDisplayList(*tileModels[i], tileDepthProgram);
@@ -151,4 +158,5 @@ void loadGameBackground()
     backgroundScene = loadScene("background1.scene");
     scaleModelList(*backgroundScene, BACKGROUND_SCALE);
     flyerModel = loadScaled("flyer1.3dm", FLYER_SCALE);
+    backgroundModelsOpaque = modelColourMapOpaque(*flyerModel) && modelListColourMapsOpaque(*backgroundScene);
 }

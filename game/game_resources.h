@@ -36,7 +36,8 @@ extern uint32_t explosionRampTexture;        // "explosion_color.tga"
 extern uint32_t explosionRampSmallTexture;   // "explosion_color_small.tga"
 extern uint32_t orbRampTextures[ORB_MODEL_COUNT];  // "orb_color.tga", "orb_color2.tga" .. "orb_color6.tga"
 
-// Programs, in load order (one more is loaded that nothing uses).
+// Programs, in load order (one more is loaded that nothing uses, and the lit draws' depth
+// pre-pass program of render/depth_prepass.h).
 extern uint32_t explosionProgram;   // "passthroughvertexshader.vert" + "expl.frag"
 extern uint32_t spareLitProgram;    // "shmappass2.vert" + "shmappass2.frag"
 extern uint32_t tileDepthProgram;   // "shmappass1.vert" + "shmappass1.frag"
@@ -61,13 +62,17 @@ extern Model* enemyModels[ENEMY_MODEL_COUNT];     // "enemy1.3dm" walker, "enemy
 extern Model* tileModels[TILE_MODEL_COUNT];
 extern Model* flyerModel;                         // "flyer1.3dm"
 extern ModelList* backgroundScene;                // "background1.scene"
+// Every tile model's, and every background model's (the flyer's and the props'), colour map has
+// no alpha channel: what their depth pre-passes need of them.
+extern bool tileModelsOpaque;
+extern bool backgroundModelsOpaque;
 
 extern const char* const tileModelFiles[TILE_MODEL_COUNT];
 
 // The tile model of a mesh id; null for ids outside 0..TILE_MODEL_COUNT - 1 (-1 is "none").
 Model* tileModelFor(int32_t meshId);
 
-// The load steps: the 20 textures; the nine programs; the hero, orbs, enemies and tiles with
+// The load steps: the 20 textures; the programs; the hero, orbs, enemies and tiles with
 // the tiles' display lists; the background scene and the flyer.
 void loadGameTextures();
 void loadGamePrograms();

@@ -16,6 +16,7 @@
 #include "gfx/shadow_map.h"
 #include "platform/gl_api.h"
 #include "render/camera.h"
+#include "render/depth_prepass.h"    // the props' and flyers' depth first
 #include "render/blended_draw.h"     // drawModelDepthBlend, drawModelShadowedBlend
 #include "render/light_space.h"  // sf, sfz, drawModelDepth
 #include "render/model_list_draw.h"   // the list draws and their tints
@@ -74,7 +75,8 @@ static void beginLitPass()
     glLoadIdentity();
 }
 
-void placeBackgroundFlyer(int i)
+// Moves flyer i along its track; returns where it was, which is where this frame draws it.
+static float advanceBackgroundFlyer(int i)
 {
     const float x = cloudX[i];
     if (cloudDirection[i] == 0.0f) {
@@ -86,8 +88,11 @@ void placeBackgroundFlyer(int i)
         if (cloudX[i] > FLYER_WRAP)
             cloudX[i] -= 2.0f * FLYER_WRAP;
     }
-    if (!gameHasGlContext())
-        return;
+    return x;
+}
+
+static void placeFlyerAt(int i, float x)
+{
     glLoadIdentity();
     glTranslatef(-7.0f * gameCameraX / (LEVEL_WIDTH - VIEW_WIDTH) / 10.0f,
                  -5.0f * gameCameraY / (LEVEL_HEIGHT - VIEW_HEIGHT) / 10.0f, 0.0f);
@@ -96,6 +101,13 @@ void placeBackgroundFlyer(int i)
     glRotatef(270.0f, 1.0f, 0.0f, 0.0f);
     if (cloudDirection[i] == 1.0f)
         glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void placeBackgroundFlyer(int i)
+{
+    const float x = advanceBackgroundFlyer(i);
+    if (gameHasGlContext())
+        placeFlyerAt(i, x);
 }
 
 // A flyer placed at x (before parallax) and depth z shows in the view: its centre lies within the
@@ -134,26 +146,65 @@ void drawBackgroundShadowPass()
         drawModelListDepth(*backgroundScene, static_cast<int>(backgroundDepthProgram));
 }
 
-void drawBackgroundLitPass()
+// The flyers in view, each placed where this frame draws it, then the props: lit, or only
+// their depth for the lit pass's pre-pass.
+static void drawBackgroundModels(const float* flyerX, bool depthOnly)
 {
-    const bool gl = gameHasGlContext();
-    if (gl)
+    if (!depthOnly)
         glColor4f(0.9f, 0.9f, 0.9f, 1.0f);
     for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i) {
-        const float x = cloudX[i];
-        placeBackgroundFlyer(i);
         // Half the flyers are beyond the view's sides at any time; their draw shows nothing.
-        if (gl && flyerModel && flyerInView(x, cloudZ[i]))
+        if (!flyerModel || !flyerInView(flyerX[i], cloudZ[i]))
+            continue;
+        placeFlyerAt(i, flyerX[i]);
+        if (depthOnly)
+            drawModelDepthPrepass(*flyerModel);
+        else
             drawModelShadowed(*flyerModel, static_cast<int>(tileLitProgram), -1);
     }
-    if (gl)
+    if (!depthOnly)
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     placeBackgroundProps();
+    if (!backgroundScene)
+        return;
     // The props' tinted draw reseeds the generator and takes three draws per prop model.
-    if (gl && backgroundScene)
+    if (depthOnly)
+        drawModelListDepthPrepass(*backgroundScene);
+    else
         drawStaticModelListTinted(*backgroundScene, static_cast<int>(tileLitProgram));
-    else if (backgroundScene)
-        takeModelListTints(*backgroundScene);
+}
+
+void drawBackgroundLitPass()
+{
+    float flyerX[BACKGROUND_FLYER_COUNT];
+    for (int i = 0; i < BACKGROUND_FLYER_COUNT; ++i)
+        flyerX[i] = advanceBackgroundFlyer(i);
+    if (!gameHasGlContext()) {
+        if (backgroundScene)
+            takeModelListTints(*backgroundScene);
+    } else {
+        // The props and flyers overlap back to front: their depth first, then each pixel lit once.
+        // Their colours have alpha 1.
+        const bool prepass = depthPrepassKeepsPicture(backgroundModelsOpaque);
+        // The scene pass draws the tiles over all of this, in the colour (white) and the blending
+        // this pass leaves, which the shadow pass between keeps: nothing under them needs light.
+        const bool tilesCover = depthPrepassKeepsPicture(tileModelsOpaque);
+        if (tilesCover) {
+            beginCoverMark();
+            drawTilesLitPassDepth();
+            endCoverMark();
+        }
+        if (prepass) {
+            beginDepthPrepass();
+            drawBackgroundModels(flyerX, true);
+            endDepthPrepass();
+        }
+        drawBackgroundModels(flyerX, false);
+        if (prepass)
+            endPrepassedDraws();
+        if (tilesCover)
+            endCoverTest();
+    }
     sf = TILE_SF;
     sfz = TILE_SFZ;
 }

@@ -5,6 +5,7 @@
 #include "game/game_resources.h"  // tileModelFor, tileDepthProgram, tileLitProgram
 #include "game/game_state.h"  // gameCameraX, gameCameraY, paletteMode, paletteCount
 #include "platform/gl_api.h"
+#include "render/depth_prepass.h" // the tiles' depth first
 #include "render/light_space.h"   // drawModelDepth
 #include "render/shadowed_draw.h" // drawModelShadowed
 
@@ -49,7 +50,8 @@ void drawTilesShadowPass()
     }
 }
 
-void drawTilesLitPass()
+// The tiles of the lit pass, each placed: lit, or only their depth for its pre-pass.
+static void drawVisibleTiles(bool depthOnly)
 {
     int first = 0, last = -1;
     tileRange(first, last);
@@ -57,7 +59,34 @@ void drawTilesLitPass()
         placeTile(i);
         if (!paletteMode && !boxNearView(i))
             continue;
-        if (Model* model = tileModelFor(boxTable.meshId[i]))
+        Model* model = tileModelFor(boxTable.meshId[i]);
+        if (!model)
+            continue;
+        if (depthOnly)
+            drawModelDepthPrepass(*model);
+        else
             drawModelShadowed(*model, static_cast<int>(tileLitProgram), -1);
     }
+}
+
+void drawTilesLitPassDepth()
+{
+    drawVisibleTiles(true);
+}
+
+void drawTilesLitPass()
+{
+    // Boxes drawn in level order cover one another: their depth first, then each pixel lit once.
+    // The tiles take the current colour as theirs.
+    GLfloat colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    const bool prepass = depthPrepassKeepsPicture(tileModelsOpaque && colour[3] == 1.0f);
+    if (prepass) {
+        beginDepthPrepass();
+        drawVisibleTiles(true);
+        endDepthPrepass();
+    }
+    drawVisibleTiles(false);
+    if (prepass)
+        endPrepassedDraws();
 }

@@ -7,5 +7,8 @@
 void placeTile(int box);
 // Every level box (or every palette entry in palette mode) into the shadow map.
 void drawTilesShadowPass();
-// The level boxes near the view (or every palette entry) lit with the shadow map.
+// The level boxes near the view (or every palette entry) lit with the shadow map; their depth
+// goes down first where that keeps the picture (render/depth_prepass.h).
 void drawTilesLitPass();
+// The same boxes, placed the same way, through drawModelDepthPrepass: for a cover mark.
+void drawTilesLitPassDepth();

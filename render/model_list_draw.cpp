@@ -4,6 +4,7 @@
 #include "gfx/model.h"             // scaleModel
 #include "platform/crt_random.h"   // crtSrand, crtRand: the tints' sequence
 #include "platform/gl_api.h"
+#include "render/depth_prepass.h"  // drawModelDepthPrepass, modelColourMapOpaque
 #include "render/light_space.h"    // drawModelDepth
 #include "render/model_draw.h"     // drawSkinnedModel, drawStaticModelShadowed
 
@@ -45,6 +46,21 @@ void drawStaticModelList(const ModelList& list, int program)
     for (uint32_t i = 0; i < listLength(list); ++i)
         if (list.items[i])
             drawStaticModelShadowed(*list.items[i], program);
+}
+
+void drawModelListDepthPrepass(const ModelList& list)
+{
+    for (uint32_t i = 0; i < listLength(list); ++i)
+        if (list.items[i])
+            drawModelDepthPrepass(*list.items[i]);
+}
+
+bool modelListColourMapsOpaque(const ModelList& list)
+{
+    for (uint32_t i = 0; i < listLength(list); ++i)
+        if (list.items[i] && !modelColourMapOpaque(*list.items[i]))
+            return false;
+    return true;
 }
 
 // The tint sequence, in one place: the seed, then three draws for each model present, the

@@ -25,6 +25,10 @@ void drawModelList(const ModelList& list);
 void drawModelListDepth(const ModelList& list, int program);
 // drawStaticModelShadowed(model, program) for every model.
 void drawStaticModelList(const ModelList& list, int program);
+// drawModelDepthPrepass(model) for every model (render/depth_prepass.h).
+void drawModelListDepthPrepass(const ModelList& list);
+// modelColourMapOpaque of every model.
+bool modelListColourMapsOpaque(const ModelList& list);
 // Reseeds the runtime generator with TINT_SEED, then per model three draws r1, r2, r3 give the
 // colour (1.05 + (r1 % 5) / 100, 1.15 + (r2 % 5) / 100, 1.15 + (r3 % 5) / 100, 1) that
 // drawStaticModelShadowed passes on as "glColor". The colour is white afterwards.

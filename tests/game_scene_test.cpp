@@ -26,6 +26,7 @@
 #include "platform/crt_random.h"
 #include "platform/os_services.h"
 #include "render/camera.h"
+#include "render/depth_prepass.h"  // depthPrepassEnabled
 #include "render/model_draw.h"   // modelDrawStats
 #include "render/overlay.h"
 #include "scenes/flyby_map.h"
@@ -309,6 +310,38 @@ TEST_F(GameScene, ACollectedOrbFadesFrameByFrame)
         EXPECT_GT(difference, 0) << "frame " << frame;
         previous = difference;
     }
+}
+
+// The background's depth pre-pass, the tiles' cover mark and the tiles' pre-pass change no pixel
+// of the game's picture, props and flyers included, under the start-up's depth test.
+TEST_F(GameScene, TheDepthPrepassesLeaveThePictureAsDrawnWithout)
+{
+    glDepthFunc(GL_LEQUAL);
+    float flyers[CLOUD_COUNT];
+    std::copy(cloudX, cloudX + CLOUD_COUNT, flyers);
+    std::vector<uint8_t> pictures[2];
+    uint64_t calls[2] = {};
+    for (int prepass = 0; prepass < 2; ++prepass) {
+        // The same world and flyers each time (a draw moves the flyers and the hero's fade),
+        // with a block in front of the wall and the slab: tiles covering tiles.
+        buildWorld();
+        backgroundPropsEnabled = 1;
+        setBox(5, 1300, 200, 300, 200, 2);
+        boxCount = 5;
+        std::copy(flyers, flyers + CLOUD_COUNT, cloudX);
+        depthPrepassEnabled = prepass == 1;
+        const uint64_t before = modelDrawStats.drawCalls;
+        pictures[prepass] = render();
+        calls[prepass] = modelDrawStats.drawCalls - before;
+    }
+    depthPrepassEnabled = true;
+    backgroundPropsEnabled = 0;
+    glDepthFunc(GL_LESS);
+    EXPECT_GT(calls[1], calls[0]) << "the pre-passes and the mark ran";
+    size_t differing = 0;
+    for (size_t i = 0; i < pictures[0].size(); i += 4)
+        differing += !std::equal(&pictures[0][i], &pictures[0][i] + 3, &pictures[1][i]);
+    EXPECT_EQ(differing, 0u);
 }
 
 TEST_F(GameScene, AssetsLoadOnceAndTheFlyerLayoutIsTheSeededOne)
